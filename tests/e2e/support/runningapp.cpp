@@ -1,0 +1,121 @@
+#include "runningapp.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+RunningApp::RunningApp(const QString &root) : m_root(root.isEmpty() ? m_tmp.path() : root)
+{
+    for (const char *sub : {"home", "data", "config", "cache", "runtime"})
+        QDir(m_root).mkpath(QString::fromLatin1(sub));
+    QFile::setPermissions(m_root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+RunningApp::~RunningApp() { stop(); }
+
+QString RunningApp::unavailableReason()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("no X display (run through scripts/run-tests.sh)");
+    const QString binary = qEnvironmentVariable("BRAMBLET_BINARY");
+    if (binary.isEmpty() || !QFileInfo(binary).isExecutable())
+        return QStringLiteral("BRAMBLET_BINARY does not name the built program");
+    return {};
+}
+
+QProcessEnvironment RunningApp::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), m_root + QStringLiteral("/home"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_root + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_root + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root + QStringLiteral("/runtime"));
+    env.insert(QStringLiteral("BRAMBLET_LOG"), QStringLiteral("stderr"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return env;
+}
+
+bool RunningApp::start(const QStringList &args, int timeoutMs)
+{
+    m_log.clear();
+    m_process.setProcessEnvironment(environment());
+    m_process.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
+    if (!m_process.waitForStarted(timeoutMs))
+        return false;
+    return waitForLog(QStringLiteral("ClipboardStore init"), timeoutMs);
+}
+
+int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray *err, int timeoutMs) const
+{
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return -1;
+    }
+    if (out)
+        *out = p.readAllStandardOutput();
+    if (err)
+        *err = p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+void RunningApp::drain()
+{
+    m_log += m_process.readAll();
+}
+
+bool RunningApp::waitForLog(const QString &text, int timeoutMs)
+{
+    const QByteArray needle = text.toUtf8();
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        drain();
+        if (m_log.contains(needle))
+            return true;
+        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+            return m_log.contains(needle);
+        m_process.waitForReadyRead(50);
+        QCoreApplication::processEvents();
+    }
+}
+
+void RunningApp::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    drain();
+}
+
+int runTool(const QString &program, const QStringList &args, QByteArray *out, const QByteArray &stdinData,
+            int timeoutMs)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted(timeoutMs))
+        return -1;
+    if (!stdinData.isNull()) {
+        p.write(stdinData);
+        p.closeWriteChannel();
+    }
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return -1;
+    }
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}

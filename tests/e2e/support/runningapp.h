@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Starts the real program (env BRAMBLET_BINARY) against the test's X display
+// with a private HOME and XDG folders, logging to stderr, and reads its lines.
+class RunningApp final
+{
+public:
+    // `root` empty: a fresh temporary folder owned by this object. Passing the
+    // same root to a second RunningApp restarts the program on the same history.
+    explicit RunningApp(const QString &root = QString());
+    ~RunningApp();
+    RunningApp(const RunningApp &) = delete;
+    RunningApp &operator=(const RunningApp &) = delete;
+
+    // Why the end-to-end tier cannot run here (no DISPLAY, no binary), or empty.
+    static QString unavailableReason();
+
+    // Starts the program with `args`; waits until it logs its store's start.
+    // False (with the output so far in log()) when it did not come up in time.
+    bool start(const QStringList &args = {}, int timeoutMs = 10000);
+    // Runs the binary once more with `args` against the same folders (a
+    // second launch or a command-line call) and returns its exit code;
+    // its stdout/stderr land in `out`/`err`.
+    int runCommand(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr,
+                   int timeoutMs = 10000) const;
+    // Waits for a log line containing `text` (already seen or new).
+    bool waitForLog(const QString &text, int timeoutMs = 5000);
+    // Asks the program to quit (SIGTERM, then SIGKILL) and waits for it.
+    void stop();
+
+    QString log() const { return QString::fromUtf8(m_log); }
+    QString root() const { return m_root; }
+    QString historyDir() const { return m_root + QStringLiteral("/data/Bramblet"); }
+    QString itemsPath() const { return historyDir() + QStringLiteral("/items.json"); }
+    QString configDir() const { return m_root + QStringLiteral("/config"); }
+    QProcessEnvironment environment() const;
+    QProcess &process() { return m_process; }
+    qint64 pid() const { return m_process.processId(); }
+
+private:
+    void drain();
+
+    QTemporaryDir m_tmp;
+    QString m_root;
+    QProcess m_process;
+    QByteArray m_log;
+};
+
+// Runs a helper command (xclip, xdotool, ...) to completion; returns its exit
+// code and, when asked, its standard output.
+int runTool(const QString &program, const QStringList &args, QByteArray *out = nullptr,
+            const QByteArray &stdinData = QByteArray(), int timeoutMs = 10000);
