@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+
+#include "model/clipboarditem.h"
+
+class PreviewWindow;
+
+// Previews one clip in our preview window. The clip's content is written to a
+// fixed file per kind in the temporary folder ("Bramblet_Preview.txt/.rtf",
+// "Bramblet_URL.webloc", "Bramblet_Image.png", "Bramblet_File.<ext|dat>",
+// "Bramblet_Unknown.txt"), or, for a copied file that still exists, the file
+// itself is shown. The file we wrote is removed when the preview closes or a
+// new one replaces it; a copied file is never removed. The preview window
+// takes the keyboard focus while shown; Space or Escape in it closes it.
+// Main thread only.
+class QuickLookHelper final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Preview files go into `tempDir` (must exist).
+    explicit QuickLookHelper(const QString &tempDir, QObject *parent = nullptr);
+    // Queues the clean-up of a file still in place to the event loop.
+    ~QuickLookHelper() override;
+
+    // The process-wide helper over QDir::tempPath(); created on first use,
+    // never destroyed.
+    static QuickLookHelper &shared();
+
+    // Opens the preview of `item`, or refreshes it when already shown.
+    void show(const ClipboardItem &item);
+    // Closes the preview and removes its file; does nothing (not even the
+    // clean-up) when the preview is not shown.
+    void close();
+    // The overlay's Space key: close() when shown, else show(item).
+    void toggle(const ClipboardItem &item);
+    bool isVisible() const;
+
+    // Where the preview opens from (the overlay window's frame, in screen
+    // coordinates); an empty rectangle at the origin when there is none.
+    void setSourceFrameProvider(std::function<QRect()> provider);
+
+    // --- what the window shows ---
+    std::optional<ClipboardItem> currentItem() const { return m_currentItem; }
+    // The file being previewed, if any.
+    std::optional<QString> tempPath() const { return m_tempPath; }
+    // 1 while a clip is set, else 0.
+    int numberOfPreviewItems() const { return m_currentItem ? 1 : 0; }
+    // The preview window (created on first show); for tests and placement.
+    PreviewWindow *window() const { return m_window; }
+
+    // The file show() writes for `item` (full path), whether or not it exists.
+    QString previewFilePath(const ClipboardItem &item) const;
+
+signals:
+    void visibilityChanged(bool visible);
+
+private:
+    std::optional<QString> preparePreviewFile(const ClipboardItem &item);
+    void cleanUp();
+    QRect sourceFrame() const;
+
+    QString m_tempDir;
+    std::optional<ClipboardItem> m_currentItem;
+    std::optional<QString> m_tempPath;
+    std::function<QRect()> m_sourceFrame;
+    QPointer<PreviewWindow> m_window;
+};
