@@ -123,7 +123,8 @@ void ClipboardStore::insert(const ClipboardItem &item)
 void ClipboardStore::playCopySound()
 {
     const double now = m_clock.now();
-    if (now - m_lastSoundAt > kSoundThrottleSeconds) {
+    // The epsilon keeps a gap of exactly 0.35 s throttled despite rounding.
+    if (now - m_lastSoundAt > kSoundThrottleSeconds + 1e-6) {
         Log::debug(QStringLiteral("Store: play sound"));
         if (m_defaults.boolValue(kSoundEnabledKey).value_or(true))
             m_sound.play(m_defaults.stringValue(kSoundNameKey).value_or(QStringLiteral("Pop")));

@@ -1,2 +1,581 @@
+// The store's intake, visible list, selection and editing rules, against an
+// in-memory history (writes are counted, not performed) and a fake clock.
 #include <gtest/gtest.h>
-TEST(Placeholder, Builds) { SUCCEED(); }
+
+#include <QCryptographicHash>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "support/logcapture.h"
+#include "model/referencedate.h"
+#include "model/uuidtext.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakesoundplayer.h"
+#include "platform/userdefaults.h"
+#include "store/capturesource.h"
+#include "store/clipboardstore.h"
+#include "store/historyfiles.h"
+
+namespace {
+
+// Serves a preset history and records every write instead of touching disk.
+class MemoryHistoryFiles final : public HistoryFiles
+{
+public:
+    using HistoryFiles::HistoryFiles;
+    Loaded load() override { return preset; }
+    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
+    {
+        ++writes;
+        lastItems = items;
+        lastFolders = folders;
+    }
+    Loaded preset;
+    int writes = 0;
+    QList<ClipboardItem> lastItems;
+    QList<ClipboardFolder> lastFolders;
+};
+
+class RecordingCaptureSource final : public CaptureSource
+{
+public:
+    void setOnNewItem(NewItemHandler h) override { onNewItem = std::move(h); }
+    void setShouldIgnore(IgnoreHandler h) override { shouldIgnore = std::move(h); }
+    void start() override { ++starts; }
+    NewItemHandler onNewItem;
+    IgnoreHandler shouldIgnore;
+    int starts = 0;
+};
+
+ClipboardItem clip(const QString &text, double createdAt = 0, ClipKind kind = ClipKind::Text)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = kind;
+    item.preview = text;
+    item.dataUTI = QStringLiteral("public.plain-text");
+    item.raw = text.toUtf8();
+    item.createdAt = createdAt;
+    return item;
+}
+
+class StoreTest : public ::testing::Test
+{
+protected:
+    StoreTest() : files(tmp.path()), defaults(tmp.path() + QStringLiteral("/defaults.conf")) {}
+
+    ClipboardStore &makeStore()
+    {
+        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound);
+        return *store;
+    }
+    // A store preloaded with `items` (in items order) and `folders`.
+    ClipboardStore &makeStore(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders = {})
+    {
+        files.preset = {items, folders};
+        return makeStore();
+    }
+    static QList<QString> previews(const QList<ClipboardItem> &items)
+    {
+        QList<QString> out;
+        for (const auto &i : items)
+            out.append(i.preview);
+        return out;
+    }
+
+    QTemporaryDir tmp;
+    MemoryHistoryFiles files;
+    FakeClock clock;
+    UserDefaults defaults;
+    FakeSoundPlayer sound;
+    LogCapture log;
+    std::unique_ptr<ClipboardStore> store;
+};
+
+// ------------------------------------------------------------------ intake
+
+TEST_F(StoreTest, ConstructionInstallsCallbacksStartsWatcherAndLogsInit)
+{
+    auto source = std::make_unique<RecordingCaptureSource>();
+    RecordingCaptureSource *raw = source.get();
+    store = std::make_unique<ClipboardStore>(files, clock, defaults, sound, std::move(source));
+    EXPECT_EQ(raw->starts, 1);
+    ASSERT_TRUE(raw->onNewItem);
+    raw->onNewItem(clip(QStringLiteral("via watcher")));
+    EXPECT_EQ(store->items().size(), 1);
+    EXPECT_FALSE(raw->shouldIgnore(7));
+    ASSERT_EQ(log.matching(QStringLiteral("ClipboardStore init — 0x")).size(), 1);
+}
+
+TEST_F(StoreTest, RepeatOfLastContentIsDroppedWithoutSoundOrWrite)
+{
+    auto &s = makeStore();
+    s.insert(clip(QStringLiteral("same")));
+    clock.advance(1);
+    s.insert(clip(QStringLiteral("same")));
+    EXPECT_EQ(s.items().size(), 1);
+    EXPECT_EQ(files.writes, 1);
+    EXPECT_EQ(sound.played.size(), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: duplicate suppressed (same signature)")));
+}
+
+TEST_F(StoreTest, OnlyTheLastInsertedContentCountsAsRepeat)
+{
+    auto &s = makeStore();
+    for (const char *t : {"A", "B", "A"}) {
+        s.insert(clip(QString::fromLatin1(t)));
+        clock.advance(1);
+    }
+    EXPECT_EQ(previews(s.items()), (QList<QString>{"A", "B", "A"}));
+}
+
+TEST_F(StoreTest, SameBytesOfAnotherKindAreNotARepeat)
+{
+    auto &s = makeStore();
+    s.insert(clip(QStringLiteral("https://example.org"), 0, ClipKind::Text));
+    s.insert(clip(QStringLiteral("https://example.org"), 0, ClipKind::Url));
+    EXPECT_EQ(s.items().size(), 2);
+}
+
+TEST_F(StoreTest, DeletingTheNewestClipStillSuppressesItsRepeat)
+{
+    auto &s = makeStore();
+    const ClipboardItem a = clip(QStringLiteral("gone"));
+    s.insert(a);
+    s.setSelection({a.id});
+    s.deleteSelection();
+    s.insert(clip(QStringLiteral("gone")));
+    EXPECT_TRUE(s.items().isEmpty());
+}
+
+TEST_F(StoreTest, InsertLogLineNamesKindBytesAndSignaturePrefix)
+{
+    auto &s = makeStore();
+    s.insert(clip(QStringLiteral("hello world")));
+    const QString sig = ClipboardStore::signature(ClipKind::Text, QByteArrayLiteral("hello world"));
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: insert item kind=text bytes=11 sig=%1…").arg(sig.left(8))));
+    EXPECT_EQ(s.items().first().preview, QStringLiteral("hello world"));
+    EXPECT_EQ(files.lastItems.size(), 1);
+}
+
+TEST(StoreSignature, IsSha256OverKindZeroByteAndRaw)
+{
+    const QString sig = ClipboardStore::signature(ClipKind::FileURL, QByteArray());
+    QByteArray input = QByteArrayLiteral("fileURL");
+    input.append('\0');
+    EXPECT_EQ(sig, QString::fromLatin1(QCryptographicHash::hash(input, QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(sig.size(), 64);
+    EXPECT_EQ(sig, sig.toLower());
+}
+
+struct SoundCase {
+    const char *name;
+    double gap;
+    bool secondPlays;
+};
+
+class SoundThrottle : public StoreTest, public ::testing::WithParamInterface<SoundCase>
+{
+};
+
+TEST_P(SoundThrottle, SecondCopyPlaysOnlyAfterMoreThan350ms)
+{
+    auto &s = makeStore();
+    clock.setNow(1000.0);
+    s.insert(clip(QStringLiteral("one")));
+    clock.setNow(1000.0 + GetParam().gap);
+    s.insert(clip(QStringLiteral("two")));
+    EXPECT_EQ(s.items().size(), 2);
+    EXPECT_EQ(sound.played.size(), GetParam().secondPlays ? 2 : 1);
+    EXPECT_EQ(log.contains(QStringLiteral("Store: sound throttled")), !GetParam().secondPlays);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, SoundThrottle,
+                         ::testing::Values(SoundCase{"gap_300ms_is_throttled", 0.3, false},
+                                           SoundCase{"gap_exactly_350ms_is_throttled", 0.35, false},
+                                           SoundCase{"gap_500ms_plays", 0.5, true}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(StoreTest, SoundSettingsAreReadAtEachInsert)
+{
+    auto &s = makeStore();
+    clock.setNow(100);
+    s.insert(clip(QStringLiteral("1")));
+    defaults.setString(QStringLiteral("bramblet.sound.name"), QStringLiteral("Glass"));
+    clock.setNow(101);
+    s.insert(clip(QStringLiteral("2")));
+    defaults.setBool(QStringLiteral("bramblet.sound.enabled"), false);
+    clock.setNow(102);
+    s.insert(clip(QStringLiteral("3")));
+    // Disabled still advances the throttle: 0.2 s later is throttled.
+    clock.setNow(102.2);
+    s.insert(clip(QStringLiteral("4")));
+    EXPECT_EQ(sound.played, (QStringList{QStringLiteral("Pop"), QStringLiteral("Glass")}));
+    EXPECT_EQ(log.lines().count(QStringLiteral("Store: play sound")), 3);
+    EXPECT_EQ(log.lines().count(QStringLiteral("Store: sound throttled")), 1);
+}
+
+TEST_F(StoreTest, EnabledSettingOfAnotherTypeCountsAsOn)
+{
+    defaults.setString(QStringLiteral("bramblet.sound.enabled"), QStringLiteral("no"));
+    auto &s = makeStore();
+    s.insert(clip(QStringLiteral("x")));
+    EXPECT_EQ(sound.played, QStringList{QStringLiteral("Pop")});
+}
+
+// ------------------------------------------------------------------ one-shot suppression
+
+TEST_F(StoreTest, SuppressionIgnoresExactlyTheNextChange)
+{
+    auto &s = makeStore();
+    s.suppressNextCapture();
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: suppressNextCapture()")));
+    EXPECT_TRUE(s.shouldIgnore(1));
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: shouldIgnore = true (one-shot)")));
+    EXPECT_FALSE(s.shouldIgnore(2));
+}
+
+// Regression: a flag whose own write was absorbed by the watcher used to
+// swallow the user's next real copy, however much later it came.
+TEST_F(StoreTest, SuppressionLapsesSoALaterRealCopyIsKept)
+{
+    auto &s = makeStore();
+    s.suppressNextCapture();
+    clock.advance(ClipboardStore::kSuppressLapseSeconds + 0.5);
+    EXPECT_FALSE(s.isCaptureSuppressed());
+    EXPECT_FALSE(s.shouldIgnore(1));
+    EXPECT_FALSE(log.contains(QStringLiteral("Store: shouldIgnore = true (one-shot)")));
+}
+
+TEST_F(StoreTest, CancelledSuppressionIgnoresNothing)
+{
+    auto &s = makeStore();
+    s.suppressNextCapture();
+    s.cancelSuppressedCapture();
+    EXPECT_FALSE(s.shouldIgnore(1));
+}
+
+// ------------------------------------------------------------------ visible list
+
+TEST_F(StoreTest, VisibleItemsFilterByFolderAndSortNewestFirstStably)
+{
+    const ClipboardFolder work{QUuid::createUuid(), QStringLiteral("Travail"), 0};
+    ClipboardItem a = clip(QStringLiteral("a"), 10);
+    ClipboardItem b = clip(QStringLiteral("b"), 30);
+    ClipboardItem c = clip(QStringLiteral("c"), 20);
+    ClipboardItem d = clip(QStringLiteral("d"), 20); // same date as c, after it in items
+    ClipboardItem f = clip(QStringLiteral("f"), 99);
+    f.folderId = work.id;
+    auto &s = makeStore({a, b, c, d, f}, {work});
+    EXPECT_EQ(previews(s.visibleItems()), (QList<QString>{"b", "c", "d", "a"}));
+    s.setCurrentFolder(work.id);
+    EXPECT_EQ(previews(s.visibleItems()), (QList<QString>{"f"}));
+}
+
+TEST_F(StoreTest, RecentsAreEmptyWhenEveryClipIsInAFolder)
+{
+    ClipboardItem a = clip(QStringLiteral("a"));
+    a.folderId = QUuid::createUuid();
+    auto &s = makeStore({a});
+    EXPECT_TRUE(s.visibleItems().isEmpty());
+    EXPECT_EQ(s.items().size(), 1);
+}
+
+struct SearchCase {
+    const char *name;
+    const char *preview;
+    const char *query;
+    bool found;
+};
+
+class Search : public StoreTest, public ::testing::WithParamInterface<SearchCase>
+{
+};
+
+TEST_P(Search, MatchesLowerCasedPreviewOnly)
+{
+    ClipboardItem item = clip(QString::fromUtf8(GetParam().preview));
+    item.raw = QByteArrayLiteral("hidden-in-raw-only");
+    auto &s = makeStore({item});
+    s.setSearchQuery(QString::fromUtf8(GetParam().query));
+    EXPECT_EQ(s.visibleItems().size(), GetParam().found ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queries, Search,
+    ::testing::Values(SearchCase{"ascii_case_is_folded", "xxABCxx", "abc", true},
+                      SearchCase{"accented_capital_is_folded", "CAFÉ", "é", true},
+                      SearchCase{"upper_case_query_is_folded", "hello", "HeLLo", true},
+                      SearchCase{"single_space_is_not_trimmed", "two words", " ", true},
+                      SearchCase{"space_query_misses_single_word", "word", " ", false},
+                      SearchCase{"raw_is_not_searched", "shown text", "hidden", false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------------------ selection
+
+TEST_F(StoreTest, SelectNextAndPreviousWrapAround)
+{
+    const ClipboardItem a = clip(QStringLiteral("a"), 3), b = clip(QStringLiteral("b"), 2), c = clip(QStringLiteral("c"), 1);
+    auto &s = makeStore({a, b, c});
+    s.selectNext();
+    EXPECT_EQ(s.selection(), QSet<QUuid>{a.id});
+    s.selectNext();
+    s.selectNext();
+    EXPECT_EQ(s.selection(), QSet<QUuid>{c.id});
+    s.selectNext();
+    EXPECT_EQ(s.selection(), QSet<QUuid>{a.id});
+    s.selectPrevious();
+    EXPECT_EQ(s.selection(), QSet<QUuid>{c.id});
+    s.setSelection({QUuid::createUuid()}); // no longer in the list
+    s.selectPrevious();
+    EXPECT_EQ(s.selection(), QSet<QUuid>{c.id});
+}
+
+TEST_F(StoreTest, SelectAllTakesVisibleOnlyAndEmptyStaysEmpty)
+{
+    auto &s = makeStore();
+    QSignalSpy spy(&s, &ClipboardStore::selectionChanged);
+    s.selectAll();
+    EXPECT_TRUE(s.selection().isEmpty());
+    s.selectNext(); // empty list: nothing happens
+    EXPECT_TRUE(s.selection().isEmpty());
+    ClipboardItem hidden = clip(QStringLiteral("in folder"));
+    hidden.folderId = QUuid::createUuid();
+    auto &t = makeStore({clip(QStringLiteral("x")), hidden});
+    t.selectAll();
+    EXPECT_EQ(t.selection().size(), 1);
+}
+
+// ------------------------------------------------------------------ editing
+
+TEST_F(StoreTest, TogglePinResortsItemsPinnedFirstOldestFirst)
+{
+    const ClipboardItem n = clip(QStringLiteral("new"), 30), m = clip(QStringLiteral("mid"), 20),
+                        o = clip(QStringLiteral("old"), 10);
+    auto &s = makeStore({n, m, o});
+    s.togglePin(m.id);
+    EXPECT_EQ(previews(s.items()), (QList<QString>{"mid", "old", "new"}));
+    EXPECT_TRUE(s.items().first().pinned);
+    EXPECT_EQ(files.writes, 1);
+    s.togglePin(QUuid::createUuid());
+    EXPECT_EQ(files.writes, 1);
+}
+
+TEST_F(StoreTest, BumpToTopSetsNowAndLogs)
+{
+    const ClipboardItem a = clip(QStringLiteral("a"), 1);
+    auto &s = makeStore({a, clip(QStringLiteral("b"), 5)});
+    clock.setNow(unixFromReferenceDate(1000));
+    s.bumpToTop(a.id);
+    EXPECT_DOUBLE_EQ(s.items().first().createdAt, 1000);
+    EXPECT_EQ(s.visibleItems().first().id, a.id);
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: bumped item %1 to top (updated createdAt)").arg(uuidText(a.id))));
+    const QUuid missing = QUuid::createUuid();
+    s.bumpToTop(missing);
+    EXPECT_EQ(log.lines(Log::Level::Error),
+              QStringList{QStringLiteral("Store: bumpToTop - item not found: ") + uuidText(missing)});
+    EXPECT_EQ(files.writes, 1);
+}
+
+TEST_F(StoreTest, UpdateThumbnailOfUnknownClipWritesNothing)
+{
+    const ClipboardItem a = clip(QStringLiteral("a"));
+    auto &s = makeStore({a});
+    s.updateThumbnail(QUuid::createUuid(), QByteArrayLiteral("png"));
+    EXPECT_EQ(files.writes, 0);
+    s.updateThumbnail(a.id, QByteArrayLiteral("png"));
+    EXPECT_EQ(s.items().first().thumbnailPNG, QByteArrayLiteral("png"));
+    s.updateThumbnail(a.id, std::nullopt);
+    EXPECT_FALSE(s.items().first().thumbnailPNG.has_value());
+    EXPECT_EQ(files.writes, 2);
+}
+
+struct DeleteCase {
+    const char *name;
+    int selectedIndex;   // index in visibleItems (newest first) of a,b,c
+    bool pinSelected;
+    QList<QString> remaining;
+    const char *selectedAfter; // preview, or "" for none
+};
+
+class DeleteSelection : public StoreTest, public ::testing::WithParamInterface<DeleteCase>
+{
+};
+
+TEST_P(DeleteSelection, ReselectsTheNeighbour)
+{
+    QList<ClipboardItem> items{clip(QStringLiteral("a"), 3), clip(QStringLiteral("b"), 2), clip(QStringLiteral("c"), 1)};
+    items[GetParam().selectedIndex].pinned = GetParam().pinSelected;
+    auto &s = makeStore(items);
+    s.setSelection({items[GetParam().selectedIndex].id});
+    s.deleteSelection();
+    EXPECT_EQ(previews(s.visibleItems()), GetParam().remaining);
+    EXPECT_EQ(files.writes, 1);
+    const auto selected = s.selectedItem(s.visibleItems());
+    EXPECT_EQ(selected ? selected->preview : QString(), QString::fromLatin1(GetParam().selectedAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Neighbours, DeleteSelection,
+    ::testing::Values(DeleteCase{"first_selects_new_first", 0, false, {"b", "c"}, "b"},
+                      DeleteCase{"middle_selects_next", 1, false, {"a", "c"}, "c"},
+                      DeleteCase{"last_selects_new_last", 2, false, {"a", "b"}, "b"},
+                      DeleteCase{"pinned_stays_and_stays_selected", 1, true, {"a", "b", "c"}, "b"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(StoreTest, DeleteSelectionOfOnlyClipLeavesSelectionEmpty)
+{
+    const ClipboardItem a = clip(QStringLiteral("a"));
+    auto &s = makeStore({a});
+    s.setSelection({a.id});
+    s.deleteSelection();
+    EXPECT_TRUE(s.items().isEmpty());
+    EXPECT_TRUE(s.selection().isEmpty());
+}
+
+TEST_F(StoreTest, DeleteSelectionOfInvisibleClipDoesNothing)
+{
+    ClipboardItem a = clip(QStringLiteral("a"));
+    a.folderId = QUuid::createUuid();
+    auto &s = makeStore({a});
+    s.setSelection({a.id});
+    s.deleteSelection();
+    EXPECT_EQ(s.items().size(), 1);
+    EXPECT_EQ(s.selection().size(), 1);
+    EXPECT_EQ(files.writes, 0);
+}
+
+TEST_F(StoreTest, MultiSelectionDeletesAllButPinnedEverywhere)
+{
+    ClipboardItem a = clip(QStringLiteral("a")), b = clip(QStringLiteral("b")), c = clip(QStringLiteral("c"));
+    b.pinned = true;
+    c.folderId = QUuid::createUuid();
+    auto &s = makeStore({a, b, c, clip(QStringLiteral("d"))});
+    s.setSelection({a.id, b.id, c.id});
+    s.deleteSelection();
+    EXPECT_EQ(previews(s.items()), (QList<QString>{"b", "d"}));
+    EXPECT_TRUE(s.selection().isEmpty());
+    EXPECT_EQ(files.writes, 1);
+}
+
+TEST_F(StoreTest, ClearOperationsKeepPinnedAndRespectFolders)
+{
+    const ClipboardFolder f{QUuid::createUuid(), QStringLiteral("F"), 0};
+    ClipboardItem recent = clip(QStringLiteral("recent")), pinned = clip(QStringLiteral("pinned")),
+                  inFolder = clip(QStringLiteral("inFolder")), pinnedInFolder = clip(QStringLiteral("pinnedInFolder"));
+    pinned.pinned = true;
+    inFolder.folderId = f.id;
+    pinnedInFolder.folderId = f.id;
+    pinnedInFolder.pinned = true;
+    const QList<ClipboardItem> all{recent, pinned, inFolder, pinnedInFolder};
+
+    auto &s1 = makeStore(all, {f});
+    s1.clearRecents();
+    EXPECT_EQ(previews(s1.items()), (QList<QString>{"pinned", "inFolder", "pinnedInFolder"}));
+
+    auto &s2 = makeStore(all, {f});
+    s2.clearFolder(f.id);
+    EXPECT_EQ(previews(s2.items()), (QList<QString>{"recent", "pinned", "pinnedInFolder"}));
+
+    auto &s3 = makeStore(all, {f});
+    s3.setCurrentFolder(f.id);
+    s3.clearAll();
+    EXPECT_EQ(previews(s3.items()), (QList<QString>{"pinned", "pinnedInFolder"}));
+    EXPECT_EQ(s3.folders().size(), 1);
+    EXPECT_EQ(s3.currentFolder(), f.id);
+    EXPECT_EQ(files.writes, 3);
+}
+
+TEST_F(StoreTest, FolderLifecycle)
+{
+    auto &s = makeStore();
+    s.createFolder(QStringLiteral("Même"));
+    s.createFolder(QStringLiteral("Même"));
+    ASSERT_EQ(s.folders().size(), 2);
+    EXPECT_NE(s.folders()[0].id, s.folders()[1].id);
+    const QUuid id = s.folders()[0].id;
+    s.renameFolder(id, QStringLiteral("Autre"));
+    EXPECT_EQ(s.folders()[0].name, QStringLiteral("Autre"));
+    s.renameFolder(QUuid::createUuid(), QStringLiteral("x"));
+    EXPECT_EQ(files.writes, 3);
+    EXPECT_EQ(files.lastFolders.size(), 2);
+}
+
+TEST_F(StoreTest, DeleteFolderReturnsClipsToRecentsWithPinsAndLeavesFolderView)
+{
+    const ClipboardFolder f{QUuid::createUuid(), QStringLiteral("F"), 0};
+    ClipboardItem a = clip(QStringLiteral("a")), b = clip(QStringLiteral("b"));
+    a.folderId = f.id;
+    b.folderId = f.id;
+    b.pinned = true;
+    auto &s = makeStore({a, b}, {f});
+    s.setCurrentFolder(f.id);
+    s.setSelection({a.id});
+    s.deleteFolder(f.id);
+    EXPECT_TRUE(s.folders().isEmpty());
+    EXPECT_FALSE(s.currentFolder().has_value());
+    EXPECT_EQ(s.visibleItems().size(), 2);
+    EXPECT_TRUE(s.items()[1].pinned);
+    EXPECT_EQ(s.selection(), QSet<QUuid>{a.id});
+    EXPECT_EQ(files.writes, 1);
+}
+
+TEST_F(StoreTest, AssignLogsEveryStepAndCountsOnlyFoundClips)
+{
+    const ClipboardFolder f{QUuid::createUuid(), QStringLiteral("Projets"), 0};
+    ClipboardItem a = clip(QStringLiteral("a")), b = clip(QStringLiteral("b"));
+    b.pinned = true;
+    auto &s = makeStore({clip(QStringLiteral("other")), a, b}, {f});
+    s.assign({a.id, b.id, QUuid::createUuid()}, f);
+    const QString tag = uuidTag(f.id);
+    EXPECT_EQ(log.lines(Log::Level::Info).mid(1), // after the init line
+              (QStringList{QStringLiteral("📦 ASSIGN: 3 item(s) to 'Projets', folder.id=") + tag,
+                           QStringLiteral("📦 ASSIGN: Successfully assigned 2/3 item(s)")}));
+    const QStringList perItem = log.matching(QStringLiteral("📦 ASSIGN: Item["));
+    ASSERT_EQ(perItem.size(), 2);
+    EXPECT_EQ(perItem[0], QStringLiteral("📦 ASSIGN: Item[1] id=%1... oldFolder=nil → newFolder=%2").arg(uuidTag(a.id), tag));
+    EXPECT_EQ(log.lines().last(), QStringLiteral("📦 ASSIGN: persist() completed"));
+    EXPECT_EQ(s.items()[2].folderId, f.id); // pinned clips move too
+
+    log.clear();
+    s.assign({a.id}, std::nullopt);
+    EXPECT_EQ(log.lines().first(), QStringLiteral("📦 ASSIGN: 1 item(s) to 'Tous', folder.id=nil"));
+    EXPECT_EQ(log.matching(QStringLiteral("📦 ASSIGN: Item[")).first(),
+              QStringLiteral("📦 ASSIGN: Item[1] id=%1... oldFolder=%2 → newFolder=nil").arg(uuidTag(a.id), tag));
+    EXPECT_FALSE(s.items()[1].folderId.has_value());
+}
+
+TEST_F(StoreTest, PruneRemovesOnlyOldUnpinnedClipsInOneWrite)
+{
+    clock.setNow(unixFromReferenceDate(10 * 86400));
+    ClipboardItem oldPinned = clip(QStringLiteral("oldPinned"), 0), oldInFolder = clip(QStringLiteral("oldInFolder"), 0);
+    oldPinned.pinned = true;
+    oldInFolder.folderId = QUuid::createUuid();
+    auto &s = makeStore({clip(QStringLiteral("fresh"), 10 * 86400 - 60), clip(QStringLiteral("old"), 86400), oldPinned, oldInFolder});
+    EXPECT_EQ(s.pruneOlderThan(86400), 2);
+    EXPECT_EQ(previews(s.items()), (QList<QString>{"fresh", "oldPinned"}));
+    EXPECT_EQ(files.writes, 1);
+    EXPECT_EQ(s.pruneOlderThan(86400), 0);
+    EXPECT_EQ(files.writes, 1);
+}
+
+TEST_F(StoreTest, PublishedFieldsSignalOnEveryAssignment)
+{
+    auto &s = makeStore();
+    QSignalSpy items(&s, &ClipboardStore::itemsChanged), query(&s, &ClipboardStore::searchQueryChanged),
+        active(&s, &ClipboardStore::searchActiveChanged), folder(&s, &ClipboardStore::currentFolderChanged),
+        scroll(&s, &ClipboardStore::suppressAutoScrollOnceChanged);
+    s.insert(clip(QStringLiteral("x")));
+    s.setSearchQuery(QStringLiteral("q"));
+    s.setSearchQuery(QStringLiteral("q"));
+    s.setSearchActive(true);
+    s.setCurrentFolder(std::nullopt);
+    s.setSuppressAutoScrollOnce(true);
+    EXPECT_EQ(items.count(), 1);
+    EXPECT_EQ(query.count(), 2);
+    EXPECT_EQ(active.count(), 1);
+    EXPECT_EQ(folder.count(), 1);
+    EXPECT_EQ(scroll.count(), 1);
+}
+
+} // namespace
