@@ -5,8 +5,18 @@ set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
 
+summary_dir=$(mktemp -d)
+# Reads ctest's "out of N" line into passed/failed counts for the closing line.
+count() {
+    local log=$1 total failed
+    total=$(grep -oE 'tests failed out of [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -n1)
+    failed=$(grep -oE '[0-9]+ tests failed out of' "$log" | grep -oE '^[0-9]+' | tail -n1)
+    echo "$(( ${total:-0} - ${failed:-0} )) ${failed:-0}"
+}
+
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure -LE e2e -j2 --timeout 120
+unit_rc=0
+ctest --test-dir "$build" --output-on-failure -LE e2e -j2 --timeout 120 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
 
 # End-to-end tier: our own X server so nothing depends on the caller's session.
 unset QT_QPA_PLATFORM
@@ -27,4 +37,12 @@ for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/tmp/bramblet-openbox.log 2>&1 &
 wm_pid=$!
 sleep 0.5
-ctest --test-dir "$build" --output-on-failure -L e2e --timeout 300
+e2e_rc=0
+ctest --test-dir "$build" --output-on-failure -L e2e --timeout 300 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
+
+read -r up uf < <(count "$summary_dir/unit.log")
+read -r ep ef < <(count "$summary_dir/e2e.log")
+echo "unit: $up passed, $uf failed"
+echo "e2e: $ep passed, $ef failed"
+echo "total: $(( up + ep )) passed, $(( uf + ef )) failed"
+[ "$unit_rc" -eq 0 ] && [ "$e2e_rc" -eq 0 ]
