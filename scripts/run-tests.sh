@@ -9,8 +9,8 @@ summary_dir=$(mktemp -d)
 # Reads ctest's "out of N" line into passed/failed counts for the closing line.
 count() {
     local log=$1 total failed
-    total=$(grep -oE 'tests failed out of [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -n1)
-    failed=$(grep -oE '[0-9]+ tests failed out of' "$log" | grep -oE '^[0-9]+' | tail -n1)
+    total=$(grep -oE 'tests failed out of [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -n1 || true)
+    failed=$(grep -oE '[0-9]+ tests failed out of' "$log" | grep -oE '^[0-9]+' | tail -n1 || true)
     echo "$(( ${total:-0} - ${failed:-0} )) ${failed:-0}"
 }
 
