@@ -1,0 +1,100 @@
+#include "hotkeymanager.h"
+
+#include <QtGlobal>
+
+#include "hotkey/hotkey.h"
+#include "hotkey/hotkeyscontroller.h"
+#include "hotkey/keycombo.h"
+#include "hotkey/modifierflags.h"
+#include "platform/userdefaults.h"
+
+namespace {
+HotKeyManager *g_shared = nullptr;
+}
+
+HotKeyManager::HotKeyManager(HotKeysController &controller, UserDefaults &defaults,
+                             std::function<void()> toggleAction, QObject *parent)
+    : QObject(parent), m_controller(controller), m_defaults(defaults), m_toggleAction(std::move(toggleAction))
+{
+    std::optional<KeyComboDTO> stored;
+    if (const auto bytes = m_defaults.bytesValue(kDefaultsKey))
+        stored = KeyComboDTO::fromJson(*bytes);
+    // Assigning the default also writes it, so a missing or broken value is
+    // replaced in the defaults at once.
+    setCombo(stored ? *stored : KeyComboDTO::defaultCombo());
+    reregister();
+}
+
+HotKeyManager::~HotKeyManager() = default;
+
+HotKeyManager &HotKeyManager::createShared(HotKeysController &controller, UserDefaults &defaults,
+                                           std::function<void()> toggleAction)
+{
+    if (!g_shared)
+        g_shared = new HotKeyManager(controller, defaults, std::move(toggleAction));
+    return *g_shared;
+}
+
+HotKeyManager &HotKeyManager::shared()
+{
+    if (!g_shared)
+        qFatal("HotKeyManager::shared() used before the composition root created it");
+    return *g_shared;
+}
+
+bool HotKeyManager::hasShared() { return g_shared != nullptr; }
+
+void HotKeyManager::setCombo(std::optional<KeyComboDTO> combo)
+{
+    m_combo = std::move(combo);
+    saveCombo();
+    reregister();
+    emit comboChanged();
+}
+
+void HotKeyManager::setComboFrom(const KeyDownEvent &event)
+{
+    const uint64_t flags = event.modifierFlags;
+    QString display;
+    if (flags & ModifierFlags::kCommand)
+        display += QStringLiteral("⌘");
+    if (flags & ModifierFlags::kShift)
+        display += QStringLiteral("⇧");
+    if (flags & ModifierFlags::kOption)
+        display += QStringLiteral("⌥");
+    if (flags & ModifierFlags::kControl)
+        display += QStringLiteral("⌃");
+    if (!event.charactersIgnoringModifiers.isEmpty())
+        display += event.charactersIgnoringModifiers.toUpper();
+    else
+        display += QLatin1Char('#') + QString::number(event.keyCode);
+
+    setCombo(KeyComboDTO{event.keyCode, flags & ModifierFlags::kDeviceIndependentMask, display});
+}
+
+void HotKeyManager::saveCombo()
+{
+    if (!m_combo)
+        return;
+    const QByteArray json = m_combo->toJson();
+    if (json.isEmpty())
+        return;
+    m_defaults.setBytes(kDefaultsKey, json);
+    // Nothing runs at quit: the value must be on disk now.
+    m_defaults.sync();
+}
+
+void HotKeyManager::reregister()
+{
+    m_hotKey.reset();
+    if (!m_combo)
+        return;
+    const std::optional<Key> key = Keys::fromCarbonKeyCode(m_combo->keyCode);
+    if (!key)
+        return;
+    m_hotKey = std::make_unique<HotKey>(m_controller, KeyCombo(*key, m_combo->modifiers));
+    m_hotKey->setKeyDownHandler([this] {
+        if (m_toggleAction)
+            m_toggleAction();
+    });
+}
