@@ -1,0 +1,564 @@
+#include "historycodec.h"
+
+#include <cstring>
+
+#include <QHash>
+
+#include "base64.h"
+#include "clipkind.h"
+#include "jsonarraystream.h"
+#include "jsonreader.h"
+#include "jsonwriter.h"
+
+namespace {
+
+enum class Field {
+    Id, Kind, Preview, DataUTI, Raw, CreatedAt, Pinned,
+    FolderId, SourceBundleID, FileURLString, FileName, FileExt, ThumbnailPNG, TextCharCount,
+    Name, Unknown
+};
+
+const QString kMalformed = QStringLiteral("malformed JSON");
+const QString kNotObject = QStringLiteral("not a JSON object");
+
+constexpr unsigned bit(Field f) { return 1u << unsigned(f); }
+constexpr unsigned kItemRequired = bit(Field::Id) | bit(Field::Kind) | bit(Field::Preview) | bit(Field::DataUTI)
+    | bit(Field::Raw) | bit(Field::CreatedAt) | bit(Field::Pinned);
+constexpr unsigned kFolderRequired = bit(Field::Id) | bit(Field::Name) | bit(Field::CreatedAt);
+
+struct KeyName {
+    Field field;
+    const char *text;
+};
+
+constexpr KeyName kKeys[] = {
+    {Field::Id, "id"}, {Field::Kind, "kind"}, {Field::Preview, "preview"}, {Field::DataUTI, "dataUTI"},
+    {Field::Raw, "raw"}, {Field::CreatedAt, "createdAt"}, {Field::Pinned, "pinned"},
+    {Field::FolderId, "folderId"}, {Field::SourceBundleID, "sourceBundleID"},
+    {Field::FileURLString, "fileURLString"}, {Field::FileName, "fileName"}, {Field::FileExt, "fileExt"},
+    {Field::ThumbnailPNG, "thumbnailPNG"}, {Field::TextCharCount, "textCharCount"}, {Field::Name, "name"},
+};
+
+QLatin1StringView keyText(Field f)
+{
+    for (const KeyName &k : kKeys) {
+        if (k.field == f)
+            return QLatin1StringView(k.text);
+    }
+    return {};
+}
+
+Field fieldOf(QByteArrayView key)
+{
+    for (const KeyName &k : kKeys) {
+        const auto len = qsizetype(std::strlen(k.text));
+        if (key.size() == len && std::memcmp(key.data(), k.text, std::size_t(len)) == 0)
+            return k.field;
+    }
+    return Field::Unknown;
+}
+
+QString missingKey(unsigned seen, unsigned required)
+{
+    for (const KeyName &k : kKeys) {
+        if ((required & bit(k.field)) && !(seen & bit(k.field)))
+            return QStringLiteral("missing \"%1\"").arg(QLatin1StringView(k.text));
+    }
+    return {};
+}
+
+QString badValue(Field f, const char *expected)
+{
+    return QStringLiteral("\"%1\" is not %2").arg(keyText(f), QLatin1StringView(expected));
+}
+
+// Repeated short texts (type identifiers, application ids, extensions) share
+// one string instead of one allocation per record.
+class Interner
+{
+public:
+    QString get(QByteArrayView utf8)
+    {
+        if (utf8.size() > 128)
+            return QString::fromUtf8(utf8);
+        const auto it = m_strings.constFind(QByteArray::fromRawData(utf8.data(), utf8.size()));
+        if (it != m_strings.cend())
+            return *it;
+        QString s = QString::fromUtf8(utf8);
+        if (m_strings.size() < 1024)
+            m_strings.insert(utf8.toByteArray(), s);
+        return s;
+    }
+
+private:
+    QHash<QByteArray, QString> m_strings;
+};
+
+bool readKey(JsonReader &r, Field *field)
+{
+    JsonReader::StringSpan span;
+    if (!r.readStringSpan(&span))
+        return false;
+    if (!span.escaped) {
+        *field = fieldOf(span.raw);
+        return true;
+    }
+    QByteArray key;
+    if (!JsonReader::decodeUtf8(span, &key))
+        return false;
+    *field = fieldOf(key);
+    return true;
+}
+
+bool readUuid(JsonReader &r, QUuid *out)
+{
+    JsonReader::StringSpan span;
+    if (!r.readStringSpan(&span) || span.escaped)
+        return false;
+    const auto id = HistoryCodec::parseUuid(span.raw);
+    if (!id)
+        return false;
+    *out = *id;
+    return true;
+}
+
+bool readBytes(JsonReader &r, QByteArray *out)
+{
+    JsonReader::StringSpan span;
+    if (!r.readStringSpan(&span))
+        return false;
+    QByteArray unescaped;
+    QByteArrayView text = span.raw;
+    if (span.escaped) { // a writer may have escaped '/' as "\/"
+        if (!JsonReader::decodeUtf8(span, &unescaped))
+            return false;
+        text = unescaped;
+    }
+    QByteArray bytes(qsizetype(Base64::decodedCapacity(std::size_t(text.size()))), Qt::Uninitialized);
+    const auto n = Base64::decode(text.data(), std::size_t(text.size()), bytes.data());
+    if (!n)
+        return false;
+    bytes.truncate(qsizetype(*n));
+    *out = std::move(bytes);
+    return true;
+}
+
+bool readInterned(JsonReader &r, Interner *interner, QString *out)
+{
+    JsonReader::StringSpan span;
+    if (!r.readStringSpan(&span))
+        return false;
+    if (span.escaped || !interner)
+        return JsonReader::decodeString(span, out);
+    for (const char c : span.raw) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
+    *out = interner->get(span.raw);
+    return true;
+}
+
+std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, Interner *interner)
+{
+    JsonReader r(json);
+    ClipboardItem item;
+    unsigned seen = 0;
+    auto failed = [&](const QString &reason) -> std::optional<ClipboardItem> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
+    if (!r.consume('{'))
+        return failed(kNotObject);
+    if (!r.consume('}')) {
+        do {
+            Field f = Field::Unknown;
+            if (!readKey(r, &f) || !r.consume(':'))
+                return failed(kMalformed);
+            bool ok = true;
+            const bool optional = f >= Field::FolderId && f <= Field::TextCharCount;
+            if (optional && r.readNull()) {
+                switch (f) {
+                case Field::FolderId: item.folderId.reset(); break;
+                case Field::SourceBundleID: item.sourceBundleID.reset(); break;
+                case Field::FileURLString: item.fileURLString.reset(); break;
+                case Field::FileName: item.fileName.reset(); break;
+                case Field::FileExt: item.fileExt.reset(); break;
+                case Field::ThumbnailPNG: item.thumbnailPNG.reset(); break;
+                case Field::TextCharCount: item.textCharCount.reset(); break;
+                default: break;
+                }
+                seen |= bit(f);
+                continue;
+            }
+            switch (f) {
+            case Field::Id:
+                if (!readUuid(r, &item.id))
+                    return failed(badValue(f, "a UUID string"));
+                break;
+            case Field::Kind: {
+                JsonReader::StringSpan span;
+                std::optional<ClipKind> kind;
+                if (r.readStringSpan(&span) && !span.escaped)
+                    kind = clipKindFromRawValue(QString::fromLatin1(span.raw));
+                if (!kind)
+                    return failed(badValue(f, "a known kind"));
+                item.kind = *kind;
+                break;
+            }
+            case Field::Preview:
+                ok = r.readString(&item.preview);
+                break;
+            case Field::DataUTI:
+                ok = readInterned(r, interner, &item.dataUTI);
+                break;
+            case Field::Raw:
+                ok = readBytes(r, &item.raw);
+                if (!ok)
+                    return failed(badValue(f, "a Base64 string"));
+                break;
+            case Field::CreatedAt:
+                ok = r.readNumber(&item.createdAt);
+                break;
+            case Field::Pinned:
+                ok = r.readBool(&item.pinned);
+                break;
+            case Field::FolderId: {
+                QUuid id;
+                if (!readUuid(r, &id))
+                    return failed(badValue(f, "a UUID string"));
+                item.folderId = id;
+                break;
+            }
+            case Field::SourceBundleID: {
+                QString s;
+                ok = readInterned(r, interner, &s);
+                item.sourceBundleID = s;
+                break;
+            }
+            case Field::FileURLString: {
+                QString s;
+                ok = r.readString(&s);
+                item.fileURLString = s;
+                break;
+            }
+            case Field::FileName: {
+                QString s;
+                ok = r.readString(&s);
+                item.fileName = s;
+                break;
+            }
+            case Field::FileExt: {
+                QString s;
+                ok = readInterned(r, interner, &s);
+                item.fileExt = s;
+                break;
+            }
+            case Field::ThumbnailPNG: {
+                QByteArray png;
+                if (!readBytes(r, &png))
+                    return failed(badValue(f, "a Base64 string"));
+                item.thumbnailPNG = std::move(png);
+                break;
+            }
+            case Field::TextCharCount: {
+                qint64 n = 0;
+                ok = r.readInteger(&n);
+                item.textCharCount = n;
+                break;
+            }
+            case Field::Name:
+            case Field::Unknown:
+                if (!r.skipValue())
+                    return failed(kMalformed);
+                break;
+            }
+            if (!ok) {
+                const char *expected = "of the right type";
+                switch (f) {
+                case Field::CreatedAt: expected = "a number"; break;
+                case Field::Pinned: expected = "true or false"; break;
+                case Field::TextCharCount: expected = "an integer"; break;
+                default: expected = "a string"; break;
+                }
+                return failed(badValue(f, expected));
+            }
+            seen |= bit(f);
+        } while (r.consume(','));
+        if (!r.consume('}'))
+            return failed(kMalformed);
+    }
+    if (!r.atEnd())
+        return failed(kMalformed);
+    if ((seen & kItemRequired) != kItemRequired)
+        return failed(missingKey(seen, kItemRequired));
+    return item;
+}
+
+std::optional<ClipboardFolder> decodeFolderWith(QByteArrayView json, QString *why)
+{
+    JsonReader r(json);
+    ClipboardFolder folder;
+    unsigned seen = 0;
+    auto failed = [&](const QString &reason) -> std::optional<ClipboardFolder> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
+    if (!r.consume('{'))
+        return failed(kNotObject);
+    if (!r.consume('}')) {
+        do {
+            Field f = Field::Unknown;
+            if (!readKey(r, &f) || !r.consume(':'))
+                return failed(kMalformed);
+            switch (f) {
+            case Field::Id:
+                if (!readUuid(r, &folder.id))
+                    return failed(badValue(f, "a UUID string"));
+                break;
+            case Field::Name:
+                if (!r.readString(&folder.name))
+                    return failed(badValue(f, "a string"));
+                break;
+            case Field::CreatedAt:
+                if (!r.readNumber(&folder.createdAt))
+                    return failed(badValue(f, "a number"));
+                break;
+            default:
+                if (!r.skipValue())
+                    return failed(kMalformed);
+                break;
+            }
+            seen |= bit(f);
+        } while (r.consume(','));
+        if (!r.consume('}'))
+            return failed(kMalformed);
+    }
+    if (!r.atEnd())
+        return failed(kMalformed);
+    if ((seen & kFolderRequired) != kFolderRequired)
+        return failed(missingKey(seen, kFolderRequired));
+    return folder;
+}
+
+template<typename Record, typename DecodeOne>
+HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne decodeOne)
+{
+    HistoryCodec::Decoded<Record> out;
+    QString firstBad;
+    QByteArrayView element;
+    qsizetype index = 0;
+    while (stream.next(&element)) {
+        ++index;
+        QString why;
+        std::optional<Record> record = decodeOne(element, &why);
+        if (!record && (why == kMalformed || why == kNotObject))
+            stream.rejectElement();
+        if (record) {
+            out.records.append(std::move(*record));
+        } else {
+            ++out.skipped;
+            if (firstBad.isEmpty())
+                firstBad = QStringLiteral("record %1: %2").arg(index).arg(why);
+        }
+    }
+    // A record-level fault is named before a syntax fault found later.
+    out.problem = !firstBad.isEmpty() ? firstBad : stream.problem();
+    if (!firstBad.isEmpty() && !stream.problem().isEmpty())
+        out.problem += QStringLiteral("; ") + stream.problem();
+    return out;
+}
+
+} // namespace
+
+std::optional<QUuid> HistoryCodec::parseUuid(QByteArrayView text)
+{
+    if (text.size() != 36)
+        return std::nullopt;
+    char bytes[16];
+    int n = 0;
+    for (qsizetype i = 0; i < 36;) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (text[i] != '-')
+                return std::nullopt;
+            ++i;
+            continue;
+        }
+        int v[2];
+        for (int k = 0; k < 2; ++k) {
+            const char c = text[i + k];
+            if (c >= '0' && c <= '9')
+                v[k] = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                v[k] = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                v[k] = c - 'A' + 10;
+            else
+                return std::nullopt;
+        }
+        bytes[n++] = char(v[0] << 4 | v[1]);
+        i += 2;
+    }
+    return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
+}
+
+namespace {
+
+void writeUuid(JsonWriter &w, const QUuid &id)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    const QByteArray b = id.toRfc4122();
+    char text[36];
+    int t = 0;
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10)
+            text[t++] = '-';
+        const auto c = static_cast<unsigned char>(b[i]);
+        text[t++] = hex[c >> 4];
+        text[t++] = hex[c & 15];
+    }
+    w.asciiString(QLatin1StringView(text, 36));
+}
+
+} // namespace
+
+void HistoryCodec::appendItem(QByteArray &out, const ClipboardItem &item)
+{
+    out.reserve(out.size() + qsizetype(Base64::encodedSize(std::size_t(item.raw.size())))
+                + (item.thumbnailPNG ? qsizetype(Base64::encodedSize(std::size_t(item.thumbnailPNG->size()))) : 0)
+                + item.preview.size() * 3 + 320);
+    JsonWriter w(out);
+    w.beginObject();
+    w.key(QLatin1StringView("id"));
+    writeUuid(w, item.id);
+    w.key(QLatin1StringView("kind"));
+    w.string(clipKindRawValue(item.kind));
+    w.key(QLatin1StringView("preview"));
+    w.string(item.preview);
+    w.key(QLatin1StringView("dataUTI"));
+    w.string(item.dataUTI);
+    w.key(QLatin1StringView("raw"));
+    w.base64(item.raw);
+    w.key(QLatin1StringView("createdAt"));
+    w.number(item.createdAt);
+    w.key(QLatin1StringView("pinned"));
+    w.boolean(item.pinned);
+    if (item.folderId) {
+        w.key(QLatin1StringView("folderId"));
+        writeUuid(w, *item.folderId);
+    }
+    if (item.sourceBundleID) {
+        w.key(QLatin1StringView("sourceBundleID"));
+        w.string(*item.sourceBundleID);
+    }
+    if (item.fileURLString) {
+        w.key(QLatin1StringView("fileURLString"));
+        w.string(*item.fileURLString);
+    }
+    if (item.fileName) {
+        w.key(QLatin1StringView("fileName"));
+        w.string(*item.fileName);
+    }
+    if (item.fileExt) {
+        w.key(QLatin1StringView("fileExt"));
+        w.string(*item.fileExt);
+    }
+    if (item.thumbnailPNG) {
+        w.key(QLatin1StringView("thumbnailPNG"));
+        w.base64(*item.thumbnailPNG);
+    }
+    if (item.textCharCount) {
+        w.key(QLatin1StringView("textCharCount"));
+        w.integer(*item.textCharCount);
+    }
+    w.endObject();
+}
+
+void HistoryCodec::appendFolder(QByteArray &out, const ClipboardFolder &folder)
+{
+    JsonWriter w(out);
+    w.beginObject();
+    w.key(QLatin1StringView("id"));
+    writeUuid(w, folder.id);
+    w.key(QLatin1StringView("name"));
+    w.string(folder.name);
+    w.key(QLatin1StringView("createdAt"));
+    w.number(folder.createdAt);
+    w.endObject();
+}
+
+QByteArray HistoryCodec::encodeItem(const ClipboardItem &item)
+{
+    QByteArray out;
+    appendItem(out, item);
+    return out;
+}
+
+QByteArray HistoryCodec::encodeFolder(const ClipboardFolder &folder)
+{
+    QByteArray out;
+    appendFolder(out, folder);
+    return out;
+}
+
+QByteArray HistoryCodec::encodeItems(const QList<ClipboardItem> &items)
+{
+    QByteArray out;
+    out.append('[');
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            out.append(',');
+        appendItem(out, items[i]);
+    }
+    out.append(']');
+    return out;
+}
+
+QByteArray HistoryCodec::encodeFolders(const QList<ClipboardFolder> &folders)
+{
+    QByteArray out;
+    out.append('[');
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        if (i > 0)
+            out.append(',');
+        appendFolder(out, folders[i]);
+    }
+    out.append(']');
+    return out;
+}
+
+std::optional<ClipboardItem> HistoryCodec::decodeItem(QByteArrayView json, QString *why)
+{
+    return decodeItemWith(json, why, nullptr);
+}
+
+std::optional<ClipboardFolder> HistoryCodec::decodeFolder(QByteArrayView json, QString *why)
+{
+    return decodeFolderWith(json, why);
+}
+
+HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &stream)
+{
+    Interner interner;
+    return decodeArray<ClipboardItem>(stream, [&interner](QByteArrayView json, QString *why) {
+        return decodeItemWith(json, why, &interner);
+    });
+}
+
+HistoryCodec::Decoded<ClipboardFolder> HistoryCodec::decodeFolders(JsonArrayStream &stream)
+{
+    return decodeArray<ClipboardFolder>(stream, decodeFolderWith);
+}
+
+HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(QByteArrayView json)
+{
+    JsonArrayStream stream(json);
+    return decodeItems(stream);
+}
+
+HistoryCodec::Decoded<ClipboardFolder> HistoryCodec::decodeFolders(QByteArrayView json)
+{
+    JsonArrayStream stream(json);
+    return decodeFolders(stream);
+}

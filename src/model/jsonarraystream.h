@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Hands out the elements of one top-level JSON array one at a time, reading
+// its source in chunks, so that an array of any size can be walked while
+// holding only the element at hand. Elements are delimited, not checked: the
+// caller parses each one. After a syntax fault between or inside elements
+// the stream resumes at the next object start ("{" followed by a quote), so
+// one damaged record does not hide the ones after it.
+class JsonArrayStream final
+{
+public:
+    // Fills `buffer` with at most `capacity` bytes; returns the count, 0 at
+    // the end, -1 on a read error (with a reason in `*error`).
+    using Source = std::function<qint64(char *buffer, qint64 capacity, QString *error)>;
+
+    explicit JsonArrayStream(Source source, qsizetype chunkSize = 4 << 20);
+    // Walks bytes held by the caller, which must outlive the stream.
+    explicit JsonArrayStream(QByteArrayView bytes);
+
+    // The next element's bytes, valid until the next call; false when there
+    // are no more.
+    bool next(QByteArrayView *element);
+
+    // Tells the stream that the element last handed out is not well-formed
+    // JSON, so its end was misjudged: the next call looks for a record start
+    // inside it rather than after it.
+    void rejectElement();
+
+    // Empty when the text was one well-formed array of delimited elements;
+    // otherwise the first fault, such as "not a JSON array" or "ends early".
+    QString problem() const { return m_problem; }
+    // True when the text did not start an array: no element was offered.
+    bool notAnArray() const { return m_notAnArray; }
+    // Bytes consumed so far from the start of the text.
+    qint64 offset() const { return m_base + m_pos; }
+
+private:
+    enum class State { Start, FirstElement, Element, Separator, Done };
+    enum class Scan { Complete, NeedMore, Fault };
+
+    // Makes at least one more byte available after m_end; false at the end.
+    bool fill();
+    bool skipWhitespace();
+    Scan scanElement(qsizetype *end);
+    bool resync(qsizetype from, const QString &fault);
+    void fail(const QString &fault);
+    void finishAfterArray();
+
+    Source m_source;
+    QByteArray m_buffer;
+    const char *m_data = nullptr;
+    qsizetype m_size = 0;   // valid bytes in m_data
+    qsizetype m_pos = 0;    // next unread byte
+    qsizetype m_elementStart = -1;
+    qint64 m_base = 0;      // text offset of m_data[0]
+    qsizetype m_chunk = 0;
+    bool m_eof = false;
+    State m_state = State::Start;
+    QString m_problem;
+    bool m_notAnArray = false;
+    int m_resyncs = 0;
+
+    // resumable element scan
+    qsizetype m_scanAt = 0;
+    int m_depth = 0;
+    bool m_inString = false;
+};

@@ -1,0 +1,127 @@
+// Standard Base64 as the history files store bytes: known vectors, agreement
+// of the vector and portable paths with an independent encoder, and the
+// strictness rules of decoding.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include <QByteArray>
+#include <QList>
+
+#include "model/base64.h"
+
+namespace {
+
+QByteArray randomBytes(std::mt19937 &rng, qsizetype n)
+{
+    QByteArray out(n, Qt::Uninitialized);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = char(byte(rng));
+    return out;
+}
+
+struct Vector {
+    const char *name;
+    QByteArray plain;
+    QByteArray encoded;
+};
+
+class Base64Vectors : public ::testing::TestWithParam<Vector>
+{
+};
+
+TEST_P(Base64Vectors, encodes_and_decodes_the_reference_text)
+{
+    const Vector &v = GetParam();
+    EXPECT_EQ(Base64::encode(v.plain), v.encoded);
+    const auto decoded = Base64::decode(v.encoded);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(*decoded, v.plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rfc4648, Base64Vectors,
+                         ::testing::Values(Vector{"empty", "", ""}, Vector{"f", "f", "Zg=="},
+                                           Vector{"fo", "fo", "Zm8="}, Vector{"foo", "foo", "Zm9v"},
+                                           Vector{"foob", "foob", "Zm9vYg=="},
+                                           Vector{"fooba", "fooba", "Zm9vYmE="},
+                                           Vector{"foobar", "foobar", "Zm9vYmFy"},
+                                           Vector{"all_high_bits", QByteArray("\xff\xfe\xfd", 3), "//79"},
+                                           Vector{"plus_sign", QByteArray("\xfb\xef", 2), "++8="}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Base64, agrees_with_an_independent_encoder_for_every_length_up_to_300_and_a_few_large_ones)
+{
+    std::mt19937 rng(7);
+    QList<qsizetype> lengths;
+    for (qsizetype n = 0; n <= 300; ++n)
+        lengths.append(n);
+    lengths << 4095 << 4096 << 4097 << 65537 << 1000003;
+    for (qsizetype n : lengths) {
+        const QByteArray data = randomBytes(rng, n);
+        const QByteArray expected = data.toBase64();
+        ASSERT_EQ(Base64::encode(data), expected) << "length " << n;
+        QByteArray scalar(qsizetype(Base64::encodedSize(std::size_t(n))), Qt::Uninitialized);
+        Base64::encodeScalar(data.constData(), std::size_t(n), scalar.data());
+        ASSERT_EQ(scalar, expected) << "length " << n;
+
+        const auto decoded = Base64::decode(expected);
+        ASSERT_TRUE(decoded.has_value()) << "length " << n;
+        ASSERT_EQ(*decoded, data) << "length " << n;
+        QByteArray out(qsizetype(Base64::decodedCapacity(std::size_t(expected.size()))), Qt::Uninitialized);
+        const auto count = Base64::decodeScalar(expected.constData(), std::size_t(expected.size()), out.data());
+        ASSERT_TRUE(count.has_value());
+        out.truncate(qsizetype(*count));
+        ASSERT_EQ(out, data) << "length " << n;
+    }
+}
+
+// Every byte value, placed early (inside the vector blocks) and late (in the
+// portable tail), must be refused exactly when it is outside the alphabet.
+TEST(Base64, refuses_every_byte_outside_the_alphabet_wherever_it_stands)
+{
+    const QByteArray alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::mt19937 rng(11);
+    const QByteArray valid = randomBytes(rng, 300).toBase64(); // 400 characters, no padding
+    ASSERT_FALSE(valid.contains('='));
+    for (int c = 0; c < 256; ++c) {
+        for (qsizetype at : {qsizetype(0), qsizetype(17), qsizetype(63), qsizetype(200), valid.size() - 5,
+                             valid.size() - 1}) {
+            QByteArray text = valid;
+            text[at] = char(c);
+            // '=' in the last place is padding, which is allowed there
+            const bool inAlphabet = alphabet.contains(char(c)) || (c == '=' && at == valid.size() - 1);
+            EXPECT_EQ(Base64::decode(text).has_value(), inAlphabet) << "byte " << c << " at " << at;
+            QByteArray out(qsizetype(Base64::decodedCapacity(std::size_t(text.size()))), Qt::Uninitialized);
+            EXPECT_EQ(Base64::decodeScalar(text.constData(), std::size_t(text.size()), out.data()).has_value(),
+                      inAlphabet)
+                << "byte " << c << " at " << at;
+        }
+    }
+}
+
+struct Malformed {
+    const char *name;
+    QByteArray text;
+};
+
+class Base64Malformed : public ::testing::TestWithParam<Malformed>
+{
+};
+
+TEST_P(Base64Malformed, is_refused)
+{
+    EXPECT_FALSE(Base64::decode(GetParam().text).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Strictness, Base64Malformed,
+    ::testing::Values(Malformed{"missing_padding", "Zg"}, Malformed{"one_of_two_paddings", "Zg="},
+                      Malformed{"length_not_multiple_of_four", "Zm9vY"},
+                      Malformed{"three_paddings", "Z==="}, Malformed{"padding_in_the_middle", "Zg==Zm9v"},
+                      Malformed{"padding_first", "=Zm9"}, Malformed{"line_break", "Zm9v\nYmFy"},
+                      Malformed{"url_safe_alphabet", "-_8="}, Malformed{"space", "Zm9v YmF"},
+                      Malformed{"padding_then_letter", "Zm=v"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,571 @@
+// The JSON forms of clips and folders: exact output, the reading rules for
+// required, optional and unknown keys, and per-record tolerance of arrays.
+// Qt's own JSON parser serves as an independent reader and writer.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "model/historycodec.h"
+#include "model/jsonarraystream.h"
+#include "model/referencedate.h"
+
+namespace {
+
+const QUuid kId = QUuid::fromString(QStringLiteral("6f9619ff-8b86-d011-b42d-00c04fc964ff"));
+const QUuid kFolder = QUuid::fromString(QStringLiteral("0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"));
+const QByteArray kIdText = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+
+ClipboardItem minimalItem()
+{
+    ClipboardItem item;
+    item.id = kId;
+    item.kind = ClipKind::Text;
+    item.preview = QStringLiteral("hi");
+    item.dataUTI = QStringLiteral("public.utf8-plain-text");
+    item.raw = "hi";
+    item.createdAt = 0;
+    item.pinned = false;
+    return item;
+}
+
+ClipboardItem fullItem()
+{
+    ClipboardItem item = minimalItem();
+    item.kind = ClipKind::FileURL;
+    item.pinned = true;
+    item.createdAt = 737000000.25;
+    item.folderId = kFolder;
+    item.sourceBundleID = QStringLiteral("org.kde.dolphin");
+    item.fileURLString = QStringLiteral("file:///home/a/photo%201.png");
+    item.fileName = QStringLiteral("photo 1.png");
+    item.fileExt = QStringLiteral("png");
+    item.thumbnailPNG = QByteArray("\x89PNG\r\n\x1a\n", 8);
+    item.textCharCount = 42;
+    return item;
+}
+
+QJsonObject parsedObject(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << json.constData();
+    return doc.object();
+}
+
+QByteArray withMember(const QByteArray &member)
+{
+    return "{\"id\":\"" + kIdText + "\",\"kind\":\"text\",\"preview\":\"hi\",\"dataUTI\":\"public.utf8-plain-text\","
+           "\"raw\":\"aGk=\",\"createdAt\":0,\"pinned\":false" + (member.isEmpty() ? QByteArray() : "," + member)
+        + "}";
+}
+
+QByteArray without(const char *key)
+{
+    QJsonObject object = parsedObject(withMember({}));
+    object.remove(QLatin1StringView(key));
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// ------------------------------------------------------------------ writing
+
+TEST(HistoryCodecWriting, a_clip_without_optional_fields_writes_exactly_the_seven_required_keys)
+{
+    const QByteArray json = HistoryCodec::encodeItem(minimalItem());
+    EXPECT_EQ(json, withMember({}));
+    EXPECT_EQ(parsedObject(json).keys().size(), 7);
+}
+
+TEST(HistoryCodecWriting, a_full_clip_writes_all_fourteen_keys_in_their_json_forms)
+{
+    const QJsonObject o = parsedObject(HistoryCodec::encodeItem(fullItem()));
+    EXPECT_EQ(o.keys().size(), 14);
+    EXPECT_EQ(o.value(QLatin1StringView("id")).toString(), QString::fromLatin1(kIdText));
+    EXPECT_EQ(o.value(QLatin1StringView("kind")).toString(), QStringLiteral("fileURL"));
+    EXPECT_EQ(o.value(QLatin1StringView("folderId")).toString(),
+              QStringLiteral("0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D"));
+    EXPECT_EQ(o.value(QLatin1StringView("thumbnailPNG")).toString(), QStringLiteral("iVBORw0KGgo="));
+    EXPECT_EQ(o.value(QLatin1StringView("createdAt")).toDouble(), 737000000.25);
+    EXPECT_TRUE(o.value(QLatin1StringView("pinned")).toBool());
+    EXPECT_EQ(o.value(QLatin1StringView("textCharCount")).toInteger(), 42);
+    EXPECT_EQ(o.value(QLatin1StringView("fileExt")).toString(), QStringLiteral("png"));
+}
+
+TEST(HistoryCodecWriting, an_empty_raw_writes_the_empty_string_and_reads_back_as_empty_bytes)
+{
+    ClipboardItem item = minimalItem();
+    item.raw.clear();
+    const QByteArray json = HistoryCodec::encodeItem(item);
+    EXPECT_TRUE(json.contains("\"raw\":\"\"")) << json.constData();
+    const auto back = HistoryCodec::decodeItem(json);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_TRUE(back->raw.isEmpty());
+}
+
+struct DateCase {
+    const char *name;
+    double value;
+    QByteArray text;
+};
+
+class HistoryCodecDates : public ::testing::TestWithParam<DateCase>
+{
+};
+
+TEST_P(HistoryCodecDates, are_seconds_since_2001_and_read_back_exactly)
+{
+    ClipboardItem item = minimalItem();
+    item.createdAt = GetParam().value;
+    const QByteArray json = HistoryCodec::encodeItem(item);
+    EXPECT_TRUE(json.contains("\"createdAt\":" + GetParam().text + ",")) << json.constData();
+    const auto back = HistoryCodec::decodeItem(json);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->createdAt, GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, HistoryCodecDates,
+    ::testing::Values(DateCase{"reference_date_is_zero", 0, "0"},
+                      DateCase{"one_day_later_is_86400", 86400, "86400"},
+                      DateCase{"before_2001_is_negative", -86400.5, "-86400.5"},
+                      DateCase{"keeps_its_fraction", 737000000.125, "737000000.125"},
+                      DateCase{"unix_time_converted", referenceDateFromUnix(1700000000.5), "721692800.5"},
+                      DateCase{"whole_seconds_stay_plain", 725000000, "725000000"},
+                      DateCase{"shortest_round_trip_digits", 0.1, "0.1"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(HistoryCodecWriting, a_lower_case_id_is_written_back_in_upper_case)
+{
+    const QByteArray lower = withMember({}).replace(kIdText, kIdText.toLower());
+    const auto item = HistoryCodec::decodeItem(lower);
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(item->id, kId);
+    EXPECT_TRUE(HistoryCodec::encodeItem(*item).contains("\"id\":\"" + kIdText + "\""));
+}
+
+TEST(HistoryCodecWriting, an_unknown_key_is_read_past_and_gone_when_written_again)
+{
+    const auto item = HistoryCodec::decodeItem(withMember("\"color\":{\"r\":[1,2,{\"x\":null}]}"));
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(*item, minimalItem());
+    EXPECT_FALSE(HistoryCodec::encodeItem(*item).contains("color"));
+}
+
+TEST(HistoryCodecWriting, texts_with_quotes_controls_and_any_unicode_survive_a_round_trip)
+{
+    const QString texts[] = {
+        QStringLiteral("say \"hi\" \\ back/slash"),
+        QStringLiteral("tab\tnew\nline\rform\fback\b"),
+        QString(QChar(1)) + QChar(0x1f) + QChar(0x7f),
+        QStringLiteral("é à ü — “quotes” 漢字 😀 \u2028"),
+        QString(),
+    };
+    for (const QString &text : texts) {
+        ClipboardItem item = minimalItem();
+        item.preview = text;
+        item.fileName = text;
+        const QByteArray json = HistoryCodec::encodeItem(item);
+        EXPECT_FALSE(json.contains('\n')) << "compact output";
+        EXPECT_EQ(parsedObject(json).value(QLatin1StringView("preview")).toString(), text);
+        const auto back = HistoryCodec::decodeItem(json);
+        ASSERT_TRUE(back.has_value()) << json.constData();
+        EXPECT_EQ(*back, item);
+    }
+}
+
+TEST(HistoryCodecWriting, infinity_and_nan_dates_are_written_as_zero_so_the_file_stays_readable)
+{
+    ClipboardItem item = minimalItem();
+    item.createdAt = std::numeric_limits<double>::infinity();
+    const auto back = HistoryCodec::decodeItem(HistoryCodec::encodeItem(item));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->createdAt, 0);
+}
+
+TEST(HistoryCodecWriting, a_folder_writes_its_three_keys)
+{
+    const ClipboardFolder folder{kFolder, QStringLiteral("Travail \"urgent\""), 86400};
+    const QByteArray json = HistoryCodec::encodeFolder(folder);
+    EXPECT_EQ(json, QByteArray(R"({"id":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D","name":"Travail \"urgent\"",)"
+                               R"("createdAt":86400})"));
+    const auto back = HistoryCodec::decodeFolder(json);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, folder);
+}
+
+TEST(HistoryCodecWriting, arrays_are_compact_and_empty_lists_are_empty_arrays)
+{
+    EXPECT_EQ(HistoryCodec::encodeItems({}), QByteArray("[]"));
+    EXPECT_EQ(HistoryCodec::encodeFolders({}), QByteArray("[]"));
+    const QByteArray two = HistoryCodec::encodeItems({minimalItem(), fullItem()});
+    EXPECT_EQ(two, "[" + HistoryCodec::encodeItem(minimalItem()) + "," + HistoryCodec::encodeItem(fullItem()) + "]");
+}
+
+// ------------------------------------------------------------------ reading
+
+struct ReadCase {
+    const char *name;
+    QByteArray json;
+    // empty: must decode, checked by `check`; otherwise the expected reason
+    QString failure;
+    std::function<void(const ClipboardItem &)> check;
+};
+
+class HistoryCodecReading : public ::testing::TestWithParam<ReadCase>
+{
+};
+
+TEST_P(HistoryCodecReading, follows_the_rules)
+{
+    const ReadCase &c = GetParam();
+    QString why;
+    const auto item = HistoryCodec::decodeItem(c.json, &why);
+    if (c.failure.isEmpty()) {
+        ASSERT_TRUE(item.has_value()) << why.toStdString() << " in " << c.json.constData();
+        if (c.check)
+            c.check(*item);
+    } else {
+        EXPECT_FALSE(item.has_value()) << c.json.constData();
+        EXPECT_EQ(why, c.failure);
+    }
+}
+
+ReadCase missing(const char *key)
+{
+    return {key, without(key), QStringLiteral("missing \"%1\"").arg(QLatin1StringView(key)), {}};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RequiredKeys, HistoryCodecReading,
+    ::testing::Values(missing("id"), missing("kind"), missing("preview"), missing("dataUTI"), missing("raw"),
+                      missing("createdAt"), missing("pinned")),
+    [](const auto &info) { return std::string("without_") + info.param.name + "_fails"; });
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, HistoryCodecReading,
+    ::testing::Values(
+        ReadCase{"folderId_null_is_in_the_recents", withMember("\"folderId\":null"), {},
+                 [](const ClipboardItem &i) { EXPECT_FALSE(i.folderId.has_value()); }},
+        ReadCase{"folderId_absent_is_in_the_recents", withMember({}), {},
+                 [](const ClipboardItem &i) { EXPECT_FALSE(i.folderId.has_value()); }},
+        ReadCase{"folderId_lower_case_reads", withMember("\"folderId\":\"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d\""),
+                 {}, [](const ClipboardItem &i) { EXPECT_EQ(i.folderId, kFolder); }},
+        ReadCase{"every_optional_null_is_empty",
+                 withMember("\"folderId\":null,\"sourceBundleID\":null,\"fileURLString\":null,\"fileName\":null,"
+                            "\"fileExt\":null,\"thumbnailPNG\":null,\"textCharCount\":null"),
+                 {}, [](const ClipboardItem &i) { EXPECT_EQ(i, minimalItem()); }},
+        ReadCase{"empty_fileExt_is_kept_as_empty_text", withMember("\"fileExt\":\"\""), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.fileExt, QString()); }},
+        ReadCase{"textCharCount_with_zero_fraction_reads", withMember("\"textCharCount\":5.0"), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.textCharCount, 5); }},
+        ReadCase{"textCharCount_beyond_32_bits_reads", withMember("\"textCharCount\":9000000000"), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.textCharCount, 9000000000LL); }},
+        ReadCase{"escaped_slash_in_base64_reads", withMember({}).replace("aGk=", "a\\/8="), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.raw, QByteArray("k\xff", 2)); }},
+        ReadCase{"escaped_key_reads", withMember({}).replace("\"pinned\":false", "\"pinn\\u0065d\":true"), {},
+                 [](const ClipboardItem &i) { EXPECT_TRUE(i.pinned); }},
+        ReadCase{"surrogate_pair_escape_reads", withMember({}).replace("\"hi\"", "\"\\ud83d\\ude00\""), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.preview, QStringLiteral("😀")); }},
+        ReadCase{"lone_surrogate_becomes_replacement_character", withMember({}).replace("\"hi\"", "\"\\ud83d\""),
+                 {}, [](const ClipboardItem &i) { EXPECT_EQ(i.preview, QString(QChar(0xFFFD))); }},
+        ReadCase{"pretty_printed_reads",
+                 QJsonDocument(parsedObject(withMember("\"fileName\":\"a b\""))).toJson(QJsonDocument::Indented),
+                 {}, [](const ClipboardItem &i) { EXPECT_EQ(i.fileName, QStringLiteral("a b")); }},
+        ReadCase{"exponent_date_reads", withMember({}).replace("\"createdAt\":0", "\"createdAt\":7.25E8"), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.createdAt, 725000000.0); }},
+        ReadCase{"kind_unknown_reads", withMember({}).replace("\"text\"", "\"unknown\""), {},
+                 [](const ClipboardItem &i) { EXPECT_EQ(i.kind, ClipKind::Unknown); }},
+        ReadCase{"kind_in_capitals_fails", withMember({}).replace("\"text\"", "\"TEXT\""),
+                 QStringLiteral("\"kind\" is not a known kind"), {}},
+        ReadCase{"kind_other_text_fails", withMember({}).replace("\"text\"", "\"pdf\""),
+                 QStringLiteral("\"kind\" is not a known kind"), {}},
+        ReadCase{"pinned_as_text_fails", withMember({}).replace("\"pinned\":false", "\"pinned\":\"false\""),
+                 QStringLiteral("\"pinned\" is not true or false"), {}},
+        ReadCase{"pinned_null_fails", withMember({}).replace("\"pinned\":false", "\"pinned\":null"),
+                 QStringLiteral("\"pinned\" is not true or false"), {}},
+        ReadCase{"createdAt_as_text_fails", withMember({}).replace("\"createdAt\":0", "\"createdAt\":\"0\""),
+                 QStringLiteral("\"createdAt\" is not a number"), {}},
+        ReadCase{"preview_as_number_fails", withMember({}).replace("\"hi\"", "12"),
+                 QStringLiteral("\"preview\" is not a string"), {}},
+        ReadCase{"raw_not_base64_fails", withMember({}).replace("aGk=", "a*k="),
+                 QStringLiteral("\"raw\" is not a Base64 string"), {}},
+        ReadCase{"raw_without_padding_fails", withMember({}).replace("aGk=", "aGk"),
+                 QStringLiteral("\"raw\" is not a Base64 string"), {}},
+        ReadCase{"id_with_braces_fails", withMember({}).replace("\"" + kIdText + "\"", "\"{" + kIdText + "}\""),
+                 QStringLiteral("\"id\" is not a UUID string"), {}},
+        ReadCase{"id_not_hex_fails", withMember({}).replace(kIdText, "6F9619FF-8B86-D011-B42D-00C04FC964FG"),
+                 QStringLiteral("\"id\" is not a UUID string"), {}},
+        ReadCase{"optional_of_wrong_type_fails", withMember("\"sourceBundleID\":5"),
+                 QStringLiteral("\"sourceBundleID\" is not a string"), {}},
+        ReadCase{"textCharCount_with_fraction_fails", withMember("\"textCharCount\":5.5"),
+                 QStringLiteral("\"textCharCount\" is not an integer"), {}},
+        ReadCase{"raw_control_character_in_string_fails", withMember({}).replace("\"hi\"", "\"a\tb\""),
+                 QStringLiteral("\"preview\" is not a string"), {}},
+        ReadCase{"trailing_comma_fails", withMember({}).replace("false}", "false,}"),
+                 QStringLiteral("malformed JSON"), {}},
+        ReadCase{"an_array_is_not_a_clip", "[1]", QStringLiteral("not a JSON object"), {}},
+        ReadCase{"leading_zero_number_fails", withMember({}).replace("\"createdAt\":0", "\"createdAt\":01"),
+                 QStringLiteral("malformed JSON"), {}},
+        ReadCase{"deep_unknown_nesting_fails",
+                 withMember("\"x\":" + QByteArray(300, '[') + QByteArray(300, ']')), QStringLiteral("malformed JSON"),
+                 {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(HistoryCodecReading, a_folder_needs_all_three_keys)
+{
+    QString why;
+    EXPECT_FALSE(HistoryCodec::decodeFolder(R"({"id":")" + kIdText + R"(","name":"A"})", &why).has_value());
+    EXPECT_EQ(why, QStringLiteral("missing \"createdAt\""));
+    EXPECT_FALSE(HistoryCodec::decodeFolder(R"({"id":")" + kIdText + R"(","createdAt":1})", &why).has_value());
+    EXPECT_EQ(why, QStringLiteral("missing \"name\""));
+    EXPECT_FALSE(HistoryCodec::decodeFolder(R"({"name":"A","createdAt":1})", &why).has_value());
+    EXPECT_EQ(why, QStringLiteral("missing \"id\""));
+    const auto ok = HistoryCodec::decodeFolder(R"({"id":")" + kIdText.toLower() + R"(","name":"A","createdAt":1.5,"x":[]})");
+    ASSERT_TRUE(ok.has_value());
+    EXPECT_EQ(*ok, (ClipboardFolder{kId, QStringLiteral("A"), 1.5}));
+}
+
+TEST(HistoryCodecReading, reads_what_an_independent_writer_produces_in_any_key_order)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("textCharCount"), 2);
+    o.insert(QStringLiteral("pinned"), true);
+    o.insert(QStringLiteral("raw"), QStringLiteral("aGk="));
+    o.insert(QStringLiteral("createdAt"), 12.5);
+    o.insert(QStringLiteral("kind"), QStringLiteral("rtf"));
+    o.insert(QStringLiteral("dataUTI"), QStringLiteral("public.rtf"));
+    o.insert(QStringLiteral("preview"), QStringLiteral("x"));
+    o.insert(QStringLiteral("id"), QString::fromLatin1(kIdText));
+    const auto item = HistoryCodec::decodeItem(QJsonDocument(o).toJson());
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(item->kind, ClipKind::Rtf);
+    EXPECT_EQ(item->textCharCount, 2);
+    EXPECT_EQ(item->createdAt, 12.5);
+    EXPECT_TRUE(item->pinned);
+}
+
+TEST(HistoryCodecReading, two_clips_differing_only_in_pinned_are_not_equal)
+{
+    ClipboardItem a = minimalItem();
+    ClipboardItem b = a;
+    b.pinned = true;
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a.id, b.id);
+}
+
+// ------------------------------------------------------------------ arrays
+
+QByteArray itemsArray(const QList<QByteArray> &elements, const QByteArray &between = ",")
+{
+    QByteArray out = "[";
+    for (qsizetype i = 0; i < elements.size(); ++i)
+        out += (i ? between : QByteArray()) + elements[i];
+    return out + "]";
+}
+
+ClipboardItem numbered(int n)
+{
+    ClipboardItem item = minimalItem();
+    item.id = QUuid::createUuidV5(kId, QString::number(n));
+    item.preview = QString::number(n);
+    return item;
+}
+
+QStringList previews(const QList<ClipboardItem> &items)
+{
+    QStringList out;
+    for (const ClipboardItem &i : items)
+        out.append(i.preview);
+    return out;
+}
+
+struct ArrayCase {
+    const char *name;
+    QByteArray json;
+    QStringList kept;
+    qsizetype skipped;
+    QString problemStart; // empty: the array must be clean
+};
+
+class HistoryCodecArrays : public ::testing::TestWithParam<ArrayCase>
+{
+};
+
+TEST_P(HistoryCodecArrays, keep_every_record_that_decodes)
+{
+    const ArrayCase &c = GetParam();
+    // The same text read whole and in chunks of a few bytes must agree.
+    for (qsizetype chunk : {qsizetype(0), qsizetype(1), qsizetype(7), qsizetype(64)}) {
+        HistoryCodec::Decoded<ClipboardItem> d;
+        if (chunk == 0) {
+            d = HistoryCodec::decodeItems(c.json);
+        } else {
+            qsizetype at = 0;
+            const QByteArray json = c.json;
+            JsonArrayStream stream(
+                [&at, &json, chunk](char *buffer, qint64 capacity, QString *) -> qint64 {
+                    const qsizetype n = std::min<qsizetype>({chunk, qsizetype(capacity), json.size() - at});
+                    std::memcpy(buffer, json.constData() + at, std::size_t(n));
+                    at += n;
+                    return n;
+                },
+                16);
+            d = HistoryCodec::decodeItems(stream);
+        }
+        EXPECT_EQ(previews(d.records), c.kept) << "chunk " << chunk;
+        EXPECT_EQ(d.skipped, c.skipped) << "chunk " << chunk;
+        if (c.problemStart.isEmpty())
+            EXPECT_TRUE(d.clean()) << d.problem.toStdString();
+        else
+            EXPECT_TRUE(d.problem.startsWith(c.problemStart)) << d.problem.toStdString() << " chunk " << chunk;
+    }
+}
+
+const QByteArray r1 = HistoryCodec::encodeItem(numbered(1));
+const QByteArray r2 = HistoryCodec::encodeItem(numbered(2));
+const QByteArray r3 = HistoryCodec::encodeItem(numbered(3));
+
+INSTANTIATE_TEST_SUITE_P(
+    Tolerance, HistoryCodecArrays,
+    ::testing::Values(
+        ArrayCase{"empty_array", "[]", {}, 0, {}},
+        ArrayCase{"three_good_records", itemsArray({r1, r2, r3}), {"1", "2", "3"}, 0, {}},
+        ArrayCase{"whitespace_everywhere", " \n[ " + r1 + " ,\n\t" + r2 + " ]\n ", {"1", "2"}, 0, {}},
+        ArrayCase{"byte_order_mark_is_tolerated", "\xEF\xBB\xBF" + itemsArray({r1}), {"1"}, 0, {}},
+        ArrayCase{"second_record_without_pinned",
+                  itemsArray({r1, QByteArray(r2).replace(",\"pinned\":false", ""), r3}), {"1", "3"}, 1,
+                  QStringLiteral("record 2: missing \"pinned\"")},
+        ArrayCase{"a_number_among_records", itemsArray({r1, "42", r3}), {"1", "3"}, 1,
+                  QStringLiteral("record 2: not a JSON object")},
+        ArrayCase{"an_object_instead_of_an_array", r1, {}, 0, QStringLiteral("not a JSON array")},
+        ArrayCase{"an_empty_file", "", {}, 0, QStringLiteral("empty")},
+        ArrayCase{"cut_inside_the_third_record", itemsArray({r1, r2, r3}).left(r1.size() + r2.size() + 20),
+                  {"1", "2"}, 0, QStringLiteral("ends inside the record")},
+        ArrayCase{"cut_after_a_comma", "[" + r1 + ",", {"1"}, 0, QStringLiteral("ends before the array is closed")},
+        ArrayCase{"missing_comma_between_records", itemsArray({r1, r2, r3}, ""), {"1", "2", "3"}, 0,
+                  QStringLiteral("syntax error")},
+        ArrayCase{"garbage_glued_before_a_record", itemsArray({r1, "xx" + r2, r3}), {"1", "2", "3"}, 0,
+                  QStringLiteral("syntax error")},
+        ArrayCase{"record_missing_its_closing_brace", itemsArray({r1, r2.left(r2.size() - 1), r3}), {"1", "3"},
+                  1, QStringLiteral("record 2: malformed JSON")},
+        ArrayCase{"data_after_the_array", itemsArray({r1}) + "x", {"1"}, 0,
+                  QStringLiteral("data after the array")},
+        ArrayCase{"escaped_quotes_and_brackets_inside_texts",
+                  itemsArray({HistoryCodec::encodeItem([] {
+                                  ClipboardItem i = numbered(9);
+                                  i.preview = QStringLiteral("a \"} ] [{\\\" \\");
+                                  return i;
+                              }()),
+                              r1}),
+                  {"a \"} ] [{\\\" \\", "1"}, 0, {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(HistoryCodecArrays, folders_keep_the_ones_that_decode)
+{
+    const QByteArray good = HistoryCodec::encodeFolder({kFolder, QStringLiteral("A"), 1});
+    const auto d = HistoryCodec::decodeFolders("[" + good + R"(,{"id":"x","name":"B","createdAt":2}])");
+    ASSERT_EQ(d.records.size(), 1);
+    EXPECT_EQ(d.records[0].name, QStringLiteral("A"));
+    EXPECT_EQ(d.skipped, 1);
+    EXPECT_EQ(d.problem, QStringLiteral("record 2: \"id\" is not a UUID string"));
+}
+
+// Random histories, large records included, read back equal to what was
+// written whatever the read size, and parse as valid JSON for Qt too.
+TEST(HistoryCodecArrays, random_histories_round_trip_through_any_chunking)
+{
+    std::mt19937 rng(2024);
+    auto randomText = [&rng](int maxLen) {
+        std::uniform_int_distribution<int> len(0, maxLen);
+        std::uniform_int_distribution<int> pick(0, 9);
+        const char16_t samples[] = {u'a', u'"', u'\\', u'\n', u'é', u'漢', u'{', u']', u' ', u'\x01'};
+        QString s;
+        for (int i = len(rng); i > 0; --i)
+            s.append(QChar(samples[pick(rng)]));
+        if (pick(rng) == 0)
+            s.append(QStringLiteral("😀"));
+        return s;
+    };
+    auto randomBytes = [&rng](int maxLen) {
+        std::uniform_int_distribution<int> len(0, maxLen);
+        QByteArray b(len(rng), Qt::Uninitialized);
+        for (char &c : b)
+            c = char(rng());
+        return b;
+    };
+    for (int round = 0; round < 20; ++round) {
+        QList<ClipboardItem> items;
+        for (int i = 0; i < 30; ++i) {
+            ClipboardItem item;
+            item.id = QUuid::createUuid();
+            item.kind = ClipKind(rng() % 6);
+            item.preview = randomText(40);
+            item.dataUTI = randomText(10);
+            item.raw = randomBytes(i == 7 ? 300000 : 200);
+            item.createdAt = double(int(rng())) / 7.0;
+            item.pinned = rng() % 2;
+            if (rng() % 2)
+                item.folderId = QUuid::createUuid();
+            if (rng() % 2)
+                item.sourceBundleID = randomText(10);
+            if (rng() % 2)
+                item.fileURLString = randomText(30);
+            if (rng() % 2)
+                item.fileName = randomText(10);
+            if (rng() % 2)
+                item.fileExt = randomText(3);
+            if (rng() % 2)
+                item.thumbnailPNG = randomBytes(500);
+            if (rng() % 2)
+                item.textCharCount = qint64(rng()) * 1000;
+            items.append(item);
+        }
+        const QByteArray json = HistoryCodec::encodeItems(items);
+        QJsonParseError error;
+        EXPECT_EQ(QJsonDocument::fromJson(json, &error).array().size(), items.size());
+        EXPECT_EQ(error.error, QJsonParseError::NoError);
+
+        const qsizetype chunk = 1 + qsizetype(rng() % 5000);
+        qsizetype at = 0;
+        JsonArrayStream stream(
+            [&](char *buffer, qint64 capacity, QString *) -> qint64 {
+                const qsizetype n = std::min<qsizetype>({chunk, qsizetype(capacity), json.size() - at});
+                std::memcpy(buffer, json.constData() + at, std::size_t(n));
+                at += n;
+                return n;
+            },
+            64);
+        const auto d = HistoryCodec::decodeItems(stream);
+        EXPECT_TRUE(d.clean()) << d.problem.toStdString();
+        ASSERT_EQ(d.records.size(), items.size());
+        for (qsizetype i = 0; i < items.size(); ++i)
+            EXPECT_EQ(d.records[i], items[i]) << "round " << round << " record " << i;
+    }
+}
+
+TEST(HistoryCodecArrays, a_read_error_keeps_what_came_before_and_says_so)
+{
+    const QByteArray json = itemsArray({r1, r2});
+    bool first = true;
+    JsonArrayStream stream(
+        [&](char *buffer, qint64 capacity, QString *error) -> qint64 {
+            if (!first) {
+                *error = QStringLiteral("Input/output error");
+                return -1;
+            }
+            first = false;
+            const qsizetype n = std::min<qsizetype>(r1.size() + 2, qsizetype(capacity));
+            std::memcpy(buffer, json.constData(), std::size_t(n));
+            return n;
+        },
+        1 << 16);
+    const auto d = HistoryCodec::decodeItems(stream);
+    EXPECT_EQ(previews(d.records), QStringList{"1"});
+    EXPECT_TRUE(d.problem.contains(QStringLiteral("read error: Input/output error"))) << d.problem.toStdString();
+}
+
+} // namespace
