@@ -70,6 +70,7 @@ private:
     QString m_tempDir;
     std::optional<ClipboardItem> m_currentItem;
     std::optional<QString> m_tempPath;
+    bool m_tempIsOurs = false; // we wrote m_tempPath (a copied file is never ours)
     std::function<QRect()> m_sourceFrame;
     QPointer<PreviewWindow> m_window;
 };
