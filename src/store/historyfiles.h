@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QList>
 #include <QString>
 
@@ -17,7 +19,9 @@ public:
     };
 
     // `directory` empty: $XDG_DATA_HOME/Bramblet (default ~/.local/share/Bramblet),
-    // created with mode 0700 when missing.
+    // created with mode 0700 when missing; an existing one open to others is
+    // narrowed to 0700. A folder that cannot be made is logged; the history
+    // then lives in memory and writes retry it.
     explicit HistoryFiles(const QString &directory = QString());
     virtual ~HistoryFiles();
     HistoryFiles(const HistoryFiles &) = delete;
@@ -29,16 +33,28 @@ public:
 
     // Reads both files. Never fails: a missing file gives an empty list; an
     // unreadable one keeps every record that decodes, is copied aside under
-    // "<name>.unreadable-<UTC timestamp>" and logged at error level.
+    // "<name>.unreadable-<UTC timestamp>" and logged at error level. When no
+    // copy can be made, that file is not overwritten for the life of this
+    // object. Files are read in chunks: memory grows with the records, not
+    // with the file, and no file size is refused.
     virtual Loaded load();
 
-    // Writes both files atomically (temporary file, fsync, rename, fsync of the
-    // folder), mode 0600. A failure keeps the previous file and logs an error;
-    // the next successful write catches up.
+    // Writes both files atomically (temporary "<name>.tmp", fsync, rename, fsync
+    // of the folder), mode 0600. A file whose contents are unchanged and that
+    // is still the one last written is left alone. A failure keeps the
+    // previous file and logs one error line per call; the next successful
+    // write catches up. Encoded records up to 64 KiB of content are kept
+    // between calls, so a write costs little more than its bytes.
     virtual void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders);
 
 private:
-    struct Cache;
+    struct State;
+    void prepareDirectory(bool quiet);
+    QList<ClipboardItem> loadItems();
+    QList<ClipboardFolder> loadFolders();
+    QString writeItems(const QList<ClipboardItem> &items, bool *renamed);
+    QString writeFolders(const QList<ClipboardFolder> &folders, bool *renamed);
+
     QString m_directory;
-    Cache *m_cache = nullptr;
+    std::unique_ptr<State> m_state;
 };

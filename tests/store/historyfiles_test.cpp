@@ -1,0 +1,588 @@
+// The two history files on disk: where they live, their permissions, the
+// atomic replacement, what happens to damaged files at start-up and to
+// writes that fail. Tests run as root in CI, where permissions do not stop
+// writes, so failures are injected by planting a directory where the
+// temporary file goes, a file where the folder goes, or a file size limit.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "model/historycodec.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakesoundplayer.h"
+#include "platform/userdefaults.h"
+#include "store/clipboardstore.h"
+#include "store/historyfiles.h"
+#include "support/logcapture.h"
+#include "support/tempenv.h"
+
+namespace {
+
+ClipboardItem textClip(const QString &text, double createdAt = 100)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = ClipKind::Text;
+    item.preview = text;
+    item.dataUTI = QStringLiteral("public.utf8-plain-text");
+    item.raw = text.toUtf8();
+    item.createdAt = createdAt;
+    item.textCharCount = text.size();
+    return item;
+}
+
+ClipboardItem imageClip(qsizetype bytes)
+{
+    ClipboardItem item = textClip(QStringLiteral("Image"));
+    item.kind = ClipKind::Image;
+    item.dataUTI = QStringLiteral("public.tiff");
+    item.raw = QByteArray(bytes, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes; ++i)
+        item.raw[i] = char(i * 131 + (i >> 9));
+    item.textCharCount.reset();
+    return item;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_ino;
+}
+
+QStringList asideFiles(const QString &dir, const QString &name)
+{
+    return QDir(dir).entryList({name + QStringLiteral(".unreadable-*")}, QDir::Files);
+}
+
+QList<ClipboardItem> loadItems(const QString &dir)
+{
+    HistoryFiles files(dir);
+    return files.load().items;
+}
+
+class HistoryFilesTest : public ::testing::Test
+{
+protected:
+    TempEnv env;
+    LogCapture log;
+    QString dir() const { return env.historyDir(); }
+    QString items() const { return dir() + QStringLiteral("/items.json"); }
+    QString folders() const { return dir() + QStringLiteral("/folders.json"); }
+    QStringList errors() const { return log.lines(Log::Level::Error); }
+};
+
+// ------------------------------------------------------------------ location
+
+TEST_F(HistoryFilesTest, first_launch_creates_a_private_folder_and_starts_empty_without_any_error)
+{
+    HistoryFiles files;
+    EXPECT_EQ(files.directory(), dir());
+    EXPECT_TRUE(QFileInfo(dir()).isDir());
+    EXPECT_EQ(modeOf(dir()), mode_t(0700));
+    const HistoryFiles::Loaded loaded = files.load();
+    EXPECT_TRUE(loaded.items.isEmpty());
+    EXPECT_TRUE(loaded.folders.isEmpty());
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+    EXPECT_FALSE(QFile::exists(items()));
+}
+
+TEST_F(HistoryFilesTest, the_first_clip_writes_a_one_element_array_and_an_empty_folders_array)
+{
+    HistoryFiles files;
+    const ClipboardItem clip = textClip(QStringLiteral("bonjour"));
+    files.write({clip}, {});
+    EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems({clip}));
+    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
+    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}))
+        << "no temporary file is left behind";
+}
+
+struct LocationCase {
+    const char *name;
+    std::optional<QByteArray> xdgDataHome; // relative to the temp root when not absolute
+    bool absolute;
+    QString expectedUnderRoot;
+};
+
+class HistoryFilesLocation : public ::testing::TestWithParam<LocationCase>
+{
+};
+
+TEST_P(HistoryFilesLocation, follows_xdg_data_home_or_falls_back_to_home)
+{
+    TempEnv env;
+    const LocationCase &c = GetParam();
+    if (!c.xdgDataHome)
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", c.absolute ? env.root().toUtf8() + *c.xdgDataHome : *c.xdgDataHome);
+    HistoryFiles files;
+    EXPECT_EQ(files.directory(), env.root() + c.expectedUnderRoot);
+    EXPECT_TRUE(QFileInfo(files.directory()).isDir());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Xdg, HistoryFilesLocation,
+    ::testing::Values(LocationCase{"unset_uses_home_local_share", std::nullopt, false,
+                                   QStringLiteral("/.local/share/Bramblet")},
+                      LocationCase{"empty_uses_home_local_share", QByteArray(""), false,
+                                   QStringLiteral("/.local/share/Bramblet")},
+                      LocationCase{"relative_is_ignored", QByteArray("rel/data"), false,
+                                   QStringLiteral("/.local/share/Bramblet")},
+                      LocationCase{"absolute_is_used", QByteArray("/elsewhere"), true,
+                                   QStringLiteral("/elsewhere/Bramblet")}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------------------ round trip
+
+TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_in_a_new_session)
+{
+    const ClipboardFolder folder{QUuid::createUuid(), QStringLiteral("Travail"), 12.5};
+    ClipboardItem inFolder = textClip(QStringLiteral("dans un dossier"));
+    inFolder.folderId = folder.id;
+    inFolder.pinned = true;
+    ClipboardItem file = textClip(QStringLiteral("photo.png"));
+    file.kind = ClipKind::FileURL;
+    file.fileURLString = QStringLiteral("file:///tmp/photo.png");
+    file.fileName = QStringLiteral("photo.png");
+    file.fileExt = QStringLiteral("png");
+    file.thumbnailPNG = QByteArray("\x89PNG", 4);
+    const QList<ClipboardItem> list{inFolder, imageClip(300000), file, textClip(QString())};
+    {
+        HistoryFiles files;
+        files.write(list, {folder});
+    }
+    HistoryFiles again;
+    const HistoryFiles::Loaded loaded = again.load();
+    EXPECT_EQ(loaded.items, list);
+    EXPECT_EQ(loaded.folders, QList<ClipboardFolder>{folder});
+    EXPECT_TRUE(errors().isEmpty());
+}
+
+// Cached encodings must never outlive the record they were made from.
+TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
+{
+    HistoryFiles files;
+    QList<ClipboardItem> list{textClip(QStringLiteral("a")), imageClip(200000), textClip(QStringLiteral("c"))};
+    files.write(list, {});
+
+    const std::function<void(ClipboardItem &)> edits[] = {
+        [](ClipboardItem &i) { i.pinned = !i.pinned; },
+        [](ClipboardItem &i) { i.createdAt += 1; },
+        [](ClipboardItem &i) { i.folderId = QUuid::createUuid(); },
+        [](ClipboardItem &i) { i.folderId.reset(); },
+        [](ClipboardItem &i) { i.thumbnailPNG = QByteArray("png"); },
+        [](ClipboardItem &i) { i.raw[0] = char(i.raw[0] ^ 1); }, // in place: detaches
+        [](ClipboardItem &i) { i.preview += QStringLiteral("!"); },
+        [](ClipboardItem &i) { i.sourceBundleID = QStringLiteral("org.example.app"); },
+    };
+    for (const auto &edit : edits) {
+        for (qsizetype k = 0; k < list.size(); ++k) {
+            edit(list[k]);
+            files.write(list, {});
+            ASSERT_EQ(loadItems(dir()), list) << "record " << k;
+        }
+    }
+    list.move(0, 2);
+    files.write(list, {});
+    EXPECT_EQ(loadItems(dir()), list);
+    list.removeAt(1);
+    files.write(list, {});
+    EXPECT_EQ(loadItems(dir()), list);
+}
+
+TEST_F(HistoryFilesTest, two_records_sharing_an_id_are_both_written_as_they_are)
+{
+    HistoryFiles files;
+    ClipboardItem a = textClip(QStringLiteral("first"));
+    ClipboardItem b = a;
+    b.preview = QStringLiteral("second");
+    b.pinned = true;
+    files.write({a, b}, {});
+    EXPECT_EQ(loadItems(dir()), (QList<ClipboardItem>{a, b}));
+    files.write({b, a}, {});
+    EXPECT_EQ(loadItems(dir()), (QList<ClipboardItem>{b, a}));
+}
+
+TEST_F(HistoryFilesTest, an_unchanged_file_is_not_rewritten_but_one_removed_or_edited_by_hand_is)
+{
+    HistoryFiles files;
+    const QList<ClipboardItem> list{textClip(QStringLiteral("a"))};
+    const QList<ClipboardFolder> folderList{{QUuid::createUuid(), QStringLiteral("F"), 1}};
+    files.write(list, folderList);
+    const ino_t itemsInode = inodeOf(items());
+    const ino_t foldersInode = inodeOf(folders());
+
+    files.write(list, folderList);
+    EXPECT_EQ(inodeOf(items()), itemsInode);
+    EXPECT_EQ(inodeOf(folders()), foldersInode);
+
+    ASSERT_TRUE(QFile::remove(folders()));
+    files.write(list, folderList);
+    EXPECT_EQ(readAll(folders()), HistoryCodec::encodeFolders(folderList));
+
+    writeFile(items(), "[]"); // edited while running: the next write wins
+    files.write(list, folderList);
+    EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems(list));
+}
+
+// ------------------------------------------------------------------ permissions
+
+TEST_F(HistoryFilesTest, files_are_0600_and_the_folder_0700_whatever_the_umask)
+{
+    const mode_t old = ::umask(0);
+    HistoryFiles files;
+    files.write({textClip(QStringLiteral("secret"))}, {});
+    ::umask(old);
+    EXPECT_EQ(modeOf(dir()), mode_t(0700));
+    EXPECT_EQ(modeOf(items()), mode_t(0600));
+    EXPECT_EQ(modeOf(folders()), mode_t(0600));
+}
+
+TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_start_up)
+{
+    ASSERT_TRUE(QDir().mkpath(dir()));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir()).constData(), 0755), 0);
+    writeFile(items(), HistoryCodec::encodeItems({textClip(QStringLiteral("old"))}));
+    writeFile(folders(), "[]");
+    ::chmod(QFile::encodeName(items()).constData(), 0644);
+    ::chmod(QFile::encodeName(folders()).constData(), 0664);
+
+    HistoryFiles files;
+    EXPECT_EQ(modeOf(dir()), mode_t(0700));
+    EXPECT_EQ(files.load().items.size(), 1);
+    EXPECT_EQ(modeOf(items()), mode_t(0600));
+    EXPECT_EQ(modeOf(folders()), mode_t(0600));
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: history folder %1 made private (0700)").arg(dir())));
+}
+
+// ------------------------------------------------------------------ damaged files
+
+struct DamageCase {
+    const char *name;
+    std::function<QByteArray(const QList<QByteArray> &records)> build;
+    QStringList kept; // previews of the records that must survive
+    QString reason;   // the part of the log line in parentheses
+};
+
+class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamInterface<DamageCase>
+{
+};
+
+TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and_logs_one_error)
+{
+    const DamageCase &c = GetParam();
+    QList<QByteArray> records;
+    for (const char *text : {"un", "deux", "trois"})
+        records.append(HistoryCodec::encodeItem(textClip(QString::fromLatin1(text))));
+    const QByteArray original = c.build(records);
+    ASSERT_TRUE(QDir().mkpath(dir()));
+    writeFile(items(), original);
+
+    HistoryFiles files;
+    const HistoryFiles::Loaded loaded = files.load();
+    QStringList previews;
+    for (const ClipboardItem &i : loaded.items)
+        previews.append(i.preview);
+    EXPECT_EQ(previews, c.kept);
+
+    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^items\\.json\\.unreadable-\\d{8}T\\d{6}Z$"))
+                    .match(aside[0])
+                    .hasMatch())
+        << aside[0].toStdString();
+    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
+
+    ASSERT_EQ(errors().size(), 1) << errors().join(u'\n').toStdString();
+    EXPECT_EQ(errors()[0], QStringLiteral("Store: items.json is damaged (%1); loaded %2, skipped %3; the original "
+                                          "is kept as %4")
+                               .arg(c.reason)
+                               .arg(c.kept.size())
+                               .arg(c.reason.startsWith(QStringLiteral("record")) ? 1 : 0)
+                               .arg(aside[0]));
+
+    // The next change replaces the file; the copy stays.
+    QList<ClipboardItem> next = loaded.items;
+    next.prepend(textClip(QStringLiteral("nouveau")));
+    files.write(next, loaded.folders);
+    EXPECT_EQ(loadItems(dir()), next);
+    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, HistoryFilesDamage,
+    ::testing::Values(
+        DamageCase{"second_record_without_pinned",
+                   [](const QList<QByteArray> &r) {
+                       return "[" + r[0] + "," + QByteArray(r[1]).replace(",\"pinned\":false", "") + "," + r[2] + "]";
+                   },
+                   {"un", "trois"}, QStringLiteral("record 2: missing \"pinned\"")},
+        DamageCase{"an_object_instead_of_an_array", [](const QList<QByteArray> &r) { return r[0]; }, {},
+                   QStringLiteral("not a JSON array")},
+        DamageCase{"an_empty_file", [](const QList<QByteArray> &) { return QByteArray(); }, {},
+                   QStringLiteral("empty, not a JSON array")},
+        DamageCase{"cut_short_by_a_crash_of_another_writer",
+                   [](const QList<QByteArray> &r) { return ("[" + r[0] + "," + r[1] + "," + r[2]).chopped(9); },
+                   {"un", "deux"},
+                   QStringLiteral("ends inside the record at byte %1")
+                       .arg(1 + HistoryCodec::encodeItem(textClip(QStringLiteral("un"))).size() + 1
+                            + HistoryCodec::encodeItem(textClip(QStringLiteral("deux"))).size() + 1)},
+        DamageCase{"binary_garbage", [](const QList<QByteArray> &) { return QByteArray("\x00\x01\xfe garbage", 11); },
+                   {}, QStringLiteral("not a JSON array")}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(HistoryFilesTest, a_missing_file_is_no_error_and_leaves_no_copy)
+{
+    HistoryFiles files;
+    files.load();
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_clips_and_their_folder_ids)
+{
+    ClipboardItem filed = textClip(QStringLiteral("classé"));
+    filed.folderId = QUuid::createUuid();
+    ASSERT_TRUE(QDir().mkpath(dir()));
+    writeFile(items(), HistoryCodec::encodeItems({filed}));
+    writeFile(folders(), "{\"oops\":");
+
+    HistoryFiles files;
+    const HistoryFiles::Loaded loaded = files.load();
+    EXPECT_EQ(loaded.items, QList<ClipboardItem>{filed});
+    EXPECT_TRUE(loaded.folders.isEmpty());
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("folders.json")).size(), 1);
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: folders.json is damaged (not a JSON array)")));
+
+    files.write(loaded.items, loaded.folders);
+    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
+    EXPECT_EQ(loadItems(dir())[0].folderId, filed.folderId);
+}
+
+TEST_F(HistoryFilesTest, a_second_damaged_start_keeps_a_second_copy)
+{
+    ASSERT_TRUE(QDir().mkpath(dir()));
+    writeFile(items(), "not json");
+    { HistoryFiles files; files.load(); }
+    { HistoryFiles files; files.load(); }
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
+    EXPECT_EQ(errors().size(), 2);
+}
+
+TEST_F(HistoryFilesTest, a_file_that_cannot_even_be_copied_is_never_overwritten_in_that_session)
+{
+    ASSERT_TRUE(QDir().mkpath(items())); // a directory named items.json
+    HistoryFiles files;
+    const HistoryFiles::Loaded loaded = files.load();
+    EXPECT_TRUE(loaded.items.isEmpty());
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: items.json is damaged (not a regular file); loaded 0, "
+                                                      "skipped 0; no copy could be kept (")))
+        << errors()[0].toStdString();
+    log.clear();
+    files.write({textClip(QStringLiteral("x"))}, {});
+    EXPECT_TRUE(QFileInfo(items()).isDir());
+    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
+    EXPECT_TRUE(errors().isEmpty()) << "the reason was given once, at start-up";
+}
+
+// ------------------------------------------------------------------ failed writes
+
+TEST_F(HistoryFilesTest, a_failed_write_keeps_the_previous_file_logs_once_and_the_next_write_catches_up)
+{
+    HistoryFiles files;
+    const QList<ClipboardItem> v1{textClip(QStringLiteral("un"))};
+    files.write(v1, {});
+    const QByteArray before = readAll(items());
+
+    // Something sits where the temporary file must go.
+    const QString blocker = items() + QStringLiteral(".tmp");
+    ASSERT_TRUE(QDir().mkpath(blocker + QStringLiteral("/inside")));
+    QList<ClipboardItem> v2 = v1;
+    v2.prepend(textClip(QStringLiteral("deux")));
+    const QList<ClipboardFolder> f2{{QUuid::createUuid(), QStringLiteral("F"), 3}};
+    files.write(v2, f2);
+    EXPECT_EQ(readAll(items()), before);
+    EXPECT_EQ(readAll(folders()), HistoryCodec::encodeFolders(f2)) << "the other file is still written";
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (")))
+        << errors()[0].toStdString();
+    EXPECT_TRUE(errors()[0].endsWith(
+        QStringLiteral("); the previous contents are kept and the next change saves again")));
+
+    ASSERT_TRUE(QDir(blocker).removeRecursively());
+    QList<ClipboardItem> v3 = v2;
+    v3.prepend(textClip(QStringLiteral("trois")));
+    log.clear();
+    files.write(v3, f2);
+    EXPECT_EQ(loadItems(dir()), v3);
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: history saved again after an earlier failure")));
+}
+
+TEST_F(HistoryFilesTest, a_folder_replaced_by_a_file_fails_both_in_one_line_then_is_recreated_private)
+{
+    HistoryFiles files;
+    files.write({textClip(QStringLiteral("un"))}, {});
+    ASSERT_TRUE(QDir(dir()).removeRecursively());
+    writeFile(dir(), "I am not a folder");
+
+    const QList<ClipboardItem> v2{textClip(QStringLiteral("deux"))};
+    files.write(v2, {});
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (")));
+    EXPECT_TRUE(errors()[0].contains(QStringLiteral(", folders.json (")));
+    EXPECT_EQ(readAll(dir()), QByteArray("I am not a folder"));
+
+    ASSERT_TRUE(QFile::remove(dir()));
+    files.write(v2, {});
+    EXPECT_EQ(modeOf(dir()), mode_t(0700));
+    EXPECT_EQ(loadItems(dir()), v2);
+    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
+}
+
+// A full disk, imitated by a file size limit: the write stops part way.
+TEST_F(HistoryFilesTest, a_write_cut_short_by_a_full_disk_leaves_the_previous_file_whole)
+{
+    HistoryFiles files;
+    const QList<ClipboardItem> small{textClip(QStringLiteral("petit"))};
+    files.write(small, {});
+    const QByteArray before = readAll(items());
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QList<ClipboardItem> big = small;
+    big.prepend(imageClip(1 << 20));
+    files.write(big, {});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(readAll(items()), before);
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (File too large)")))
+        << errors()[0].toStdString();
+    EXPECT_FALSE(QFile::exists(items() + QStringLiteral(".tmp")));
+
+    files.write(big, {});
+    EXPECT_EQ(loadItems(dir()), big);
+}
+
+TEST_F(HistoryFilesTest, a_read_only_folder_fails_the_write_and_keeps_the_previous_file)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the other failure tests cover this path";
+    HistoryFiles files;
+    files.write({textClip(QStringLiteral("un"))}, {});
+    const QByteArray before = readAll(items());
+    ASSERT_EQ(::chmod(QFile::encodeName(dir()).constData(), 0500), 0);
+    files.write({textClip(QStringLiteral("deux"))}, {});
+    ::chmod(QFile::encodeName(dir()).constData(), 0700);
+    EXPECT_EQ(readAll(items()), before);
+    EXPECT_EQ(errors().size(), 1);
+}
+
+// ------------------------------------------------------------------ with the store
+
+class HistoryWithStoreTest : public HistoryFilesTest
+{
+protected:
+    FakeClock clock;
+    FakeSoundPlayer sound;
+    UserDefaults defaults{env.configHome() + QStringLiteral("/defaults.conf")};
+};
+
+TEST_F(HistoryWithStoreTest, a_damaged_history_keeps_its_good_clips_through_the_first_new_copy)
+{
+    const ClipboardItem one = textClip(QStringLiteral("un"), 10);
+    const ClipboardItem three = textClip(QStringLiteral("trois"), 5);
+    QByteArray bad = HistoryCodec::encodeItem(textClip(QStringLiteral("deux"), 7));
+    bad.replace(",\"pinned\":false", "");
+    ASSERT_TRUE(QDir().mkpath(dir()));
+    const QByteArray original = "[" + HistoryCodec::encodeItem(one) + "," + bad + "," +
+        HistoryCodec::encodeItem(three) + "]";
+    writeFile(items(), original);
+
+    HistoryFiles files;
+    ClipboardStore store(files, clock, defaults, sound);
+    EXPECT_EQ(store.items(), (QList<ClipboardItem>{one, three}));
+    store.insert(textClip(QStringLiteral("quatre"), 20));
+
+    const QList<ClipboardItem> onDisk = loadItems(dir());
+    ASSERT_EQ(onDisk.size(), 3);
+    EXPECT_EQ(onDisk[0].preview, QStringLiteral("quatre"));
+    EXPECT_EQ(onDisk[1], one);
+    EXPECT_EQ(onDisk[2], three);
+    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
+}
+
+TEST_F(HistoryWithStoreTest, a_new_session_sees_every_change_of_the_last_one)
+{
+    {
+        HistoryFiles files;
+        ClipboardStore store(files, clock, defaults, sound);
+        store.insert(textClip(QStringLiteral("a"), 1));
+        store.insert(textClip(QStringLiteral("b"), 2));
+        store.createFolder(QStringLiteral("Projets"));
+        store.assign({store.items()[0].id}, store.folders()[0]);
+        store.togglePin(store.items()[1].id);
+    }
+    HistoryFiles files;
+    ClipboardStore store(files, clock, defaults, sound);
+    ASSERT_EQ(store.folders().size(), 1);
+    EXPECT_EQ(store.folders()[0].name, QStringLiteral("Projets"));
+    ASSERT_EQ(store.items().size(), 2);
+    int inFolder = 0;
+    int pinned = 0;
+    for (const ClipboardItem &i : store.items()) {
+        inFolder += i.folderId == store.folders()[0].id;
+        pinned += i.pinned;
+    }
+    EXPECT_EQ(inFolder, 1);
+    EXPECT_EQ(pinned, 1);
+}
+
+} // namespace
