@@ -7,9 +7,16 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
 
+#include "overlay/keyboardcommands.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/overlayrootview.h"
+#include "platform/activewindow.h"
 #include "platform/clock.h"
+#include "platform/outsideclickwatcher.h"
+#include "platform/panelwindowhints.h"
 #include "store/clipboardstore.h"
 
 OverlayWindowController &OverlayWindowController::shared()
@@ -29,6 +36,7 @@ OverlayWindowController::~OverlayWindowController()
 {
     removeMonitors();
     delete m_panel.data();
+    delete m_commands;
 }
 
 void OverlayWindowController::buildPanel(ClipboardStore &store, Clock &clock)
@@ -38,7 +46,23 @@ void OverlayWindowController::buildPanel(ClipboardStore &store, Clock &clock)
     m_store = &store;
     m_clock = &clock;
     m_panel = new OverlayPanel;
+    m_root = new OverlayRootView(store, clock);
+    m_root->setChooseHandler([this](const ClipboardItem &item) { choose(item); });
+    m_panel->setContent(m_root);
+    m_commands = new KeyboardCommands(store);
+    m_commands->attachTo(m_panel);
     m_panel->setGeometry(OverlayPanel::frameFor(QGuiApplication::primaryScreen()));
+    connect(m_panel, &OverlayPanel::deactivated, this, &OverlayWindowController::onPanelDeactivated);
+    m_panel->winId(); // the native window exists from now on, for the hints
+    if (m_hints)
+        m_hints->apply(m_panel->windowHandle());
+}
+
+void OverlayWindowController::setWindowHints(PanelWindowHints *hints)
+{
+    m_hints = hints;
+    if (m_hints && m_panel)
+        m_hints->apply(m_panel->windowHandle());
 }
 
 void OverlayWindowController::toggle()
@@ -55,24 +79,32 @@ void OverlayWindowController::show()
 {
     if (!m_panel || isVisible())
         return;
-    if (m_hooks.rememberFrontmost)
-        m_hooks.rememberFrontmost();
+    m_lastActiveWindow = m_activeWindow ? m_activeWindow->frontmost() : std::nullopt;
+    if (m_lastActiveWindow && m_lastActiveWindow->isOwn)
+        m_lastActiveWindow.reset();
+
     if (QScreen *screen = QGuiApplication::screenAt(QCursor::pos()))
         m_panel->setGeometry(OverlayPanel::frameFor(screen));
     else if (QScreen *primary = QGuiApplication::primaryScreen())
         m_panel->setGeometry(OverlayPanel::frameFor(primary));
     m_panel->show();
+    if (m_hints)
+        m_hints->apply(m_panel->windowHandle());
     m_panel->raise();
     m_panel->activateWindow();
-    if (m_store && m_store->selection().isEmpty()) {
+
+    if (m_store->selection().isEmpty()) {
         const QList<ClipboardItem> visible = m_store->visibleItems();
         if (!visible.isEmpty())
             m_store->setSelection({visible.first().id});
     }
+    // Some window managers hand the focus over only once the window is mapped.
     QPointer<OverlayPanel> panel = m_panel;
-    m_clock->schedule(0.05, m_panel, [panel] {
-        if (panel && panel->isVisible())
+    m_clock->schedule(kKeyDelaySeconds, m_panel, [panel] {
+        if (panel && panel->isVisible()) {
+            panel->raise();
             panel->activateWindow();
+        }
     });
     installMonitors();
     emit shown();
@@ -83,8 +115,8 @@ void OverlayWindowController::hide()
     removeMonitors();
     if (m_panel)
         m_panel->hide();
-    if (m_hooks.closePreview)
-        m_hooks.closePreview();
+    if (m_preview.close)
+        m_preview.close();
     emit hidden();
 }
 
@@ -95,16 +127,41 @@ bool OverlayWindowController::isVisible() const
 
 void OverlayWindowController::choose(const ClipboardItem &item)
 {
-    if (m_store) {
-        m_store->bumpToTop(item.id);
-        m_store->suppressNextCapture();
-    }
+    if (!m_store)
+        return;
+    m_store->bumpToTop(item.id);
+    m_store->suppressNextCapture();
     hide();
-    if (m_hooks.reactivatePrevious)
-        m_hooks.reactivatePrevious();
-    if (m_clock && m_hooks.paste) {
-        auto paste = m_hooks.paste;
-        m_clock->schedule(0.12, this, [paste, item] { paste(item); });
+    if (m_lastActiveWindow && m_activeWindow)
+        m_activeWindow->activate(*m_lastActiveWindow);
+    if (m_paste) {
+        auto paste = m_paste;
+        m_clock->schedule(kPasteDelaySeconds, this, [paste, item] { paste(item); });
+    }
+}
+
+bool OverlayWindowController::wouldHandle(int key, Qt::KeyboardModifiers modifiers) const
+{
+    if (!m_store)
+        return false;
+    const bool command = modifiers & Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return !m_store->visibleItems().isEmpty();
+    case Qt::Key_Space:
+        return m_store->selectedItem(m_store->visibleItems()).has_value();
+    case Qt::Key_A:
+    case Qt::Key_F:
+        return command;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -129,13 +186,11 @@ bool OverlayWindowController::handleKeyDown(int key, Qt::KeyboardModifiers modif
         const std::optional<ClipboardItem> item = m_store->selectedItem(m_store->visibleItems());
         if (!item)
             return false;
-        if (m_hooks.previewAvailable && m_hooks.previewAvailable()) {
-            if (m_hooks.previewVisible && m_hooks.previewVisible()) {
-                if (m_hooks.closePreview)
-                    m_hooks.closePreview();
-            } else if (m_hooks.showPreview) {
-                m_hooks.showPreview(*item);
-            }
+        if (m_preview.isVisible && m_preview.isVisible()) {
+            if (m_preview.close)
+                m_preview.close();
+        } else if (m_preview.show) {
+            m_preview.show(*item);
         }
         return true;
     }
@@ -175,8 +230,7 @@ bool OverlayWindowController::isTextInputActive()
     const auto isTextWidget = [](QWidget *w) {
         if (!w)
             return false;
-        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QTextEdit *>(w)
-            || qobject_cast<QPlainTextEdit *>(w))
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QTextEdit *>(w) || qobject_cast<QPlainTextEdit *>(w))
             return true;
         const QString name = QString::fromLatin1(w->metaObject()->className());
         return name.contains(QLatin1String("LineEdit")) || name.contains(QLatin1String("TextEdit"))
@@ -184,17 +238,17 @@ bool OverlayWindowController::isTextInputActive()
     };
     if (isTextWidget(QApplication::focusWidget()))
         return true;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && isTextWidget(window->focusWidget()))
-            return true;
-    }
-    return false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [&](QWidget *window) { return window->isVisible() && isTextWidget(window->focusWidget()); });
 }
 
 void OverlayWindowController::installMonitors()
 {
     removeMonitors();
     qApp->installEventFilter(this);
+    if (m_clickWatcher)
+        m_watchingClicks = m_clickWatcher->start([this](const QPoint &pos) { handleOutsidePress(pos); });
     m_monitorsInstalled = true;
 }
 
@@ -203,21 +257,56 @@ void OverlayWindowController::removeMonitors()
     if (!m_monitorsInstalled)
         return;
     qApp->removeEventFilter(this);
+    if (m_clickWatcher && m_watchingClicks)
+        m_clickWatcher->stop();
+    m_watchingClicks = false;
     m_monitorsInstalled = false;
 }
 
-bool OverlayWindowController::eventFilter(QObject *watched, QEvent *event)
+void OverlayWindowController::handleOutsidePress(const QPoint &globalPos)
 {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
-        return false;
-    // Each key press reaches the filter once per widget it propagates
-    // through; act only on the first delivery, to the window itself or its
-    // focus widget.
-    auto *widget = static_cast<QWidget *>(watched);
-    if (widget != QApplication::focusWidget() && !(widget->isWindow() && !QApplication::focusWidget()))
+    if (!isVisible())
+        return;
+    if (m_panel->frameGeometry().contains(globalPos))
+        return;
+    // Our own popovers, menus and the preview are not "another program".
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->isVisible() && window->frameGeometry().contains(globalPos))
+            return;
+    }
+    hide();
+}
+
+void OverlayWindowController::onPanelDeactivated()
+{
+    if (!m_monitorsInstalled || m_watchingClicks)
+        return;
+    // Without a click watch, losing the focus to another program counts as
+    // a click outside. Our own windows taking the focus do not; the new
+    // active window is known only once the event loop has moved on.
+    QTimer::singleShot(0, this, [this] {
+        if (m_monitorsInstalled && !QApplication::activeWindow() && !QApplication::activePopupWidget())
+            hide();
+    });
+}
+
+bool OverlayWindowController::eventFilter(QObject *, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
         return false;
     if (isTextInputActive())
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
+    if (type == QEvent::ShortcutOverride) {
+        // Claim our keys before any window shortcut takes them.
+        if (!wouldHandle(key->key(), key->modifiers()))
+            return false;
+        event->accept();
+        return true;
+    }
+    // A press passes the filter at every stop on its way; once handled it
+    // is swallowed at the first, and an unhandled key changes nothing.
     return handleKeyDown(key->key(), key->modifiers());
 }
