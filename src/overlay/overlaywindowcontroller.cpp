@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "overlay/keyboardcommands.h"
 #include "overlay/overlaypanel.h"
 #include "overlay/overlayrootview.h"
 #include "platform/activewindow.h"
@@ -36,7 +35,6 @@ OverlayWindowController::~OverlayWindowController()
 {
     removeMonitors();
     delete m_panel.data();
-    delete m_commands;
 }
 
 void OverlayWindowController::buildPanel(ClipboardStore &store, Clock &clock)
@@ -49,8 +47,6 @@ void OverlayWindowController::buildPanel(ClipboardStore &store, Clock &clock)
     m_root = new OverlayRootView(store, clock);
     m_root->setChooseHandler([this](const ClipboardItem &item) { choose(item); });
     m_panel->setContent(m_root);
-    m_commands = new KeyboardCommands(store);
-    m_commands->attachTo(m_panel);
     m_panel->setGeometry(OverlayPanel::frameFor(QGuiApplication::primaryScreen()));
     connect(m_panel, &OverlayPanel::deactivated, this, &OverlayWindowController::onPanelDeactivated);
     m_panel->winId(); // the native window exists from now on, for the hints

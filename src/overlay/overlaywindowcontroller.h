@@ -12,7 +12,6 @@
 class ActiveWindow;
 class Clock;
 class ClipboardStore;
-class KeyboardCommands;
 class OutsideClickWatcher;
 class OverlayPanel;
 class OverlayRootView;
@@ -106,7 +105,6 @@ public:
 
     OverlayPanel *panel() const { return m_panel; }
     OverlayRootView *rootView() const { return m_root; }
-    KeyboardCommands *keyboardCommands() const { return m_commands; }
     ClipboardStore *store() const { return m_store; }
 
 signals:
@@ -122,7 +120,6 @@ private:
 
     QPointer<OverlayPanel> m_panel;
     OverlayRootView *m_root = nullptr;
-    KeyboardCommands *m_commands = nullptr;
     ClipboardStore *m_store = nullptr;
     Clock *m_clock = nullptr;
     PanelWindowHints *m_hints = nullptr;
