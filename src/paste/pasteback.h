@@ -60,9 +60,11 @@ public:
     ActiveWindow &activeWindow() const { return m_activeWindow; }
     InputSynthesizer &inputSynthesizer() const { return m_input; }
 
-    // The instance the composition root set up; null before that (and in tests).
+    // The program's instance: set with setShared(), or made on first use by
+    // the factory the composition root installed; null when neither (tests).
     static PasteBack *shared();
     static void setShared(PasteBack *instance);
+    static void setSharedFactory(std::function<PasteBack *()> factory);
 
 private:
     void pasteWhenFrontmost(int retries, double delay, std::optional<WindowRef> target);
