@@ -165,7 +165,11 @@ const QImage &glowImage(const QSize &card)
 void drawText(QPainter &p, const QString &text, const QFont &font, const QColor &color,
               const QList<QTextLayout::FormatRange> &formats, const QRectF &box, int maxLines = 0)
 {
-    QTextLayout layout(text, font, p.device());
+    // QTextLayout draws nothing for '\n'; the line separator breaks the line
+    // and keeps every index, so the format ranges still line up.
+    QString laidOut = text;
+    laidOut.replace(u'\n', QChar::LineSeparator);
+    QTextLayout layout(laidOut, font, p.device());
     QTextOption option(Qt::AlignLeft | Qt::AlignTop);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);

@@ -1,0 +1,131 @@
+// French relative dates, byte sizes, kind labels and character counts.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+
+#include "cards/cardformat.h"
+#include "model/clipboarditem.h"
+
+using namespace CardFormat;
+
+namespace {
+
+struct DateCase
+{
+    const char *name;
+    double offset; // date − now, seconds
+    const char *text;
+};
+
+class RelativeDate : public ::testing::TestWithParam<DateCase> {};
+
+TEST_P(RelativeDate, Formats)
+{
+    // Mid-month, mid-day so calendar units are not disturbed by month ends.
+    const double now = QDateTime(QDate(2024, 3, 15), QTime(12, 0)).toSecsSinceEpoch();
+    EXPECT_EQ(relativeDateText(now + GetParam().offset, now).toStdString(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    French, RelativeDate,
+    ::testing::Values(DateCase{"now", 0, "il y a 0 s"},
+                      DateCase{"twelve_seconds_ago", -12, "il y a 12 s"},
+                      DateCase{"five_minutes_ago", -5 * 60 - 20, "il y a 5 min"},
+                      DateCase{"two_hours_ago", -2 * 3600 - 59 * 60, "il y a 2 h"},
+                      DateCase{"one_day_ago", -26 * 3600, "il y a 1 j"},
+                      DateCase{"in_three_days", 3 * 86400 + 100, "dans 3 j"},
+                      DateCase{"in_ten_minutes", 600, "dans 10 min"},
+                      DateCase{"nine_days_ago_is_one_week", -9 * 86400, "il y a 1 sem."},
+                      DateCase{"forty_days_ago_is_one_month", -40 * 86400, "il y a 1 m."},
+                      DateCase{"four_hundred_days_ago_is_one_year", -400 * 86400, "il y a 1 a"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct SizeCase
+{
+    const char *name;
+    qint64 bytes;
+    const char *text;
+};
+
+class ByteCount : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(ByteCount, Formats) { EXPECT_EQ(byteCountText(GetParam().bytes).toStdString(), GetParam().text); }
+
+INSTANTIATE_TEST_SUITE_P(
+    French, ByteCount,
+    ::testing::Values(SizeCase{"zero", 0, "Zéro Ko"}, SizeCase{"one_byte", 1, "1 octet"},
+                      SizeCase{"twelve_bytes", 12, "12 octets"}, SizeCase{"just_under_a_kilo", 999, "999 octets"},
+                      SizeCase{"one_kilo", 1000, "1 Ko"}, SizeCase{"three_kilo", 3000, "3 Ko"},
+                      SizeCase{"kilo_rounded", 2600, "3 Ko"},
+                      SizeCase{"one_point_two_mega", 1'200'000, "1,2 Mo"},
+                      SizeCase{"whole_mega_without_decimal", 5'000'000, "5 Mo"},
+                      SizeCase{"rounding_carries_to_next_unit", 999'999, "1 Mo"},
+                      SizeCase{"giga_two_decimals", 1'234'567'890, "1,23 Go"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(KindLabel, FrenchNames)
+{
+    EXPECT_EQ(kindLabel(ClipKind::Text), QStringLiteral("Texte"));
+    EXPECT_EQ(kindLabel(ClipKind::Rtf), QStringLiteral("RTF"));
+    EXPECT_EQ(kindLabel(ClipKind::Url), QStringLiteral("URL"));
+    EXPECT_EQ(kindLabel(ClipKind::Image), QStringLiteral("Image"));
+    EXPECT_EQ(kindLabel(ClipKind::FileURL), QStringLiteral("Fichier"));
+    EXPECT_EQ(kindLabel(ClipKind::Unknown), QStringLiteral("Inconnu"));
+}
+
+ClipboardItem clip(ClipKind kind, const QByteArray &raw, std::optional<qint64> count = std::nullopt)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = kind;
+    item.raw = raw;
+    item.textCharCount = count;
+    return item;
+}
+
+TEST(CharacterCount, StoredCountWinsEvenWhenZero)
+{
+    const ClipboardItem item = clip(ClipKind::Image, QByteArray(5000, 'x'), 0);
+    EXPECT_EQ(characterCount(item), 0);
+    EXPECT_EQ(footerText(item), QStringLiteral("0 caractères"));
+}
+
+TEST(CharacterCount, TextCountsGraphemesNotCodeUnits)
+{
+    // "é" decomposed (e + combining acute) and a flag: 2 + 1 user-visible characters.
+    const QString text = QStringLiteral("e\u0301a") + QString::fromUtf8("\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7");
+    EXPECT_EQ(characterCount(clip(ClipKind::Text, text.toUtf8())), 3);
+}
+
+TEST(CharacterCount, InvalidUtf8TextFallsBackToByteSize)
+{
+    const ClipboardItem item = clip(ClipKind::Text, QByteArray("ab\xff\xfe", 4));
+    EXPECT_FALSE(characterCount(item).has_value());
+    EXPECT_EQ(footerText(item), QStringLiteral("4 octets"));
+}
+
+TEST(CharacterCount, UrlCountsItsText)
+{
+    EXPECT_EQ(characterCount(clip(ClipKind::Url, "https://a.fr")), 12);
+}
+
+TEST(CharacterCount, RtfCountsItsPlainText)
+{
+    EXPECT_EQ(characterCount(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}")), 5);
+}
+
+TEST(CharacterCount, MalformedRtfHasNoCount)
+{
+    const ClipboardItem item = clip(ClipKind::Rtf, "{\\rtf1 unterminated");
+    EXPECT_FALSE(characterCount(item).has_value());
+    EXPECT_EQ(footerText(item), QStringLiteral("19 octets"));
+}
+
+TEST(CharacterCount, ImagesAndFilesHaveNone)
+{
+    EXPECT_FALSE(characterCount(clip(ClipKind::Image, "xx")).has_value());
+    EXPECT_FALSE(characterCount(clip(ClipKind::FileURL, "file:///a")).has_value());
+    EXPECT_FALSE(characterCount(clip(ClipKind::Unknown, "abc")).has_value());
+}
+
+} // namespace

@@ -1,0 +1,346 @@
+// What a painted card shows, its context menu acting on the store, and its
+// drag payload.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "cards/cardview.h"
+#include "cardsamples.h"
+#include "model/referencedate.h"
+#include "model/uuidtext.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakesoundplayer.h"
+#include "platform/userdefaults.h"
+#include "store/clipboardstore.h"
+#include "store/historyfiles.h"
+#include "styling/glassmaterial.h"
+
+namespace {
+
+constexpr double kNow = 1'700'000'000.0;
+const double kCreated = referenceDateFromUnix(kNow - 300);
+
+// Paints one card on a dark backdrop; the card's top-left is at `origin()`.
+struct Canvas
+{
+    QImage image;
+    QPoint origin() const { return QPoint(CardView::paintMargins().left(), CardView::paintMargins().top()); }
+    QRect cardRect() const { return QRect(origin(), CardView::cardSize()); }
+    QColor at(qreal x, qreal y) const { return image.pixelColor(origin() + QPointF(x, y).toPoint()); }
+};
+
+Canvas paintCard(const ClipboardItem &item, CardState state = {})
+{
+    static FakeClock clock(kNow);
+    Canvas c;
+    c.image = QImage(CardView::cardSize().grownBy(CardView::paintMargins()), QImage::Format_ARGB32_Premultiplied);
+    c.image.fill(QColor(20, 20, 24));
+    QPainter p(&c.image);
+    const QTransform before = p.transform();
+    CardView(clock).paint(p, c.cardRect(), item, state);
+    EXPECT_EQ(p.transform(), before);
+    EXPECT_EQ(p.opacity(), 1.0);
+    return c;
+}
+
+bool near(const QColor &a, const QColor &b, int tol = 6)
+{
+    return std::abs(a.red() - b.red()) <= tol && std::abs(a.green() - b.green()) <= tol
+           && std::abs(a.blue() - b.blue()) <= tol;
+}
+
+// Pixels in `box` (card coordinates) close to `color`.
+int countNear(const Canvas &c, const QRectF &box, const QColor &color, int tol = 20)
+{
+    int n = 0;
+    for (int y = int(box.top()); y < int(box.bottom()); ++y)
+        for (int x = int(box.left()); x < int(box.right()); ++x)
+            n += near(c.at(x, y), color, tol);
+    return n;
+}
+
+const QRectF kPreview(0, CardView::kHeaderHeight, CardView::kCardWidth, CardView::kPreviewHeight);
+
+TEST(CardGeometry, FixedSize)
+{
+    EXPECT_EQ(CardView::cardSize(), QSize(300, 52 + 170 + CardView::kFooterHeight));
+}
+
+TEST(CardPaint, TextWithColourCodeShowsTheSwatch)
+{
+    const Canvas c = paintCard(CardSamples::text(kCreated, QStringLiteral("#FF8800")));
+    EXPECT_TRUE(near(c.at(20, CardView::kHeaderHeight + 20), QColor(255, 136, 0), 2));
+    EXPECT_TRUE(near(c.at(280, CardView::kHeaderHeight + 150), QColor(255, 136, 0), 2));
+}
+
+TEST(CardPaint, RtfWithColourCodeShowsText)
+{
+    ClipboardItem item = CardSamples::rtf(kCreated);
+    item.preview = QStringLiteral("#FF8800");
+    const Canvas c = paintCard(item);
+    EXPECT_EQ(countNear(c, kPreview, QColor(255, 136, 0), 10), 0);
+}
+
+TEST(CardPaint, ImageWithCorruptThumbnailShowsRaw)
+{
+    ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
+    QImage green(60, 40, QImage::Format_RGB32);
+    green.fill(QColor(30, 200, 60));
+    item.raw = CardSamples::encode(green);
+    item.thumbnailPNG = QByteArrayLiteral("broken");
+    const Canvas c = paintCard(item);
+    EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 85), QColor(30, 200, 60), 3));
+}
+
+TEST(CardPaint, ImageWithNothingDecodableShowsThePlaceholder)
+{
+    ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
+    item.raw = QByteArrayLiteral("broken");
+    item.thumbnailPNG = QByteArrayLiteral("broken too");
+    const Canvas c = paintCard(item);
+    // The "photo" symbol sits centred above the label, in the secondary colour:
+    // bright pixels there, and nothing image-like elsewhere.
+    int bright = 0;
+    for (int y = CardView::kHeaderHeight + 60; y < CardView::kHeaderHeight + 100; ++y)
+        for (int x = 130; x < 170; ++x)
+            bright += c.at(x, y).lightness() > 90;
+    EXPECT_GT(bright, 20);
+    EXPECT_LT(c.at(20, CardView::kHeaderHeight + 20).lightness(), 80);
+}
+
+TEST(CardPaint, UppercaseImageExtensionWithThumbnailFillsTheArea)
+{
+    ClipboardItem item = CardSamples::otherFile(kCreated);
+    item.fileExt = QStringLiteral("JPG");
+    item.fileName = QStringLiteral("photo.JPG");
+    QImage red(80, 80, QImage::Format_RGB32);
+    red.fill(QColor(220, 40, 40));
+    item.thumbnailPNG = CardSamples::encode(red);
+    const Canvas c = paintCard(item);
+    // Fills the column's width, not a 96-point centred picture.
+    EXPECT_TRUE(near(c.at(20, CardView::kHeaderHeight + 60), QColor(220, 40, 40), 3));
+    EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 120), QColor(220, 40, 40), 3));
+}
+
+TEST(CardPaint, NonImageFileThumbnailIsCentredAndNinetySixTall)
+{
+    ClipboardItem item = CardSamples::otherFile(kCreated);
+    QImage red(80, 80, QImage::Format_RGB32);
+    red.fill(QColor(220, 40, 40));
+    item.thumbnailPNG = CardSamples::encode(red);
+    const Canvas c = paintCard(item);
+    EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 10 + 48), QColor(220, 40, 40), 3));
+    EXPECT_FALSE(near(c.at(20, CardView::kHeaderHeight + 10 + 48), QColor(220, 40, 40), 30));
+    EXPECT_FALSE(near(c.at(150, CardView::kHeaderHeight + 10 + 100), QColor(220, 40, 40), 30));
+}
+
+TEST(CardPaint, PinnedShowsTheAccentPin)
+{
+    ClipboardItem item = CardSamples::text(kCreated, QStringLiteral("bonjour"));
+    const QRectF pinBox(CardView::kCardWidth - 30, CardView::kHeaderHeight + CardView::kPreviewHeight,
+                        30, CardView::kFooterHeight);
+    EXPECT_EQ(countNear(paintCard(item), pinBox, GlassMaterial::accentColor(), 30), 0);
+    item.pinned = true;
+    EXPECT_GT(countNear(paintCard(item), pinBox, GlassMaterial::accentColor(), 30), 10);
+}
+
+TEST(CardPaint, SelectedDrawsTheRing)
+{
+    const ClipboardItem item = CardSamples::text(kCreated, QStringLiteral("bonjour"));
+    const QRectF leftEdge(-2, 100, 4, 60);
+    EXPECT_EQ(countNear(paintCard(item), leftEdge, GlassMaterial::accentColor(), 40), 0);
+    EXPECT_GT(countNear(paintCard(item, {.selected = true}), leftEdge, GlassMaterial::accentColor(), 40), 20);
+}
+
+TEST(CardPaint, HeaderBandTakesTheHeaderColour)
+{
+    // A text clip without source app: the text fallback blue, saturated, as a
+    // gradient — the band's middle is bluish.
+    const Canvas c = paintCard(CardSamples::text(kCreated, QStringLiteral("x")));
+    const QColor mid = c.at(200, 30);
+    EXPECT_GT(mid.blue(), mid.red() + 80);
+}
+
+TEST(CardPaint, HugePreviewIsCutBeforeDecoration)
+{
+    // A damaged history could carry megabytes of preview; painting stays sane.
+    ClipboardItem item = CardSamples::text(kCreated, QString(2'000'000, u'('));
+    const Canvas c = paintCard(item);
+    EXPECT_FALSE(c.image.isNull());
+}
+
+// ---------------------------------------------------------------- store side
+
+class MemoryHistoryFiles final : public HistoryFiles
+{
+public:
+    using HistoryFiles::HistoryFiles;
+    Loaded load() override { return preset; }
+    void write(const QList<ClipboardItem> &, const QList<ClipboardFolder> &) override {}
+    Loaded preset;
+};
+
+class CardMenu : public ::testing::Test
+{
+protected:
+    CardMenu() : files(tmp.path()), defaults(tmp.path() + QStringLiteral("/d.conf"))
+    {
+        for (int i = 0; i < 4; ++i)
+            items.append(CardSamples::text(kCreated - i, QStringLiteral("clip %1").arg(i)));
+        folders = {{QUuid::createUuid(), QStringLiteral("Travail"), 0}, {QUuid::createUuid(), QStringLiteral("Perso"), 1}};
+        files.preset = {items, folders};
+        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound);
+    }
+
+    QAction *action(QMenu *menu, const QString &text)
+    {
+        for (QAction *a : menu->actions()) {
+            if (a->text() == text)
+                return a;
+            if (a->menu())
+                if (QAction *inner = action(a->menu(), text))
+                    return inner;
+        }
+        return nullptr;
+    }
+    const ClipboardItem *find(const QUuid &id) const
+    {
+        for (const auto &i : store->items())
+            if (i.id == id)
+                return &i;
+        return nullptr;
+    }
+
+    QTemporaryDir tmp;
+    MemoryHistoryFiles files;
+    FakeClock clock{kNow};
+    UserDefaults defaults;
+    FakeSoundPlayer sound;
+    QList<ClipboardItem> items;
+    QList<ClipboardFolder> folders;
+    std::unique_ptr<ClipboardStore> store;
+};
+
+TEST_F(CardMenu, EntriesInOrder)
+{
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    QStringList top;
+    for (QAction *a : menu->actions())
+        top << (a->isSeparator() ? QStringLiteral("—") : a->text());
+    EXPECT_EQ(top, (QStringList{QStringLiteral("Épingler"), QStringLiteral("—"), QStringLiteral("Déplacer vers…"),
+                                QStringLiteral("—"), QStringLiteral("Supprimer")}));
+    QStringList sub;
+    for (QAction *a : action(menu.get(), QStringLiteral("Déplacer vers…"))->menu()->actions())
+        sub << (a->isSeparator() ? QStringLiteral("—") : a->text());
+    EXPECT_EQ(sub, (QStringList{QStringLiteral("Tous"), QStringLiteral("—"), QStringLiteral("Travail"),
+                                QStringLiteral("Perso")}));
+}
+
+TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
+{
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[1]));
+    action(menu.get(), QStringLiteral("Épingler"))->trigger();
+    EXPECT_TRUE(find(items[1].id)->pinned);
+    // The caller's copy is stale (not pinned); the label follows the store.
+    std::unique_ptr<QMenu> again(CardView::createContextMenu(*store, items[1]));
+    ASSERT_TRUE(action(again.get(), QStringLiteral("Désépingler")));
+}
+
+TEST_F(CardMenu, DeleteOnUnselectedCardDeletesOnlyThatCard)
+{
+    store->setSelection({items[1].id, items[2].id});
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    action(menu.get(), QStringLiteral("Supprimer"))->trigger();
+    EXPECT_EQ(find(items[0].id), nullptr);
+    EXPECT_NE(find(items[1].id), nullptr);
+    EXPECT_NE(find(items[2].id), nullptr);
+}
+
+TEST_F(CardMenu, DeleteOnSelectedCardDeletesTheSelection)
+{
+    store->setSelection({items[1].id, items[2].id});
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[1]));
+    action(menu.get(), QStringLiteral("Supprimer"))->trigger();
+    EXPECT_EQ(find(items[1].id), nullptr);
+    EXPECT_EQ(find(items[2].id), nullptr);
+    EXPECT_NE(find(items[0].id), nullptr);
+}
+
+TEST_F(CardMenu, FolderOnSelectedCardMovesEverySelectedClip)
+{
+    store->setSelection({items[0].id, items[3].id});
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    action(menu.get(), QStringLiteral("Perso"))->trigger();
+    EXPECT_EQ(find(items[0].id)->folderId, folders[1].id);
+    EXPECT_EQ(find(items[3].id)->folderId, folders[1].id);
+    EXPECT_FALSE(find(items[1].id)->folderId.has_value());
+}
+
+TEST_F(CardMenu, FolderOnUnselectedCardMovesOnlyIt)
+{
+    store->setSelection({items[2].id});
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    action(menu.get(), QStringLiteral("Travail"))->trigger();
+    EXPECT_EQ(find(items[0].id)->folderId, folders[0].id);
+    EXPECT_FALSE(find(items[2].id)->folderId.has_value());
+}
+
+TEST_F(CardMenu, TousMovesOutOfAnyFolder)
+{
+    std::unique_ptr<QMenu> toFolder(CardView::createContextMenu(*store, items[0]));
+    action(toFolder.get(), QStringLiteral("Travail"))->trigger();
+    ASSERT_TRUE(find(items[0].id)->folderId.has_value());
+    std::unique_ptr<QMenu> back(CardView::createContextMenu(*store, items[0]));
+    action(back.get(), QStringLiteral("Tous"))->trigger();
+    EXPECT_FALSE(find(items[0].id)->folderId.has_value());
+}
+
+TEST_F(CardMenu, MenuOutlivingTheStoreDoesNothing)
+{
+    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    store.reset();
+    action(menu.get(), QStringLiteral("Supprimer"))->trigger(); // must not crash
+    SUCCEED();
+}
+
+TEST(DragPayload, IdOnlyWhenNothingSelected)
+{
+    const ClipboardItem item = CardSamples::text(0, QStringLiteral("x"));
+    std::unique_ptr<QMimeData> mime(CardView::dragPayload(item, {}));
+    EXPECT_EQ(mime->data(QStringLiteral("text/plain")), uuidText(item.id).toUtf8());
+    EXPECT_EQ(mime->text(), uuidText(item.id));
+    EXPECT_EQ(uuidText(item.id).size(), 36);
+    EXPECT_FALSE(mime->hasFormat(QStringLiteral("application/json")));
+}
+
+TEST(DragPayload, SelectionAsCompactJsonArrayOfUppercaseIds)
+{
+    const ClipboardItem item = CardSamples::text(0, QStringLiteral("x"));
+    const QSet<QUuid> selection{QUuid::createUuid(), QUuid::createUuid()};
+    std::unique_ptr<QMimeData> mime(CardView::dragPayload(item, selection));
+    const QByteArray json = mime->data(QStringLiteral("application/json"));
+    EXPECT_FALSE(json.contains(' '));
+    QStringList expected;
+    for (const QUuid &id : selection)
+        expected << uuidText(id);
+    QStringList got;
+    for (const auto &v : QJsonDocument::fromJson(json).array())
+        got << v.toString();
+    EXPECT_EQ(got, expected); // the set's own order
+    EXPECT_EQ(mime->text(), uuidText(item.id)); // the dragged clip need not be selected
+}
+
+TEST(DragPixmap, CardWithMarginsOnTransparent)
+{
+    FakeClock clock(kNow);
+    const QPixmap pm = CardView(clock).renderPixmap(CardSamples::text(kCreated, QStringLiteral("x")), {}, 2.0);
+    EXPECT_EQ(pm.deviceIndependentSize().toSize(), CardView::cardSize().grownBy(CardView::paintMargins()));
+    EXPECT_EQ(pm.toImage().pixelColor(0, 0).alpha(), 0);
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// The header colour chain (thumbnail, image, application icon, kind) and the
+// two caches, with a counting icon lookup instead of the desktop's.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include "cards/appiconcolorcache.h"
+#include "cards/colorsampling.h"
+#include "cards/itemcolorcache.h"
+#include "model/clipboarditem.h"
+
+namespace {
+
+QByteArray png(const QColor &color, QSize size = QSize(16, 16))
+{
+    QImage img(size, QImage::Format_ARGB32);
+    img.fill(color);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return bytes;
+}
+
+ClipboardItem clip(ClipKind kind)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = kind;
+    item.raw = QByteArrayLiteral("hello");
+    return item;
+}
+
+SrgbColor expected(const QColor &c)
+{
+    return ColorSampling::adjustedColor({c.redF(), c.greenF(), c.blueF(), 1}, 1.1, 1.0);
+}
+
+void expectNear(const SrgbColor &a, const SrgbColor &b, double tol = 1e-6)
+{
+    EXPECT_NEAR(a.r, b.r, tol);
+    EXPECT_NEAR(a.g, b.g, tol);
+    EXPECT_NEAR(a.b, b.b, tol);
+}
+
+class HeaderColour : public ::testing::Test
+{
+protected:
+    int lookups = 0;
+    QHash<QString, QImage> installed;
+    AppIconColorCache icons{[this](const QString &id) -> std::optional<QImage> {
+        ++lookups;
+        if (installed.contains(id))
+            return installed.value(id);
+        return std::nullopt;
+    }};
+    ItemColorCache colours{icons};
+};
+
+TEST_F(HeaderColour, ThumbnailColourWinsOverEverything)
+{
+    installed.insert(QStringLiteral("org.example.Editor"), QImage::fromData(png(Qt::blue)));
+    ClipboardItem item = clip(ClipKind::FileURL);
+    item.thumbnailPNG = png(QColor(200, 30, 30));
+    item.sourceBundleID = QStringLiteral("org.example.Editor");
+    expectNear(colours.headerColor(item), expected(QColor(200, 30, 30)));
+    EXPECT_EQ(lookups, 0);
+}
+
+TEST_F(HeaderColour, ImageClipWithCorruptThumbnailUsesRaw)
+{
+    ClipboardItem item = clip(ClipKind::Image);
+    item.thumbnailPNG = QByteArrayLiteral("not a png");
+    item.raw = png(QColor(30, 180, 40));
+    expectNear(colours.headerColor(item), expected(QColor(30, 180, 40)));
+}
+
+TEST_F(HeaderColour, RawBytesOfNonImageClipAreNotDecoded)
+{
+    ClipboardItem item = clip(ClipKind::Text);
+    item.raw = png(QColor(30, 180, 40)); // a text clip never takes its colour from raw
+    expectNear(colours.headerColor(item), ColorSampling::adjustedColor(
+                                              ColorSampling::kindFallbackColor(ClipKind::Text), 1.1, 1.0));
+}
+
+TEST_F(HeaderColour, BlackAndWhiteImageUsesTheAverage)
+{
+    QImage img(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            img.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    ClipboardItem item = clip(ClipKind::Image);
+    item.raw = bytes;
+    const SrgbColor c = colours.headerColor(item);
+    EXPECT_NEAR(c.r, 0.5, 0.01);
+    EXPECT_NEAR(c.r, c.g, 1e-9);
+    EXPECT_NEAR(c.g, c.b, 1e-9);
+}
+
+TEST_F(HeaderColour, AppIconColourWhenNoPicture)
+{
+    installed.insert(QStringLiteral("firefox"), QImage::fromData(png(QColor(240, 120, 20))));
+    ClipboardItem item = clip(ClipKind::Url);
+    item.sourceBundleID = QStringLiteral("firefox");
+    expectNear(colours.headerColor(item), expected(QColor(240, 120, 20)));
+}
+
+TEST_F(HeaderColour, NotInstalledAppFallsBackToKindColourSaturated)
+{
+    ClipboardItem item = clip(ClipKind::Text);
+    item.sourceBundleID = QStringLiteral("org.example.Missing");
+    expectNear(colours.headerColor(item),
+               ColorSampling::adjustedColor(ColorSampling::kindFallbackColor(ClipKind::Text), 1.1, 1.0));
+}
+
+TEST_F(HeaderColour, SecondCardForSameIdReusesColourEvenAfterDataChanged)
+{
+    ClipboardItem item = clip(ClipKind::FileURL);
+    const SrgbColor first = colours.headerColor(item);
+    item.thumbnailPNG = png(QColor(200, 30, 30)); // a thumbnail arrives later
+    EXPECT_EQ(colours.headerColor(item), first);
+    EXPECT_EQ(colours.headerByItem().size(), 1);
+}
+
+TEST_F(HeaderColour, UnknownKindGreyStaysGrey)
+{
+    const SrgbColor c = colours.headerColor(clip(ClipKind::Unknown));
+    EXPECT_NEAR(c.r, 0.45, 1e-9);
+    EXPECT_NEAR(c.g, 0.45, 1e-9);
+    EXPECT_NEAR(c.b, 0.45, 1e-9);
+}
+
+TEST_F(HeaderColour, MissingAppIsAskedAgainInstalledAppOnlyOnce)
+{
+    ClipboardItem item = clip(ClipKind::Text);
+    item.sourceBundleID = QStringLiteral("org.example.Later");
+    EXPECT_FALSE(icons.sourceAppIcon(item));
+    EXPECT_FALSE(icons.sourceAppIcon(item));
+    EXPECT_EQ(lookups, 2);
+    EXPECT_TRUE(icons.iconCache().isEmpty());
+
+    installed.insert(QStringLiteral("org.example.Later"), QImage::fromData(png(Qt::red)));
+    EXPECT_TRUE(icons.sourceAppIcon(item));
+    EXPECT_TRUE(icons.sourceAppIcon(item));
+    EXPECT_EQ(lookups, 3);
+    EXPECT_EQ(icons.iconCache().size(), 1);
+}
+
+TEST_F(HeaderColour, NoBundleIdMeansNoIconAndNoLookup)
+{
+    ClipboardItem item = clip(ClipKind::Text);
+    EXPECT_FALSE(icons.sourceAppIcon(item));
+    item.sourceBundleID = QString();
+    EXPECT_FALSE(icons.sourceAppIcon(item));
+    EXPECT_EQ(lookups, 0);
+}
+
+} // namespace

@@ -1,0 +1,288 @@
+// Preview files: names, contents, replacement and clean-up, and the window.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "cards/previewwindow.h"
+#include "cards/quicklookhelper.h"
+#include "support/logcapture.h"
+
+namespace {
+
+ClipboardItem clip(ClipKind kind, const QByteArray &raw)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = kind;
+    item.raw = raw;
+    item.preview = QString::fromUtf8(raw.left(50));
+    return item;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray pngBytes()
+{
+    QImage img(4, 3, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "BMP"); // not PNG on purpose: the preview re-encodes
+    return bytes;
+}
+
+class QuickLookTest : public ::testing::Test
+{
+protected:
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    LogCapture log;
+    QuickLookHelper helper{dir.path()};
+};
+
+struct FileCase
+{
+    const char *name;
+    ClipKind kind;
+    const char *ext; // fileExt, nullptr = none
+    const char *file;
+};
+
+class PreviewFileName : public QuickLookTest, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(PreviewFileName, IsFixedPerKind)
+{
+    ClipboardItem item = clip(GetParam().kind, "abc");
+    if (GetParam().ext)
+        item.fileExt = QString::fromLatin1(GetParam().ext);
+    helper.show(item);
+    EXPECT_EQ(helper.tempPath().value_or(QString()), path(GetParam().file));
+    EXPECT_EQ(files(), QStringList{QString::fromLatin1(GetParam().file)});
+    helper.close();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PreviewFileName,
+    ::testing::Values(FileCase{"text", ClipKind::Text, nullptr, "Bramblet_Preview.txt"},
+                      FileCase{"rtf", ClipKind::Rtf, nullptr, "Bramblet_Preview.rtf"},
+                      FileCase{"url", ClipKind::Url, nullptr, "Bramblet_URL.webloc"},
+                      FileCase{"image", ClipKind::Image, nullptr, "Bramblet_Image.png"},
+                      FileCase{"vanished_file_with_extension", ClipKind::FileURL, "pdf", "Bramblet_File.pdf"},
+                      FileCase{"vanished_file_without_extension", ClipKind::FileURL, nullptr, "Bramblet_File.dat"},
+                      FileCase{"extension_with_path_separator_is_not_used", ClipKind::FileURL, "x/../../evil",
+                               "Bramblet_File.dat"},
+                      FileCase{"unknown", ClipKind::Unknown, nullptr, "Bramblet_Unknown.txt"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(QuickLookTest, TextThenRtfLeavesOnlyTheRtfFile)
+{
+    helper.show(clip(ClipKind::Text, "bonjour"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
+    helper.show(clip(ClipKind::Rtf, "{\\rtf1 x}"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.rtf")});
+    EXPECT_EQ(readAll(path("Bramblet_Preview.rtf")), QByteArray("{\\rtf1 x}"));
+}
+
+TEST_F(QuickLookTest, SameKindTwiceOverwritesTheSameFile)
+{
+    helper.show(clip(ClipKind::Text, "one"));
+    helper.show(clip(ClipKind::Text, "two"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
+    EXPECT_EQ(readAll(path("Bramblet_Preview.txt")), QByteArray("two"));
+}
+
+TEST_F(QuickLookTest, NonUtf8TextIsWrittenAsTheRawBytes)
+{
+    const QByteArray raw("caf\xe9", 4);
+    helper.show(clip(ClipKind::Text, raw));
+    EXPECT_EQ(readAll(path("Bramblet_Preview.txt")), raw);
+}
+
+TEST_F(QuickLookTest, WebLocationFileLineByLine)
+{
+    helper.show(clip(ClipKind::Url, "https://exemple.fr/a?b=1&c=2"));
+    const QByteArray expected =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\">\n"
+        "<dict>\n"
+        "    <key>URL</key>\n"
+        "    <string>https://exemple.fr/a?b=1&amp;c=2</string>\n"
+        "</dict>\n"
+        "</plist>";
+    EXPECT_EQ(readAll(path("Bramblet_URL.webloc")), expected);
+    ASSERT_TRUE(helper.window());
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Link);
+    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("https://exemple.fr/a?b=1&c=2"));
+}
+
+TEST_F(QuickLookTest, ImageIsReencodedAsPng)
+{
+    helper.show(clip(ClipKind::Image, pngBytes()));
+    const QByteArray written = readAll(path("Bramblet_Image.png"));
+    EXPECT_TRUE(written.startsWith("\x89PNG"));
+    EXPECT_EQ(QImage::fromData(written).size(), QSize(4, 3));
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Image);
+}
+
+TEST_F(QuickLookTest, UndecodableImageKeepsItsBytesInThePngFile)
+{
+    helper.show(clip(ClipKind::Image, "garbage"));
+    EXPECT_EQ(readAll(path("Bramblet_Image.png")), QByteArray("garbage"));
+}
+
+TEST_F(QuickLookTest, ExistingCopiedFileIsShownItselfAndNeverRemoved)
+{
+    const QString original = elsewhere.filePath(QStringLiteral("rapport.txt"));
+    {
+        QFile f(original);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("contenu");
+    }
+    ClipboardItem item = clip(ClipKind::FileURL, QUrl::fromLocalFile(original).toString().toUtf8());
+    item.fileURLString = QUrl::fromLocalFile(original).toString();
+    item.fileExt = QStringLiteral("txt");
+    log.clear();
+    helper.show(item);
+    EXPECT_EQ(helper.tempPath().value_or(QString()), original);
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_TRUE(log.matching(QStringLiteral("QuickLook: Created temp file")).isEmpty());
+    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("contenu"));
+    helper.close();
+    EXPECT_TRUE(QFile::exists(original));
+}
+
+TEST_F(QuickLookTest, CopiedFileInsideTheTempFolderIsNotRemovedEither)
+{
+    const QString original = path("Bramblet_Preview.txt"); // a user's file that happens to share our name
+    {
+        QFile f(original);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    ClipboardItem item = clip(ClipKind::FileURL, QByteArray());
+    item.fileURLString = QUrl::fromLocalFile(original).toString();
+    helper.show(item);
+    helper.close();
+    EXPECT_EQ(readAll(original), QByteArray("keep me"));
+}
+
+TEST_F(QuickLookTest, CloseRemovesTheFileAndLogs)
+{
+    helper.show(clip(ClipKind::Text, "x"));
+    EXPECT_TRUE(helper.isVisible());
+    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview opened for text")));
+    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Created temp file at ") + path("Bramblet_Preview.txt")));
+    helper.close();
+    EXPECT_FALSE(helper.isVisible());
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_FALSE(helper.tempPath().has_value());
+    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Cleaned up temp file")));
+    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview closed")));
+    EXPECT_EQ(helper.numberOfPreviewItems(), 1); // the clip stays current after closing
+}
+
+TEST_F(QuickLookTest, ClosingWhenNotVisibleLeavesTheFile)
+{
+    helper.show(clip(ClipKind::Text, "x"));
+    helper.window()->hide(); // hidden behind the helper's back
+    log.clear();
+    helper.close();
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST_F(QuickLookTest, FileKindLogsItsCaseName)
+{
+    ClipboardItem item = clip(ClipKind::FileURL, QByteArray("\x00\x01\x02\xff\xfe", 5));
+    item.fileURLString = QStringLiteral("file:///nope/gone.bin");
+    helper.show(item);
+    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview opened for fileURL")));
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::File);
+}
+
+TEST_F(QuickLookTest, WriteFailureLogsAndShowsNothing)
+{
+    QuickLookHelper broken(dir.filePath(QStringLiteral("missing/folder")));
+    broken.show(clip(ClipKind::Text, "x"));
+    EXPECT_FALSE(broken.tempPath().has_value());
+    ASSERT_EQ(log.matching(QStringLiteral("QuickLook: Failed to create temp file: ")).size(), 1);
+    EXPECT_EQ(log.lines(Log::Level::Error).size(), 1);
+    EXPECT_EQ(broken.window()->mode(), PreviewWindow::Mode::Empty);
+    broken.close();
+}
+
+struct KeyCase
+{
+    const char *name;
+    Qt::Key key;
+    bool closes;
+};
+
+class PreviewKeys : public QuickLookTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(PreviewKeys, SpaceOrEscapeClose)
+{
+    helper.show(clip(ClipKind::Text, "x"));
+    QTest::keyClick(helper.window(), GetParam().key);
+    EXPECT_EQ(helper.isVisible(), !GetParam().closes);
+    EXPECT_EQ(files().isEmpty(), GetParam().closes);
+    helper.close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, PreviewKeys,
+                         ::testing::Values(KeyCase{"space", Qt::Key_Space, true},
+                                           KeyCase{"escape", Qt::Key_Escape, true},
+                                           KeyCase{"letter_does_not", Qt::Key_A, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(QuickLookTest, ToggleOpensThenCloses)
+{
+    const ClipboardItem item = clip(ClipKind::Text, "x");
+    helper.toggle(item);
+    EXPECT_TRUE(helper.isVisible());
+    helper.toggle(item);
+    EXPECT_FALSE(helper.isVisible());
+}
+
+TEST_F(QuickLookTest, WindowCloseButtonCleansUp)
+{
+    helper.show(clip(ClipKind::Text, "x"));
+    helper.window()->close();
+    EXPECT_FALSE(helper.isVisible());
+    EXPECT_TRUE(files().isEmpty());
+}
+
+TEST_F(QuickLookTest, DestroyingTheHelperRemovesItsFileOnTheEventLoop)
+{
+    QTemporaryDir own;
+    {
+        QuickLookHelper temporary(own.path());
+        temporary.show(clip(ClipKind::Text, "x"));
+    }
+    EXPECT_TRUE(QFile::exists(own.filePath(QStringLiteral("Bramblet_Preview.txt"))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(own.filePath(QStringLiteral("Bramblet_Preview.txt"))); }, 2000));
+}
+
+TEST_F(QuickLookTest, RtfIsShownAsPlainText)
+{
+    helper.show(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0 Bonjour\\par tout le monde}"));
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Text);
+    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Bonjour\ntout le monde"));
+}
+
+} // namespace
