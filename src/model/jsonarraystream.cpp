@@ -14,13 +14,13 @@ inline bool isSpace(char c)
 
 } // namespace
 
-JsonArrayStream::JsonArrayStream(Source source, qsizetype chunkSize)
-    : m_source(std::move(source)), m_chunk(qMax<qsizetype>(chunkSize, 16))
+JsonArrayStream::JsonArrayStream(Source source, qsizetype chunkSize, qint64 sizeHint)
+    : m_source(std::move(source)), m_chunk(qMax<qsizetype>(chunkSize, 16)), m_sizeHint(sizeHint)
 {
 }
 
 JsonArrayStream::JsonArrayStream(QByteArrayView bytes)
-    : m_data(bytes.data()), m_size(bytes.size()), m_eof(true)
+    : m_data(bytes.data()), m_size(bytes.size()), m_sizeHint(bytes.size()), m_eof(true)
 {
 }
 

@@ -19,7 +19,9 @@ public:
     // the end, -1 on a read error (with a reason in `*error`).
     using Source = std::function<qint64(char *buffer, qint64 capacity, QString *error)>;
 
-    explicit JsonArrayStream(Source source, qsizetype chunkSize = 4 << 20);
+    // `sizeHint`, when known, is the total size of the text; it only helps
+    // callers make room ahead.
+    explicit JsonArrayStream(Source source, qsizetype chunkSize = 4 << 20, qint64 sizeHint = 0);
     // Walks bytes held by the caller, which must outlive the stream.
     explicit JsonArrayStream(QByteArrayView bytes);
 
@@ -39,6 +41,7 @@ public:
     bool notAnArray() const { return m_notAnArray; }
     // Bytes consumed so far from the start of the text.
     qint64 offset() const { return m_base + m_pos; }
+    qint64 sizeHint() const { return m_sizeHint; }
 
 private:
     enum class State { Start, FirstElement, Element, Separator, Done };
@@ -60,6 +63,7 @@ private:
     qsizetype m_elementStart = -1;
     qint64 m_base = 0;      // text offset of m_data[0]
     qsizetype m_chunk = 0;
+    qint64 m_sizeHint = 0;
     bool m_eof = false;
     State m_state = State::Start;
     QString m_problem;

@@ -33,7 +33,9 @@ const QString kFoldersName = QStringLiteral("folders.json");
 // them in memory for the life of the program.
 constexpr qsizetype kCachedRecordLimit = 64 * 1024;
 
-constexpr qsizetype kReadChunk = 1 << 20;
+// Small reads into one reused buffer: the file is never held whole, and the
+// buffer grows only to fit the largest record.
+constexpr qsizetype kReadChunk = 64 * 1024;
 
 QString errorText(int error)
 {
@@ -395,6 +397,7 @@ auto readHistoryFile(const QString &path, Decode decode, bool *exists, FileStamp
             ::fchmod(fd, st.st_mode & 0600);
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    const qint64 size = stamp->valid ? qint64(stamp->size) : 0;
     JsonArrayStream stream(
         [fd](char *buffer, qint64 capacity, QString *error) -> qint64 {
             for (;;) {
@@ -406,7 +409,7 @@ auto readHistoryFile(const QString &path, Decode decode, bool *exists, FileStamp
                 return n;
             }
         },
-        kReadChunk);
+        kReadChunk, size);
     result = decode(stream);
     ::close(fd);
     return result;

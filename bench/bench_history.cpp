@@ -1,0 +1,495 @@
+// The history's cost at three sizes (1,000 text clips; 10,000; 10,000 plus
+// 50 images of 2 MiB): one insert with its write, the start-up load in a
+// fresh process, visibleItems with a search query and the peak memory of
+// the load, each beside plain file I/O of the same number of bytes.
+// Ends with one summary line per figure.
+//
+// The program re-runs itself with --child-load DIR / --child-plain-read FILE
+// to time loads in fresh processes; --prepare DIR N writes the history of
+// size N (0, 1, 2) to DIR for a look by hand.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "model/historycodec.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakesoundplayer.h"
+#include "platform/logger.h"
+#include "platform/userdefaults.h"
+#include "store/clipboardstore.h"
+#include "store/historyfiles.h"
+
+extern char **environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t0)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// The peak resident size of this process image. ru_maxrss is not used:
+// Linux carries it over from the parent through vfork() and exec, so a child
+// would report the benchmark's own peak.
+long peakRssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+struct CpuAndFaults {
+    double cpuMs;
+    long faults;
+};
+
+CpuAndFaults cpuAndFaults()
+{
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return {(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3,
+            ru.ru_minflt + ru.ru_majflt};
+}
+
+// ------------------------------------------------------------------ data
+
+const char *const kWords[] = {"fenêtre", "projet", "réunion", "budget", "lorem", "ipsum", "client", "serveur",
+                              "mot", "passe", "adresse", "courriel", "rapport", "tableau", "clé", "code",
+                              "fonction", "variable", "import", "return", "demain", "lundi", "équipe", "facture",
+                              "https://exemple.fr/page", "merci", "bonjour", "photo", "dossier", "note"};
+constexpr const char *kQuery = "réunion";
+
+ClipboardItem makeText(std::mt19937 &rng, double createdAt)
+{
+    std::uniform_int_distribution<int> words(8, 60);
+    std::uniform_int_distribution<int> pick(0, int(std::size(kWords)) - 1);
+    QString text;
+    for (int n = words(rng); n > 0; --n) {
+        text += QString::fromUtf8(kWords[pick(rng)]);
+        text += QLatin1Char(' ');
+    }
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = ClipKind::Text;
+    item.preview = text.left(200);
+    item.dataUTI = QStringLiteral("public.utf8-plain-text");
+    item.raw = text.toUtf8();
+    item.createdAt = createdAt;
+    item.sourceBundleID = QStringLiteral("org.kde.konsole");
+    item.textCharCount = text.size();
+    return item;
+}
+
+ClipboardItem makeImage(std::mt19937 &rng, double createdAt)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = ClipKind::Image;
+    item.preview = QStringLiteral("Image 1920×1080");
+    item.dataUTI = QStringLiteral("public.tiff");
+    item.raw = QByteArray(2 << 20, Qt::Uninitialized);
+    auto *words = reinterpret_cast<quint32 *>(item.raw.data());
+    for (qsizetype i = 0; i < item.raw.size() / 4; ++i)
+        words[i] = rng();
+    item.createdAt = createdAt;
+    item.sourceBundleID = QStringLiteral("org.gimp.GIMP");
+    return item;
+}
+
+struct Config {
+    const char *name;
+    int texts;
+    int images;
+    double insertGoal; // × plain write
+    double loadGoalMs; // 0: use loadGoalRatio
+    double loadGoalRatio;
+    double visibleGoalMs; // 0: none
+    double memoryGoalRatio; // 0: none
+    int writeIterations;
+};
+
+const Config kConfigs[] = {
+    {"1k text", 1000, 0, 3.0, 10, 0, 0, 0, 40},
+    {"10k text", 10000, 0, 3.0, 50, 0, 2, 0, 30},
+    {"10k text + 50 images", 10000, 50, 1.5, 0, 2.0, 2, 2.0, 10},
+};
+
+struct Samples {
+    std::vector<double> values;
+    double median() const
+    {
+        if (values.empty())
+            return 0;
+        std::vector<double> v = values;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+};
+
+struct Figures {
+    Samples insertFirst, insert, plainWrite, load, plainRead, visible, peakKb;
+    qint64 fileBytes = 0;
+};
+
+std::map<std::string, Figures> g_figures;
+
+struct Prepared {
+    std::unique_ptr<QTemporaryDir> dir;
+    qint64 fileBytes = 0;
+};
+
+std::map<std::string, Prepared> g_prepared;
+
+const Prepared &prepare(const Config &c)
+{
+    Prepared &p = g_prepared[c.name];
+    if (p.dir)
+        return p;
+    p.dir = std::make_unique<QTemporaryDir>();
+    std::mt19937 rng(1234);
+    QList<ClipboardItem> items;
+    double t = 700000000;
+    for (int i = 0; i < c.texts; ++i)
+        items.append(makeText(rng, t += 10));
+    for (int i = 0; i < c.images; ++i)
+        items.insert(qsizetype(rng() % quint32(items.size() + 1)), makeImage(rng, t += 10));
+    std::reverse(items.begin(), items.end());
+    HistoryFiles files(p.dir->path() + QStringLiteral("/Bramblet"));
+    files.write(items, {ClipboardFolder{QUuid::createUuid(), QStringLiteral("Projets"), t}});
+    p.fileBytes = QFileInfo(files.itemsPath()).size();
+    return p;
+}
+
+QString historyDir(const Prepared &p)
+{
+    return p.dir->path() + QStringLiteral("/Bramblet");
+}
+
+// ------------------------------------------------------------------ children
+
+QByteArray runChild(const QList<QByteArray> &args)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    QList<QByteArray> all{QByteArray("/proc/self/exe")};
+    all += args;
+    std::vector<char *> argv;
+    for (QByteArray &a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    QByteArray out;
+    if (rc == 0) {
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(pipeFds[0], buf, sizeof buf)) > 0)
+            out.append(buf, n);
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    close(pipeFds[0]);
+    return out;
+}
+
+double field(const QByteArray &out, const char *name)
+{
+    for (const QByteArray &part : out.trimmed().split(' ')) {
+        if (part.startsWith(QByteArray(name) + '='))
+            return part.mid(qsizetype(strlen(name)) + 1).toDouble();
+    }
+    return -1;
+}
+
+// Times the file reading part of the store's construction.
+class TimedHistoryFiles final : public HistoryFiles
+{
+public:
+    using HistoryFiles::HistoryFiles;
+    Loaded load() override
+    {
+        const auto t0 = Clock::now();
+        Loaded loaded = HistoryFiles::load();
+        loadMs = msSince(t0);
+        return loaded;
+    }
+    double loadMs = 0;
+};
+
+int childLoad(const char *dir)
+{
+    Log::setSink([](Log::Level, const QString &) {});
+    const long before = peakRssKb();
+    const CpuAndFaults c0 = cpuAndFaults();
+    const auto t0 = Clock::now();
+    TimedHistoryFiles files{QString::fromLocal8Bit(dir)};
+    FakeClock clock;
+    FakeSoundPlayer sound;
+    UserDefaults defaults(QString::fromLocal8Bit(dir) + QStringLiteral("/../defaults.conf"));
+    ClipboardStore store(files, clock, defaults, sound);
+    const double ms = msSince(t0);
+    const CpuAndFaults c1 = cpuAndFaults();
+    const long after = peakRssKb();
+    std::printf("load_ms=%.4f peak_kb=%ld items=%lld cpu_ms=%.3f faults=%ld files_ms=%.4f\n", ms, after - before,
+                (long long)store.items().size(), c1.cpuMs - c0.cpuMs, c1.faults - c0.faults, files.loadMs);
+    return 0;
+}
+
+int childPlainRead(const char *path)
+{
+    const long before = peakRssKb();
+    const CpuAndFaults c0 = cpuAndFaults();
+    const auto t0 = Clock::now();
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    fstat(fd, &st);
+    char *buffer = static_cast<char *>(malloc(std::size_t(st.st_size)));
+    std::size_t done = 0;
+    while (done < std::size_t(st.st_size)) {
+        const ssize_t n = read(fd, buffer + done, std::size_t(st.st_size) - done);
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    close(fd);
+    const double ms = msSince(t0);
+    benchmark::DoNotOptimize(buffer[done / 2]);
+    const CpuAndFaults c1 = cpuAndFaults();
+    std::printf("read_ms=%.4f peak_kb=%ld bytes=%zu cpu_ms=%.3f faults=%ld\n", ms, peakRssKb() - before, done,
+                c1.cpuMs - c0.cpuMs, c1.faults - c0.faults);
+    free(buffer);
+    return 0;
+}
+
+// ------------------------------------------------------------------ benchmarks
+
+struct StoreRig {
+    explicit StoreRig(const QString &dir)
+        : files(dir), defaults(dir + QStringLiteral("/../defaults.conf")), store(files, clock, defaults, sound)
+    {
+    }
+    HistoryFiles files;
+    FakeClock clock;
+    FakeSoundPlayer sound;
+    UserDefaults defaults;
+    ClipboardStore store;
+};
+
+void benchInsert(benchmark::State &state, const Config *c)
+{
+    const Prepared &p = prepare(*c);
+    // A copy of the prepared history, so the other figures see it unchanged.
+    QTemporaryDir work;
+    const QString dir = work.path() + QStringLiteral("/Bramblet");
+    QDir().mkpath(dir);
+    QFile::copy(historyDir(p) + QStringLiteral("/items.json"), dir + QStringLiteral("/items.json"));
+    QFile::copy(historyDir(p) + QStringLiteral("/folders.json"), dir + QStringLiteral("/folders.json"));
+    StoreRig rig(dir);
+    std::mt19937 rng(99);
+    Figures &f = g_figures[c->name];
+    f.fileBytes = p.fileBytes;
+    bool first = f.insertFirst.values.empty();
+    for (auto _ : state) {
+        const ClipboardItem clip = makeText(rng, 800000000 + double(rng()));
+        rig.clock.advance(1);
+        const auto t0 = Clock::now();
+        rig.store.insert(clip);
+        const double ms = msSince(t0);
+        state.SetIterationTime(ms / 1000);
+        (first ? f.insertFirst : f.insert).values.push_back(ms);
+        first = false;
+    }
+}
+
+void benchPlainWrite(benchmark::State &state, const Config *c)
+{
+    const Prepared &p = prepare(*c);
+    const QByteArray path = QFile::encodeName(p.dir->path() + QStringLiteral("/plain.bin"));
+    QByteArray data(p.fileBytes, 'x');
+    Figures &f = g_figures[c->name];
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        for (qsizetype done = 0; done < data.size();) {
+            const ssize_t n = write(fd, data.constData() + done, std::size_t(data.size() - done));
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        fsync(fd);
+        close(fd);
+        const double ms = msSince(t0);
+        state.SetIterationTime(ms / 1000);
+        f.plainWrite.values.push_back(ms);
+    }
+    unlink(path.constData());
+}
+
+void benchLoad(benchmark::State &state, const Config *c)
+{
+    const Prepared &p = prepare(*c);
+    Figures &f = g_figures[c->name];
+    for (auto _ : state) {
+        const QByteArray out = runChild({"--child-load", QFile::encodeName(historyDir(p))});
+        const double ms = field(out, "load_ms");
+        if (ms < 0 || field(out, "items") != c->texts + c->images) {
+            state.SkipWithError("child load failed");
+            return;
+        }
+        state.SetIterationTime(ms / 1000);
+        f.load.values.push_back(ms);
+        f.peakKb.values.push_back(field(out, "peak_kb"));
+    }
+}
+
+void benchPlainRead(benchmark::State &state, const Config *c)
+{
+    const Prepared &p = prepare(*c);
+    Figures &f = g_figures[c->name];
+    for (auto _ : state) {
+        const QByteArray out = runChild({"--child-plain-read", QFile::encodeName(historyDir(p) + "/items.json")});
+        const double ms = field(out, "read_ms");
+        if (ms < 0) {
+            state.SkipWithError("child read failed");
+            return;
+        }
+        state.SetIterationTime(ms / 1000);
+        f.plainRead.values.push_back(ms);
+    }
+}
+
+void benchVisible(benchmark::State &state, const Config *c)
+{
+    const Prepared &p = prepare(*c);
+    StoreRig rig(historyDir(p));
+    rig.store.setSearchQuery(QString::fromUtf8(kQuery));
+    Figures &f = g_figures[c->name];
+    qsizetype shown = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        const QList<ClipboardItem> visible = rig.store.visibleItems();
+        const double ms = msSince(t0);
+        shown = visible.size();
+        state.SetIterationTime(ms / 1000);
+        f.visible.values.push_back(ms);
+    }
+    state.counters["shown"] = double(shown);
+}
+
+// ------------------------------------------------------------------ summary
+
+void line(const std::string &name, double measured, const char *unit, const std::string &plainName,
+          double plain, const std::string &goal, double goalLimit, bool byRatio)
+{
+    const double ratio = plain > 0 ? measured / plain : 0;
+    const bool met = byRatio ? ratio <= goalLimit : measured <= goalLimit;
+    const std::string plainText = plain > 0 ? QString::asprintf("%.2f %s", plain, unit).toStdString() : "-";
+    const std::string ratioText = plain > 0 ? QString::asprintf("%.2f", ratio).toStdString() : "-";
+    std::printf("%-44s measured %9.2f %s | %-10s %12s | ratio %5s | goal %-24s | met %s\n", name.c_str(),
+                measured, unit, plainName.c_str(), plainText.c_str(), ratioText.c_str(), goal.c_str(),
+                goal == "-" ? "-" : (met ? "yes" : "no"));
+}
+
+void printSummary()
+{
+    std::printf("\nSummary (medians; plain I/O = the same number of bytes with write+fsync / read)\n");
+    for (const Config &c : kConfigs) {
+        const auto it = g_figures.find(c.name);
+        if (it == g_figures.end())
+            continue;
+        const Figures &f = it->second;
+        const std::string n = std::string(" (") + c.name + ", " +
+            QString::number(double(f.fileBytes) / 1e6, 'f', 1).toStdString() + " MB)";
+        const std::string insertGoal = QString::asprintf("<= %.1fx plain write", c.insertGoal).toStdString();
+        line("insert+write" + n, f.insert.median(), "ms", "plain write", f.plainWrite.median(), insertGoal,
+             c.insertGoal, true);
+        line("first insert+write after start" + n, f.insertFirst.median(), "ms", "plain write",
+             f.plainWrite.median(), insertGoal, c.insertGoal, true);
+        if (c.loadGoalMs > 0)
+            line("load, fresh process" + n, f.load.median(), "ms", "plain read", f.plainRead.median(),
+                 QString::asprintf("<= %.0f ms", c.loadGoalMs).toStdString(), c.loadGoalMs, false);
+        else
+            line("load, fresh process" + n, f.load.median(), "ms", "plain read", f.plainRead.median(),
+                 QString::asprintf("<= %.1fx plain read", c.loadGoalRatio).toStdString(), c.loadGoalRatio, true);
+        line("visibleItems with query" + n, f.visible.median(), "ms", "-", 0,
+             c.visibleGoalMs > 0 ? QString::asprintf("<= %.0f ms", c.visibleGoalMs).toStdString() : "-",
+             c.visibleGoalMs, false);
+        line("peak memory while loading" + n, f.peakKb.median() / 1024.0, "MB", "file size",
+             double(f.fileBytes) / (1024.0 * 1024.0),
+             c.memoryGoalRatio > 0 ? QString::asprintf("<= %.1fx file size", c.memoryGoalRatio).toStdString()
+                                   : "-",
+             c.memoryGoalRatio, true);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--child-load") == 0)
+        return childLoad(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--child-plain-read") == 0)
+        return childPlainRead(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--prepare") == 0) { // for looking at one size by hand
+        const Config &c = kConfigs[std::clamp(std::atoi(argv[3]), 0, int(std::size(kConfigs)) - 1)];
+        const Prepared &p = prepare(c);
+        const QString to = QString::fromLocal8Bit(argv[2]);
+        QDir().mkpath(to);
+        QFile::copy(historyDir(p) + QStringLiteral("/items.json"), to + QStringLiteral("/items.json"));
+        QFile::copy(historyDir(p) + QStringLiteral("/folders.json"), to + QStringLiteral("/folders.json"));
+        return 0;
+    }
+
+    Log::setSink([](Log::Level level, const QString &line) {
+        if (level == Log::Level::Error)
+            std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    });
+    for (const Config &c : kConfigs) {
+        const std::string n = c.name;
+        benchmark::RegisterBenchmark(("insert+write/" + n).c_str(), benchInsert, &c)
+            ->UseManualTime()->Iterations(c.writeIterations)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("plain write+fsync/" + n).c_str(), benchPlainWrite, &c)
+            ->UseManualTime()->Iterations(c.writeIterations)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("load in fresh process/" + n).c_str(), benchLoad, &c)
+            ->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("plain read in fresh process/" + n).c_str(), benchPlainRead, &c)
+            ->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("visibleItems with query/" + n).c_str(), benchVisible, &c)
+            ->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    return 0;
+}
