@@ -20,7 +20,7 @@ ClipboardContent textContent(const QString &text)
 
 ClipboardContent textOrBytes(const ClipboardItem &item)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(item.raw);
     if (!utf8.hasError())
         return textContent(text);

@@ -121,6 +121,13 @@ TEST_F(PasteBackTest, invalid_utf8_text_is_written_as_bytes_under_its_type)
               (QList<QPair<QString, QByteArray>>{{kPlain, QByteArray("\xFF", 1)}}));
 }
 
+TEST_F(PasteBackTest, truncated_utf8_sequence_is_written_as_bytes)
+{
+    paste.paste(clip(ClipKind::Url, QByteArray("caf\xE9"), QStringLiteral("public.url")));
+    EXPECT_EQ(clipboard.writes().first().entries,
+              (QList<QPair<QString, QByteArray>>{{QStringLiteral("text/uri-list"), QByteArray("caf\xE9")}}));
+}
+
 TEST_F(PasteBackTest, invalid_utf8_under_an_unknown_identifier_uses_it_as_the_type)
 {
     paste.paste(clip(ClipKind::Unknown, QByteArray("\xC3\x28", 2), QStringLiteral("com.example.private")));

@@ -1,0 +1,406 @@
+// Turning clipboard content into one clip: the order of kinds, the MIME
+// types read (and only those needed), the fields of each kind, secrets and
+// our own writes, and the file thumbnail job.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "capture/clipboardcapture.h"
+#include "capture/graphemes.h"
+#include "model/referencedate.h"
+#include "platform/fake/fakeactivewindow.h"
+#include "platform/fake/fakeclipboard.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileicons.h"
+#include "support/logcapture.h"
+
+namespace {
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return out;
+}
+
+QImage picture(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    return image;
+}
+
+class CaptureTest : public ::testing::Test
+{
+protected:
+    CaptureTest() : capture(activeWindow, clock, icons)
+    {
+        WindowRef editor;
+        editor.id = 9;
+        editor.appId = QStringLiteral("org.gnome.TextEditor");
+        activeWindow.setFrontmost(editor);
+        capture.setThumbnailSink([this](const QUuid &id, const QByteArray &png) { thumbnails.append({id, png}); });
+    }
+
+    std::optional<ClipboardItem> copy(const FakeClipboard::Entries &entries)
+    {
+        clipboard.copyFromOtherProgram(entries);
+        clipboard.clearReads();
+        return capture.captureItem(clipboard);
+    }
+
+    FakeClipboard clipboard;
+    FakeActiveWindow activeWindow;
+    FakeClock clock;
+    FakeFileIcons icons;
+    ClipboardCapture capture;
+    QList<QPair<QUuid, QByteArray>> thumbnails;
+    LogCapture log;
+};
+
+TEST_F(CaptureTest, plain_text_gives_a_text_clip_with_common_fields)
+{
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray("Bonjour")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Text);
+    EXPECT_EQ(item->preview, QStringLiteral("Bonjour"));
+    EXPECT_EQ(item->dataUTI, QStringLiteral("public.plain-text"));
+    EXPECT_EQ(item->raw, QByteArray("Bonjour"));
+    EXPECT_EQ(item->textCharCount, 7);
+    EXPECT_FALSE(item->id.isNull());
+    EXPECT_DOUBLE_EQ(item->createdAt, referenceDateFromUnix(clock.now()));
+    EXPECT_FALSE(item->pinned);
+    EXPECT_FALSE(item->folderId);
+    EXPECT_EQ(item->sourceBundleID, QStringLiteral("org.gnome.TextEditor"));
+    EXPECT_FALSE(item->thumbnailPNG);
+    EXPECT_FALSE(item->fileURLString);
+}
+
+TEST_F(CaptureTest, no_frontmost_window_leaves_source_empty)
+{
+    activeWindow.setFrontmost(std::nullopt);
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray("x")}});
+    ASSERT_TRUE(item);
+    EXPECT_FALSE(item->sourceBundleID);
+}
+
+TEST_F(CaptureTest, long_text_is_cut_to_500_characters_in_the_preview_only)
+{
+    const QString text(1000, QLatin1Char('a'));
+    const auto item = copy({{QStringLiteral("UTF8_STRING"), text.toUtf8()}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->preview.size(), 500);
+    EXPECT_EQ(item->textCharCount, 1000);
+    EXPECT_EQ(item->raw.size(), 1000);
+}
+
+TEST_F(CaptureTest, emoji_sequence_counts_as_one_character)
+{
+    const QString family = QString::fromUtf8("👨‍👩‍👧‍👦");
+    QString text;
+    for (int i = 0; i < 501; ++i)
+        text += family;
+    const auto item = copy({{QStringLiteral("text/plain;charset=utf-8"), text.toUtf8()}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->textCharCount, 501);
+    EXPECT_EQ(item->preview, text.left(family.size() * 500));
+}
+
+TEST_F(CaptureTest, empty_string_still_gives_a_clip)
+{
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray()}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->preview, QString());
+    EXPECT_EQ(item->textCharCount, 0);
+}
+
+TEST_F(CaptureTest, latin1_text_is_stored_as_utf8)
+{
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray("caf\xE9")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->raw, QByteArray("caf\xC3\xA9"));
+}
+
+TEST_F(CaptureTest, rtf_wins_over_plain_text_and_keeps_its_bytes)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi {\\b Gras} texte}";
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray("Gras texte")}, {QStringLiteral("text/rtf"), rtf}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Rtf);
+    EXPECT_EQ(item->dataUTI, QStringLiteral("public.rtf"));
+    EXPECT_EQ(item->raw, rtf);
+    EXPECT_EQ(item->preview, QStringLiteral("Gras texte"));
+    EXPECT_EQ(item->textCharCount, 10);
+    EXPECT_FALSE(clipboard.reads().contains(QStringLiteral("text/plain")));
+}
+
+TEST_F(CaptureTest, malformed_rtf_keeps_bytes_with_size_preview)
+{
+    QByteArray bad = "{\\rtf1 ";
+    bad += QByteArray(1234 - bad.size(), 'x'); // never closed
+    const auto item = copy({{QStringLiteral("text/richtext"), bad}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Rtf);
+    EXPECT_EQ(item->preview, QStringLiteral("RTF (1234 o)"));
+    EXPECT_EQ(item->textCharCount, 12);
+    EXPECT_EQ(item->raw, bad);
+    EXPECT_EQ(log.matching(QStringLiteral("Watcher: RTF not readable")).size(), 1);
+}
+
+TEST_F(CaptureTest, link_with_title_gives_a_url_clip)
+{
+    const QByteArray moz = QString::fromUtf8("https://example.org/été\nExemple").toUtf8();
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray("Exemple")}, {QStringLiteral("text/x-moz-url"), moz}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Url);
+    EXPECT_EQ(item->dataUTI, QStringLiteral("public.url"));
+    EXPECT_EQ(item->raw, QString::fromUtf8("https://example.org/été").toUtf8());
+}
+
+TEST_F(CaptureTest, utf16_moz_url_as_firefox_writes_it)
+{
+    const QString text = QStringLiteral("https://www.debian.org/\nDebian");
+    QByteArray utf16(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    const auto item = copy({{QStringLiteral("text/x-moz-url"), utf16}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Url);
+    EXPECT_EQ(item->preview, QStringLiteral("https://www.debian.org/"));
+    EXPECT_EQ(item->textCharCount, 23);
+}
+
+TEST_F(CaptureTest, uri_list_with_web_url_gives_a_url_clip)
+{
+    const auto item = copy({{QStringLiteral("text/uri-list"), QByteArray("# comment\r\nhttps://a.example/x\r\n")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Url);
+    EXPECT_EQ(item->raw, QByteArray("https://a.example/x"));
+}
+
+TEST_F(CaptureTest, three_files_give_one_clip_for_the_first)
+{
+    QTemporaryDir dir;
+    const auto item = copy({{QStringLiteral("text/uri-list"),
+                             "file://" + dir.path().toUtf8() + "/Photo%201.JPG\r\nfile:///tmp/b.txt\r\nfile:///tmp/c\r\n"}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::FileURL);
+    EXPECT_EQ(item->dataUTI, QStringLiteral("public.file-url"));
+    EXPECT_EQ(item->fileURLString, "file://" + dir.path() + "/Photo%201.JPG");
+    EXPECT_EQ(item->raw, item->fileURLString->toUtf8());
+    EXPECT_EQ(item->fileName, QStringLiteral("Photo 1.JPG"));
+    EXPECT_EQ(item->fileExt, QStringLiteral("jpg"));
+    EXPECT_EQ(item->preview, QStringLiteral("Photo 1.JPG"));
+    EXPECT_FALSE(item->textCharCount);
+    EXPECT_FALSE(item->thumbnailPNG);
+}
+
+TEST_F(CaptureTest, gnome_copied_files_are_files)
+{
+    const auto item = copy({{QStringLiteral("x-special/gnome-copied-files"), QByteArray("cut\nfile:///home/u/notes")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::FileURL);
+    EXPECT_EQ(item->fileName, QStringLiteral("notes"));
+    EXPECT_EQ(item->fileExt, QString());
+}
+
+TEST_F(CaptureTest, folder_url_with_trailing_slash_is_named_after_the_folder)
+{
+    const auto item = copy({{QStringLiteral("text/uri-list"), QByteArray("file:///home/u/Documents/")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->fileName, QStringLiteral("Documents"));
+    EXPECT_EQ(item->fileExt, QString());
+}
+
+TEST_F(CaptureTest, hidden_file_has_no_extension)
+{
+    const auto item = copy({{QStringLiteral("text/uri-list"), QByteArray("file:///home/u/.bashrc")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->fileExt, QString());
+}
+
+TEST_F(CaptureTest, file_copy_wins_over_its_icon_image_and_name_text)
+{
+    const auto item = copy({{QStringLiteral("text/plain"), QByteArray("a.txt")},
+                            {QStringLiteral("image/png"), encoded(picture(4, 4), "PNG")},
+                            {QStringLiteral("text/uri-list"), QByteArray("file:///tmp/a.txt")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::FileURL);
+    EXPECT_EQ(clipboard.reads(), QStringList{QStringLiteral("text/uri-list")});
+}
+
+TEST_F(CaptureTest, png_image_becomes_tiff_with_pixel_size_preview)
+{
+    const auto item = copy({{QStringLiteral("image/png"), encoded(picture(1024, 768), "PNG")},
+                            {QStringLiteral("text/x-moz-url"), QByteArray("https://x.example/i.png")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Image);
+    EXPECT_EQ(item->dataUTI, QStringLiteral("public.tiff"));
+    EXPECT_EQ(item->preview, QStringLiteral("📷 Image 1024×768"));
+    QBuffer buffer(const_cast<QByteArray *>(&item->raw));
+    QImageReader reader(&buffer);
+    EXPECT_EQ(reader.format(), QByteArray("tiff"));
+    EXPECT_EQ(reader.size(), QSize(1024, 768));
+    EXPECT_FALSE(item->textCharCount);
+}
+
+TEST_F(CaptureTest, tiff_image_is_kept_byte_for_byte)
+{
+    const QByteArray tiff = encoded(picture(3, 2), "TIFF");
+    const auto item = copy({{QStringLiteral("image/tiff"), tiff}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->raw, tiff);
+    EXPECT_EQ(item->preview, QStringLiteral("📷 Image 3×2"));
+}
+
+TEST_F(CaptureTest, undecodable_image_is_logged_and_the_next_kind_taken)
+{
+    const auto item = copy({{QStringLiteral("image/png"), QByteArray("garbage")}, {QStringLiteral("text/plain"), QByteArray("alt")}});
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->kind, ClipKind::Text);
+    EXPECT_EQ(log.matching(QStringLiteral("Watcher: clipboard image not decodable")).size(), 1);
+}
+
+TEST_F(CaptureTest, only_the_needed_types_are_read_stopping_at_the_first_found)
+{
+    copy({{QStringLiteral("text/plain"), QByteArray("t")},
+          {QStringLiteral("text/html"), QByteArray("<b>t</b>")},
+          {QStringLiteral("application/x-slow-spreadsheet"), QByteArray("...")}});
+    EXPECT_EQ(clipboard.reads(), QStringList{QStringLiteral("text/plain")});
+}
+
+TEST_F(CaptureTest, private_type_alone_gives_no_clip)
+{
+    EXPECT_FALSE(copy({{QStringLiteral("application/x-private"), QByteArray("?")}}));
+}
+
+TEST_F(CaptureTest, empty_clipboard_gives_no_clip)
+{
+    EXPECT_FALSE(copy({}));
+}
+
+TEST_F(CaptureTest, secret_from_password_manager_is_skipped_without_its_content)
+{
+    const auto item = copy({{QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret")},
+                            {QStringLiteral("text/plain"), QByteArray("hunter2")}});
+    EXPECT_FALSE(item);
+    EXPECT_FALSE(clipboard.reads().contains(QStringLiteral("text/plain")));
+    const QStringList lines = log.lines(Log::Level::Info);
+    EXPECT_TRUE(lines.contains(QStringLiteral("Watcher: secret from a password manager skipped")));
+    for (const QString &line : log.lines())
+        EXPECT_FALSE(line.contains(QLatin1String("hunter2")));
+}
+
+TEST_F(CaptureTest, password_hint_other_than_secret_is_captured)
+{
+    EXPECT_TRUE(copy({{QStringLiteral("x-kde-passwordManagerHint"), QByteArray("public")},
+                      {QStringLiteral("text/plain"), QByteArray("x")}}));
+}
+
+TEST_F(CaptureTest, our_own_write_gives_no_clip)
+{
+    clipboard.write({{{QStringLiteral("text/plain"), QByteArray("pasted")}}, {}});
+    EXPECT_FALSE(capture.captureItem(clipboard));
+}
+
+// --- thumbnails ---
+
+TEST_F(CaptureTest, image_file_thumbnail_is_a_png_within_256_px_delivered_later)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/Photo.JPG");
+    ASSERT_TRUE(picture(800, 400).save(path, "JPG"));
+    const auto item = copy({{QStringLiteral("text/uri-list"), QUrl::fromLocalFile(path).toEncoded()}});
+    ASSERT_TRUE(item);
+    EXPECT_TRUE(thumbnails.isEmpty()); // never inside the capture call
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !thumbnails.isEmpty(); }, 5000));
+    EXPECT_EQ(thumbnails.first().first, item->id);
+    const QImage thumb = QImage::fromData(thumbnails.first().second, "PNG");
+    EXPECT_EQ(thumb.size(), QSize(256, 128));
+    EXPECT_EQ(icons.iconCalls.load(), 0);
+}
+
+TEST_F(CaptureTest, file_without_extension_and_folder_get_the_type_icon)
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + QStringLiteral("/README");
+    QFile(file).open(QIODevice::WriteOnly);
+    copy({{QStringLiteral("text/uri-list"), QUrl::fromLocalFile(file).toEncoded()}});
+    copy({{QStringLiteral("text/uri-list"), QUrl::fromLocalFile(dir.path()).toEncoded()}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return thumbnails.size() == 2; }, 5000));
+    EXPECT_EQ(icons.iconCalls.load(), 2);
+    EXPECT_EQ(QImage::fromData(thumbnails.first().second, "PNG").pixelColor(1, 1), QColor(Qt::blue));
+}
+
+TEST_F(CaptureTest, undecodable_image_file_gets_no_thumbnail_and_a_log_line)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/broken.png");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a png");
+    f.close();
+    copy({{QStringLiteral("text/uri-list"), QUrl::fromLocalFile(path).toEncoded()}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.matching(QStringLiteral("Capture: no thumbnail")).isEmpty(); }, 5000));
+    capture.thumbnailer().waitForIdle();
+    EXPECT_TRUE(thumbnails.isEmpty());
+    EXPECT_EQ(icons.iconCalls.load(), 0);
+}
+
+TEST_F(CaptureTest, missing_type_icon_gives_no_thumbnail)
+{
+    icons.hasIcons = false;
+    copy({{QStringLiteral("text/uri-list"), QByteArray("file:///nonexistent/folder/")}});
+    capture.thumbnailer().waitForIdle();
+    QCoreApplication::processEvents();
+    capture.thumbnailer().waitForIdle();
+    EXPECT_EQ(icons.iconCalls.load(), 1);
+    EXPECT_TRUE(thumbnails.isEmpty());
+}
+
+// --- graphemes ---
+
+struct GraphemeRow
+{
+    const char *name;
+    const char *text;
+    qsizetype count;
+};
+
+class GraphemeRows : public ::testing::TestWithParam<GraphemeRow>
+{
+};
+
+TEST_P(GraphemeRows, counts)
+{
+    EXPECT_EQ(Graphemes::count(QString::fromUtf8(GetParam().text)), GetParam().count);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clusters, GraphemeRows, ::testing::Values(
+    GraphemeRow{"empty", "", 0},
+    GraphemeRow{"ascii", "abc", 3},
+    GraphemeRow{"combining_accent", "e\u0301", 1},
+    GraphemeRow{"family_zwj_sequence", "👨‍👩‍👧‍👦", 1},
+    GraphemeRow{"skin_tone", "👍🏽", 1},
+    GraphemeRow{"flag", "🇫🇷", 1},
+    GraphemeRow{"flag_after_zwj_sequence", "👨‍👩‍👧‍👦🇫🇷", 2},
+    GraphemeRow{"two_flags", "🇫🇷🇩🇪", 2},
+    GraphemeRow{"odd_regional_indicators", "🇫🇷🇩", 2},
+    GraphemeRow{"crlf_is_one", "a\r\nb", 3}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(GraphemeLeft, cuts_on_cluster_boundaries)
+{
+    const QString text = QString::fromUtf8("a👨‍👩‍👧‍👦🇫🇷b");
+    EXPECT_EQ(Graphemes::left(text, 2), QString::fromUtf8("a👨‍👩‍👧‍👦"));
+    EXPECT_EQ(Graphemes::left(text, 3), QString::fromUtf8("a👨‍👩‍👧‍👦🇫🇷"));
+    EXPECT_EQ(Graphemes::left(text, 10), text);
+    EXPECT_EQ(Graphemes::left(text, 0), QString());
+}
+
+} // namespace
