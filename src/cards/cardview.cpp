@@ -119,45 +119,93 @@ void drawPictureInto(QPainter &p, const QImage &img, const QRectF &box)
     p.restore();
 }
 
-// A soft drop shadow of a rounded rectangle, rendered once per size.
-const QImage &shadowImage(const QSize &card, bool selected)
+// Shadow, material and rim of a card, rendered once per size, state and
+// pixel ratio; drawn with its top-left `pad` above and left of the card.
+const QImage &chromeImage(const QSize &card, const CardState &state, qreal dpr)
 {
     static QHash<QString, QImage> cache;
-    const QString key = QStringLiteral("%1x%2|%3").arg(card.width()).arg(card.height()).arg(selected);
-    auto it = cache.find(key);
-    if (it != cache.end())
+    const QString key = QStringLiteral("%1x%2|%3|%4|%5").arg(card.width()).arg(card.height())
+                            .arg(state.selected).arg(state.hovered).arg(dpr);
+    if (auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
-    const int pad = 2 * int(selected ? kShadowRadiusSelected : kShadowRadius);
-    QImage img(card + QSize(2 * pad, 2 * pad), QImage::Format_ARGB32_Premultiplied);
+    const qreal radius = state.selected ? kShadowRadiusSelected : kShadowRadius;
+    const int pad = 2 * int(kShadowRadiusSelected);
+    const QSizeF logical(card.width() + 2 * pad, card.height() + 2 * pad);
+    QImage img((logical * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
+    const QRectF body(pad, pad, card.width(), card.height());
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
-        p.fillPath(ContinuousRoundedRect::path(QRectF(pad, pad, card.width(), card.height()), CardView::kCornerRadius),
-                   QColor::fromRgbF(0, 0, 0, selected ? 0.2f : 0.08f));
+        p.scale(dpr, dpr);
+        p.fillPath(ContinuousRoundedRect::path(body.translated(0, kShadowOffsetY), CardView::kCornerRadius),
+                   QColor::fromRgbF(0, 0, 0, state.selected ? 0.2f : 0.08f));
     }
-    ImageBlur::blur(img, int(selected ? kShadowRadiusSelected : kShadowRadius));
+    ImageBlur::blur(img, qRound(radius * dpr));
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(dpr, dpr);
+        const QPainterPath shape = ContinuousRoundedRect::path(body, CardView::kCornerRadius);
+        // The material replaces the shadow under the card instead of
+        // darkening through it.
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillPath(shape, GlassMaterial::fill(GlassMaterial::Material::Thin, true));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (state.hovered)
+            p.fillPath(shape, QColor(255, 255, 255, 10));
+        p.strokePath(shape, QPen(QColor::fromRgbF(1, 1, 1, 0.10f), 1));
+    }
+    img.setDevicePixelRatio(dpr);
     return *cache.insert(key, img);
 }
 
-const QImage &glowImage(const QSize &card)
+// The selection ring (accent gradient, 2.5 wide) with its accent glow.
+const QImage &ringImage(const QSize &card, qreal dpr)
 {
     static QHash<QString, QImage> cache;
-    const QString key = QStringLiteral("%1x%2").arg(card.width()).arg(card.height());
-    auto it = cache.find(key);
-    if (it != cache.end())
+    const QString key = QStringLiteral("%1x%2|%3").arg(card.width()).arg(card.height()).arg(dpr);
+    if (auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
     const int pad = 8;
-    QImage img(card + QSize(2 * pad, 2 * pad), QImage::Format_ARGB32_Premultiplied);
+    const QSizeF logical(card.width() + 2 * pad, card.height() + 2 * pad);
+    QImage img((logical * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
+    const QRectF body(pad, pad, card.width(), card.height());
+    const QPainterPath shape = ContinuousRoundedRect::path(body, CardView::kCornerRadius);
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
-        p.strokePath(ContinuousRoundedRect::path(QRectF(pad, pad, card.width(), card.height()), CardView::kCornerRadius),
-                     QPen(withAlpha(GlassMaterial::accentColor(), 0.3), 2.5));
+        p.scale(dpr, dpr);
+        p.strokePath(shape, QPen(withAlpha(GlassMaterial::accentColor(), 0.3), 2.5));
     }
-    ImageBlur::blur(img, 4);
+    ImageBlur::blur(img, qRound(4 * dpr));
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(dpr, dpr);
+        QLinearGradient g(body.topLeft(), body.bottomRight());
+        g.setColorAt(0, GlassMaterial::accentColor());
+        g.setColorAt(1, withAlpha(GlassMaterial::accentColor(), 0.75));
+        p.strokePath(shape, QPen(QBrush(g), 2.5));
+    }
+    img.setDevicePixelRatio(dpr);
     return *cache.insert(key, img);
+}
+
+// Everything the preview area's picture depends on.
+QString previewKey(const ClipboardItem &item, const QSizeF &size, qreal dpr)
+{
+    return QStringLiteral("preview|%1|%2|%3|%4|%5|%6|%7|%8|%9")
+        .arg(uuidText(item.id))
+        .arg(int(item.kind))
+        .arg(qHash(item.preview))
+        .arg(item.thumbnailPNG ? item.thumbnailPNG->size() : -1)
+        .arg(item.raw.size())
+        .arg(item.fileName.value_or(QString()) + u'|' + item.fileExt.value_or(QString()))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(dpr);
 }
 
 // Lays out `text` wrapped to `width` with `formats` and draws it from `origin`
@@ -409,20 +457,16 @@ void CardView::paint(QPainter &p, const QRect &cardRectIn, const ClipboardItem &
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF card(cardRectIn);
-    const QPainterPath body = ContinuousRoundedRect::path(card, kCornerRadius);
 
-    // Shadow under everything.
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+
+    // Shadow, then 1. the body: thin material with a faint white rim. One
+    // cached picture per size and state, so a repaint is a single blit.
     {
-        const QImage &shadow = shadowImage(cardRectIn.size(), state.selected);
-        const qreal pad = (shadow.width() - cardRectIn.width()) / 2.0;
-        p.drawImage(QPointF(card.left() - pad, card.top() - pad + kShadowOffsetY), shadow);
+        const QImage &chrome = chromeImage(cardRectIn.size(), state, dpr);
+        const qreal pad = (chrome.deviceIndependentSize().width() - cardRectIn.width()) / 2.0;
+        p.drawImage(QPointF(card.left() - pad, card.top() - pad), chrome);
     }
-
-    // 1. Body: thin material with a faint white rim.
-    p.fillPath(body, GlassMaterial::fill(GlassMaterial::Material::Thin, true));
-    if (state.hovered)
-        p.fillPath(body, QColor(255, 255, 255, 10));
-    p.strokePath(body, QPen(QColor::fromRgbF(1, 1, 1, 0.10f), 1));
 
     // 2. Header band.
     const SrgbColor header = ItemColorCache::shared().headerColor(item);
@@ -469,20 +513,37 @@ void CardView::paint(QPainter &p, const QRect &cardRectIn, const ClipboardItem &
             drawPictureInto(p, *cached, box);
     }
 
-    // 5. Preview area and footer.
+    // 5. Preview area and footer. The preview is rendered once per content
+    // and size (text layout and picture scaling are the costly parts).
     const QRectF preview(card.left(), card.top() + kHeaderHeight, card.width(), kPreviewHeight);
-    paintPreview(p, preview, item);
+    {
+        const QString key = previewKey(item, preview.size(), dpr);
+        QImage *tile = imageCache().object(key);
+        if (!tile) {
+            auto *fresh = new QImage((preview.size() * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+            fresh->setDevicePixelRatio(dpr);
+            fresh->fill(Qt::transparent);
+            {
+                QPainter tp(fresh);
+                tp.setRenderHint(QPainter::Antialiasing);
+                tp.setRenderHint(QPainter::TextAntialiasing);
+                paintPreview(tp, QRectF(QPointF(0, 0), preview.size()), item);
+            }
+            imageCache().insert(key, fresh, qMax<qsizetype>(1, fresh->sizeInBytes() / 1024));
+            tile = imageCache().object(key);
+        }
+        if (tile)
+            p.drawImage(preview.topLeft(), *tile);
+        else
+            paintPreview(p, preview, item); // larger than the whole cache: draw directly
+    }
     paintFooter(p, QRectF(card.left(), preview.bottom(), card.width(), card.bottom() - preview.bottom()), item);
 
     // 6. Selection ring with its glow.
     if (state.selected) {
-        const QImage &glow = glowImage(cardRectIn.size());
-        const qreal pad = (glow.width() - cardRectIn.width()) / 2.0;
-        p.drawImage(QPointF(card.left() - pad, card.top() - pad), glow);
-        QLinearGradient g(card.topLeft(), card.bottomRight());
-        g.setColorAt(0, GlassMaterial::accentColor());
-        g.setColorAt(1, withAlpha(GlassMaterial::accentColor(), 0.75));
-        p.strokePath(body, QPen(QBrush(g), 2.5));
+        const QImage &ring = ringImage(cardRectIn.size(), dpr);
+        const qreal pad = (ring.deviceIndependentSize().width() - cardRectIn.width()) / 2.0;
+        p.drawImage(QPointF(card.left() - pad, card.top() - pad), ring);
     }
     p.restore();
 }
