@@ -150,7 +150,7 @@ struct Samples {
 };
 
 struct Figures {
-    Samples insertFirst, insert, plainWrite, load, plainRead, visible, peakKb;
+    Samples insertFirst, insert, writeFirst, write, plainWrite, load, plainRead, visible, peakKb;
     qint64 fileBytes = 0;
 };
 
@@ -243,7 +243,14 @@ public:
         loadMs = msSince(t0);
         return loaded;
     }
+    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
+    {
+        const auto t0 = Clock::now();
+        HistoryFiles::write(items, folders);
+        writeMs = msSince(t0);
+    }
     double loadMs = 0;
+    double writeMs = 0;
 };
 
 int childLoad(const char *dir)
@@ -298,13 +305,33 @@ struct StoreRig {
         : files(dir), defaults(dir + QStringLiteral("/../defaults.conf")), store(files, clock, defaults, sound)
     {
     }
-    HistoryFiles files;
+    TimedHistoryFiles files;
     FakeClock clock;
     FakeSoundPlayer sound;
     UserDefaults defaults;
     ClipboardStore store;
 };
 
+double plainWrite(const QByteArray &path, qint64 bytes)
+{
+    static QByteArray data;
+    if (data.size() < bytes)
+        data = QByteArray(bytes, 'x');
+    const auto t0 = Clock::now();
+    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    for (qint64 done = 0; done < bytes;) {
+        const ssize_t n = write(fd, data.constData() + done, std::size_t(bytes - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    fsync(fd);
+    close(fd);
+    return msSince(t0);
+}
+
+// Each insert is followed by a plain write of the same number of bytes, so
+// both see the same disk: fsync latency here wanders between runs.
 void benchInsert(benchmark::State &state, const Config *c)
 {
     const Prepared &p = prepare(*c);
@@ -319,6 +346,7 @@ void benchInsert(benchmark::State &state, const Config *c)
     Figures &f = g_figures[c->name];
     f.fileBytes = p.fileBytes;
     bool first = f.insertFirst.values.empty();
+    const QByteArray plainPath = QFile::encodeName(work.path() + QStringLiteral("/plain.bin"));
     for (auto _ : state) {
         const ClipboardItem clip = makeText(rng, 800000000 + double(rng()));
         rig.clock.advance(1);
@@ -327,32 +355,12 @@ void benchInsert(benchmark::State &state, const Config *c)
         const double ms = msSince(t0);
         state.SetIterationTime(ms / 1000);
         (first ? f.insertFirst : f.insert).values.push_back(ms);
+        (first ? f.writeFirst : f.write).values.push_back(rig.files.writeMs);
         first = false;
+        f.plainWrite.values.push_back(plainWrite(plainPath, QFileInfo(rig.files.itemsPath()).size()));
     }
-}
-
-void benchPlainWrite(benchmark::State &state, const Config *c)
-{
-    const Prepared &p = prepare(*c);
-    const QByteArray path = QFile::encodeName(p.dir->path() + QStringLiteral("/plain.bin"));
-    QByteArray data(p.fileBytes, 'x');
-    Figures &f = g_figures[c->name];
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        for (qsizetype done = 0; done < data.size();) {
-            const ssize_t n = write(fd, data.constData() + done, std::size_t(data.size() - done));
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        fsync(fd);
-        close(fd);
-        const double ms = msSince(t0);
-        state.SetIterationTime(ms / 1000);
-        f.plainWrite.values.push_back(ms);
-    }
-    unlink(path.constData());
+    unlink(plainPath.constData());
+    state.counters["plain_write_ms"] = f.plainWrite.median();
 }
 
 void benchLoad(benchmark::State &state, const Config *c)
@@ -369,23 +377,12 @@ void benchLoad(benchmark::State &state, const Config *c)
         state.SetIterationTime(ms / 1000);
         f.load.values.push_back(ms);
         f.peakKb.values.push_back(field(out, "peak_kb"));
+        // The plain read right after, under the same conditions.
+        const QByteArray plain =
+            runChild({"--child-plain-read", QFile::encodeName(historyDir(p) + QStringLiteral("/items.json"))});
+        f.plainRead.values.push_back(field(plain, "read_ms"));
     }
-}
-
-void benchPlainRead(benchmark::State &state, const Config *c)
-{
-    const Prepared &p = prepare(*c);
-    Figures &f = g_figures[c->name];
-    for (auto _ : state) {
-        const QByteArray out = runChild({"--child-plain-read", QFile::encodeName(historyDir(p) + "/items.json")});
-        const double ms = field(out, "read_ms");
-        if (ms < 0) {
-            state.SkipWithError("child read failed");
-            return;
-        }
-        state.SetIterationTime(ms / 1000);
-        f.plainRead.values.push_back(ms);
-    }
+    state.counters["plain_read_ms"] = f.plainRead.median();
 }
 
 void benchVisible(benchmark::State &state, const Config *c)
@@ -433,6 +430,8 @@ void printSummary()
         const std::string insertGoal = QString::asprintf("<= %.1fx plain write", c.insertGoal).toStdString();
         line("insert+write" + n, f.insert.median(), "ms", "plain write", f.plainWrite.median(), insertGoal,
              c.insertGoal, true);
+        std::printf("%-44s of which the write: %.2f ms; first after start: %.2f ms\n", "", f.write.median(),
+                    f.writeFirst.median());
         line("first insert+write after start" + n, f.insertFirst.median(), "ms", "plain write",
              f.plainWrite.median(), insertGoal, c.insertGoal, true);
         if (c.loadGoalMs > 0)
@@ -478,11 +477,7 @@ int main(int argc, char **argv)
         const std::string n = c.name;
         benchmark::RegisterBenchmark(("insert+write/" + n).c_str(), benchInsert, &c)
             ->UseManualTime()->Iterations(c.writeIterations)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("plain write+fsync/" + n).c_str(), benchPlainWrite, &c)
-            ->UseManualTime()->Iterations(c.writeIterations)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("load in fresh process/" + n).c_str(), benchLoad, &c)
-            ->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("plain read in fresh process/" + n).c_str(), benchPlainRead, &c)
             ->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("visibleItems with query/" + n).c_str(), benchVisible, &c)
             ->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);

@@ -459,6 +459,16 @@ QList<ClipboardFolder> HistoryFiles::loadFolders()
                                                              "overwritten until the next start")
                                                   .arg(why)
                                             : QStringLiteral("the original is kept as ") + aside));
+    } else if (exists && m_state->foldersStamp.valid && m_state->foldersStamp.size < 1024 * 1024) {
+        // Folders change rarely: when the file already holds exactly what a
+        // write would put there, the first change after start-up need not
+        // rewrite it.
+        QFile file(foldersPath());
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            if (bytes == HistoryCodec::encodeFolders(decoded.records))
+                m_state->lastFolders = bytes;
+        }
     }
     return std::move(decoded.records);
 }

@@ -262,6 +262,21 @@ TEST_F(HistoryFilesTest, an_unchanged_file_is_not_rewritten_but_one_removed_or_e
     EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems(list));
 }
 
+TEST_F(HistoryFilesTest, an_unchanged_folders_file_is_not_rewritten_by_the_first_change_after_start_up)
+{
+    const QList<ClipboardFolder> folderList{{QUuid::createUuid(), QStringLiteral("F"), 1}};
+    {
+        HistoryFiles files;
+        files.write({}, folderList);
+    }
+    const ino_t foldersInode = inodeOf(folders());
+    HistoryFiles files;
+    const HistoryFiles::Loaded loaded = files.load();
+    files.write({textClip(QStringLiteral("a"))}, loaded.folders);
+    EXPECT_EQ(inodeOf(folders()), foldersInode);
+    EXPECT_EQ(loadItems(dir()).size(), 1);
+}
+
 // ------------------------------------------------------------------ permissions
 
 TEST_F(HistoryFilesTest, files_are_0600_and_the_folder_0700_whatever_the_umask)
