@@ -69,6 +69,10 @@ PreviewWindow::PreviewWindow(QWidget *parent)
         "#BrambletPreview { background: #26282e; }"
         "QLabel { color: white; }"
         "QPlainTextEdit { background: #1e2025; color: white; border: none; padding: 8px; }"
+        "QScrollBar:vertical { background: transparent; width: 10px; margin: 2px; }"
+        "QScrollBar::handle:vertical { background: rgba(255,255,255,70); border-radius: 3px; min-height: 24px; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }"
         "QPushButton { background: #0a84ff; color: white; border: none; border-radius: 6px; padding: 6px 16px; }"
         "QPushButton:pressed { background: #0060df; }"));
 
@@ -79,6 +83,9 @@ PreviewWindow::PreviewWindow(QWidget *parent)
 
     m_text = new QPlainTextEdit(m_stack);
     m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_text->setFont(ContentDecoration::monospaceFont(13));
     m_text->setFocusPolicy(Qt::NoFocus); // keys go to the window (Space closes)
     m_stack->addWidget(m_text);
@@ -90,13 +97,15 @@ PreviewWindow::PreviewWindow(QWidget *parent)
 
     m_infoPage = new QWidget(m_stack);
     auto *info = new QVBoxLayout(m_infoPage);
-    info->setAlignment(Qt::AlignCenter);
+    info->setAlignment(Qt::AlignVCenter);
+    info->setContentsMargins(40, 24, 40, 24);
     info->setSpacing(10);
     m_iconLabel = new QLabel(m_infoPage);
     m_iconLabel->setAlignment(Qt::AlignCenter);
     m_titleLabel = new QLabel(m_infoPage);
     m_titleLabel->setAlignment(Qt::AlignCenter);
     m_titleLabel->setWordWrap(true);
+    m_titleLabel->setTextFormat(Qt::PlainText);
     m_titleLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont title = m_titleLabel->font();
     title.setPointSizeF(13);
@@ -110,6 +119,7 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     info->addWidget(m_iconLabel);
     info->addWidget(m_titleLabel);
     info->addWidget(m_detailLabel);
+    m_titleLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     info->addWidget(m_openButton, 0, Qt::AlignCenter);
     m_stack->addWidget(m_infoPage);
     connect(m_openButton, &QPushButton::clicked, this, [this] {
@@ -194,6 +204,7 @@ void PreviewWindow::showLink(const QString &url)
     m_titleLabel->setText(url);
     m_detailLabel->setText(QStringLiteral("URL"));
     m_openButton->setText(QStringLiteral("Ouvrir le lien"));
+    m_openButton->adjustSize();
     m_stack->setCurrentWidget(m_infoPage);
 }
 
@@ -208,7 +219,9 @@ void PreviewWindow::showFile(const QString &path)
     m_iconLabel->setPixmap(pm);
     m_titleLabel->setText(info.fileName());
     m_detailLabel->setText(CardFormat::byteCountText(info.size()));
-    m_openButton->setText(QStringLiteral("Ouvrir avec l’application par défaut"));
+    m_openButton->setText(QStringLiteral("Ouvrir"));
+    m_openButton->setToolTip(QStringLiteral("Ouvrir avec l’application par défaut"));
+    m_openButton->adjustSize();
     m_stack->setCurrentWidget(m_infoPage);
 }
 

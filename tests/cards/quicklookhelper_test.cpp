@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -283,6 +285,56 @@ TEST_F(QuickLookTest, RtfIsShownAsPlainText)
     helper.show(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0 Bonjour\\par tout le monde}"));
     EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Text);
     EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Bonjour\ntout le monde"));
+}
+
+} // namespace
+
+namespace {
+
+// The preview window for each kind of page, saved next to the card pictures
+// when BRAMBLET_SCREENSHOT_DIR is set.
+TEST_F(QuickLookTest, PreviewPagesRender)
+{
+    QTemporaryDir files;
+    const QString other = files.filePath(QStringLiteral("Budget 2024.ods"));
+    {
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(48'000, '\x7f'));
+    }
+    ClipboardItem file = clip(ClipKind::FileURL, QByteArray());
+    file.fileURLString = QUrl::fromLocalFile(other).toString();
+    QImage picture(900, 600, QImage::Format_RGB32);
+    {
+        QPainter p(&picture);
+        QLinearGradient g(0, 0, 0, 600);
+        g.setColorAt(0, QColor(40, 120, 220));
+        g.setColorAt(1, QColor(250, 150, 60));
+        p.fillRect(picture.rect(), g);
+    }
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    picture.save(&buf, "PNG");
+
+    const QList<QPair<QString, ClipboardItem>> pages = {
+        {QStringLiteral("text"), clip(ClipKind::Text, "Bonjour à tous,\n\nla réunion est déplacée à 14 h 30.\n")},
+        {QStringLiteral("image"), clip(ClipKind::Image, png)},
+        {QStringLiteral("link"), clip(ClipKind::Url, "https://www.example.org/articles/presse-papiers")},
+        {QStringLiteral("file"), file},
+    };
+    const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
+    for (const auto &[name, item] : pages) {
+        helper.show(item);
+        const QImage shot = helper.window()->grab().toImage();
+        EXPECT_FALSE(shot.isNull());
+        if (!dir.isEmpty()) {
+            EXPECT_TRUE(shot.save(dir + QStringLiteral("/cards-preview-%1.png").arg(name)));
+        }
+    }
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::File);
+    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Budget 2024.ods"));
+    helper.close();
 }
 
 } // namespace
