@@ -267,6 +267,18 @@ bool copyFile(const QByteArray &from, const QByteArray &to, int *error)
 QString keepAside(const QString &directory, const QString &name, QString *why)
 {
     const QByteArray source = encodedPath(directory + QLatin1Char('/') + name);
+    // Starting again before any change finds the same damaged file: its
+    // earlier link is the copy already.
+    struct stat sourceStat;
+    if (::stat(source.constData(), &sourceStat) == 0) {
+        const QStringList earlier = QDir(directory).entryList({name + QStringLiteral(".unreadable-*")}, QDir::Files);
+        for (const QString &candidate : earlier) {
+            struct stat st;
+            if (::stat(encodedPath(directory + QLatin1Char('/') + candidate).constData(), &st) == 0
+                && st.st_dev == sourceStat.st_dev && st.st_ino == sourceStat.st_ino)
+                return candidate;
+        }
+    }
     const QString base = name + QStringLiteral(".unreadable-") + utcStamp();
     int linkError = 0;
     for (int attempt = 1; attempt < 100; ++attempt) {

@@ -412,14 +412,25 @@ TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_cli
     EXPECT_EQ(loadItems(dir())[0].folderId, filed.folderId);
 }
 
-TEST_F(HistoryFilesTest, a_second_damaged_start_keeps_a_second_copy)
+TEST_F(HistoryFilesTest, restarting_on_the_same_damaged_file_reuses_its_copy_and_new_damage_gets_another)
 {
     ASSERT_TRUE(QDir().mkpath(dir()));
     writeFile(items(), "not json");
     { HistoryFiles files; files.load(); }
     { HistoryFiles files; files.load(); }
-    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
-    EXPECT_EQ(errors().size(), 2);
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 1);
+    EXPECT_EQ(errors().size(), 2) << "each start says so";
+
+    ASSERT_TRUE(QFile::remove(items()));
+    writeFile(items(), "[{\"other\": \"damage\"}]");
+    { HistoryFiles files; files.load(); }
+    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
+    ASSERT_EQ(aside.size(), 2);
+    QList<QByteArray> contents;
+    for (const QString &name : aside)
+        contents.append(readAll(dir() + u'/' + name));
+    EXPECT_TRUE(contents.contains("not json"));
+    EXPECT_TRUE(contents.contains("[{\"other\": \"damage\"}]"));
 }
 
 TEST_F(HistoryFilesTest, a_file_that_cannot_even_be_copied_is_never_overwritten_in_that_session)
