@@ -21,6 +21,13 @@
 #include "menubarview.h"
 #include "multimediasoundoutput.h"
 #include "paste/capturepastewiring.h" // capture/paste wiring
+#include "cards/previewwindow.h" // overlay wiring (quicklookhelper.h needs it)
+#include "cards/quicklookhelper.h" // overlay wiring
+#include "overlay/overlaypanel.h" // overlay wiring
+#include "overlay/overlaywindowcontroller.h" // overlay wiring
+#include "paste/pasteback.h" // overlay wiring
+#include "platform/x11/x11outsideclickwatcher.h" // overlay wiring
+#include "platform/x11/x11panelwindowhints.h" // overlay wiring
 #include "platform/appid.h"
 #include "platform/logger.h"
 #include "platform/systemclock.h"
@@ -162,6 +169,31 @@ int runPrimary(int argc, char **argv)
 
     // 4. The overlay, built hidden.
     // --- overlay wiring ---
+    {
+        static X11PanelWindowHints panelHints;
+        static X11OutsideClickWatcher outsideClicks;
+        OverlayWindowController &overlay = OverlayWindowController::shared();
+        overlay.setWindowHints(&panelHints);
+        overlay.setOutsideClickWatcher(&outsideClicks);
+        if (PasteBack *pasteBack = PasteBack::shared()) {
+            overlay.setActiveWindow(&pasteBack->activeWindow());
+            pasteBack->setHooks({[] { OverlayWindowController::shared().hide(); },
+                                 [] { return OverlayWindowController::shared().lastActiveWindow(); }});
+        }
+        overlay.setPasteHandler([](const ClipboardItem &item) {
+            if (PasteBack *pasteBack = PasteBack::shared())
+                pasteBack->paste(item);
+        });
+        QuickLookHelper::shared().setSourceFrameProvider([] {
+            const QWidget *panel = OverlayWindowController::shared().panel();
+            return panel ? panel->frameGeometry() : QRect();
+        });
+        overlay.setPreviewHooks({[] { return QuickLookHelper::shared().isVisible(); },
+                                 [](const ClipboardItem &item) { QuickLookHelper::shared().show(item); },
+                                 [] { QuickLookHelper::shared().close(); }});
+        overlay.buildPanel(*store, clock);
+        toggleOverlay = [] { OverlayWindowController::shared().toggle(); };
+    }
     // --- end overlay wiring ---
 
     // 5. The shell: retention, tray, menu commands, settings, the instance socket.
