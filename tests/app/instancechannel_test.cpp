@@ -1,0 +1,107 @@
+// The single-instance lock and the local socket, with real sockets in a
+// temporary folder. The client blocks, so it runs on a worker thread while
+// the main thread's event loop serves.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "app/instancechannel.h"
+
+namespace {
+
+class ChannelTest : public ::testing::Test
+{
+protected:
+    QString socketPath() const { return dir.path() + QStringLiteral("/test.socket"); }
+    QString lockPath() const { return dir.path() + QStringLiteral("/data/instance.lock"); }
+
+    std::optional<QJsonObject> sendFromWorker(const QJsonObject &request, int timeoutMs = 3000)
+    {
+        QFuture<std::optional<QJsonObject>> f = QtConcurrent::run(
+            [path = socketPath(), request, timeoutMs] { return InstanceChannel::send(path, request, timeoutMs); });
+        EXPECT_TRUE(QTest::qWaitFor([&f] { return f.isFinished(); }, timeoutMs + 2000));
+        return f.result();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(ChannelTest, only_one_holder_of_the_lock)
+{
+    InstanceChannel first(socketPath(), lockPath());
+    InstanceChannel second(socketPath(), lockPath());
+    EXPECT_TRUE(first.tryLock());
+    EXPECT_FALSE(second.tryLock());
+    EXPECT_TRUE(InstanceChannel::isLockHeld(lockPath()));
+}
+
+TEST_F(ChannelTest, lock_is_free_again_after_the_holder_goes)
+{
+    {
+        InstanceChannel first(socketPath(), lockPath());
+        ASSERT_TRUE(first.tryLock());
+    }
+    EXPECT_FALSE(InstanceChannel::isLockHeld(lockPath()));
+    InstanceChannel second(socketPath(), lockPath());
+    EXPECT_TRUE(second.tryLock());
+}
+
+TEST_F(ChannelTest, lock_left_by_a_dead_process_is_taken_over)
+{
+    QDir().mkpath(dir.path() + QStringLiteral("/data"));
+    QFile stale(lockPath());
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    // QLockFile's format: pid, application name, host name. 2^22 + 1 is above
+    // Linux's default pid limit, so no process has it.
+    stale.write("4194305\nbramblet\n\n");
+    stale.close();
+    EXPECT_FALSE(InstanceChannel::isLockHeld(lockPath()));
+    InstanceChannel channel(socketPath(), lockPath());
+    EXPECT_TRUE(channel.tryLock());
+}
+
+TEST_F(ChannelTest, request_reaches_the_holder_and_the_reply_comes_back)
+{
+    InstanceChannel server(socketPath(), lockPath());
+    ASSERT_TRUE(server.tryLock());
+    QJsonObject seen;
+    ASSERT_TRUE(server.listen([&seen](const QJsonObject &request) {
+        seen = request;
+        return QJsonObject{{"exit", 0}, {"out", QStringLiteral("réponse")}};
+    }));
+    const auto reply = sendFromWorker({{"command", "toggle"}});
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(seen.value("command").toString(), QStringLiteral("toggle"));
+    EXPECT_EQ(reply->value("out").toString(), QStringLiteral("réponse"));
+}
+
+TEST_F(ChannelTest, nobody_listening_gives_no_reply)
+{
+    const auto reply = sendFromWorker({{"command", "toggle"}}, 300);
+    EXPECT_FALSE(reply.has_value());
+}
+
+TEST_F(ChannelTest, stale_socket_file_is_replaced_by_the_new_holder)
+{
+    // A crashed instance leaves its socket file behind.
+    QFile leftover(socketPath());
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    InstanceChannel server(socketPath(), lockPath());
+    ASSERT_TRUE(server.tryLock());
+    EXPECT_TRUE(server.listen([](const QJsonObject &) { return QJsonObject{{"exit", 0}}; }));
+    EXPECT_TRUE(sendFromWorker({{"command", "quit"}}).has_value());
+}
+
+TEST_F(ChannelTest, default_socket_lives_in_the_runtime_dir)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    EXPECT_EQ(InstanceChannel::defaultSocketPath(), dir.path() + QStringLiteral("/org.bramblet.Bramblet.socket"));
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// What the running instance answers to each command, and what it does.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include "app/instancecommandhandler.h"
+#include "model/referencedate.h"
+#include "model/uuidtext.h"
+#include "shellfixture.h"
+
+namespace {
+
+class HandlerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        work = makeFolder(QStringLiteral("Travail"));
+        oldest = makeClip(QStringLiteral("le plus ancien"), 100);
+        middle = makeClip(QStringLiteral("au milieu\nsur deux lignes"), 200, true, work.id);
+        newest = makeClip(QStringLiteral("le plus récent"), 300);
+        fx.start({oldest, newest, middle}, {work});
+        handler = std::make_unique<InstanceCommandHandler>(
+            *fx.store, InstanceCommandHandler::Actions{[this] { ++toggles; }, [this] { ++settings; },
+                                                       [this] { ++quits; }, [this](const ClipboardItem &item) {
+                                                           suppressedAtWrite = fx.store->isCaptureSuppressed();
+                                                           written.append(item);
+                                                           return writeSucceeds;
+                                                       }});
+    }
+
+    InstanceReply run(const QStringList &args) { return handler->handle(CliCommand::parse(args)); }
+
+    ShellFixture fx;
+    ClipboardFolder work;
+    ClipboardItem oldest, middle, newest;
+    std::unique_ptr<InstanceCommandHandler> handler;
+    int toggles = 0, settings = 0, quits = 0;
+    QList<ClipboardItem> written;
+    bool writeSucceeds = true;
+    bool suppressedAtWrite = false;
+};
+
+TEST_F(HandlerTest, list_is_newest_first_with_global_ranks)
+{
+    const InstanceReply r = run({"list"});
+    EXPECT_EQ(r.exitCode, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("  1  ") + uuidTag(newest.id)));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("📌 [Travail] au milieu sur deux lignes"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("  3  ") + uuidTag(oldest.id)));
+}
+
+TEST_F(HandlerTest, list_json_with_folder_keeps_global_rank)
+{
+    const InstanceReply r = run({"list", "--json", "--folder", "travail"});
+    ASSERT_EQ(r.exitCode, 0);
+    const QJsonArray array = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(array.size(), 1);
+    const QJsonObject o = array.first().toObject();
+    EXPECT_EQ(o.value("index").toInt(), 2);
+    EXPECT_EQ(o.value("id").toString(), uuidText(middle.id));
+    EXPECT_EQ(o.value("folder").toString(), QStringLiteral("Travail"));
+    EXPECT_TRUE(o.value("pinned").toBool());
+    EXPECT_EQ(o.value("kind").toString(), QStringLiteral("text"));
+    EXPECT_EQ(o.value("createdAt").toString(), QStringLiteral("2001-01-01T00:03:20Z"));
+}
+
+TEST_F(HandlerTest, list_limit_cuts_the_listing)
+{
+    const InstanceReply r = run({"list", "--limit", "2"});
+    EXPECT_EQ(r.out.count(u'\n'), 2);
+}
+
+TEST_F(HandlerTest, list_of_an_unknown_folder_fails_with_exit_one)
+{
+    const InstanceReply r = run({"list", "--folder", "Inconnu"});
+    EXPECT_EQ(r.exitCode, CliCommand::ExitFailed);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Inconnu")));
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(HandlerTest, copy_by_rank_writes_that_clip_with_capture_suppressed)
+{
+    const int writesBefore = fx.files.writes;
+    const InstanceReply r = run({"copy", "3"});
+    EXPECT_EQ(r.exitCode, 0);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(written.first().id, oldest.id);
+    EXPECT_TRUE(suppressedAtWrite);
+    EXPECT_EQ(fx.store->items().size(), 3);
+    EXPECT_EQ(fx.files.writes, writesBefore);
+}
+
+TEST_F(HandlerTest, copy_by_short_id_and_by_full_id)
+{
+    EXPECT_EQ(run({"copy", uuidTag(middle.id).toLower()}).exitCode, 0);
+    EXPECT_EQ(run({"copy", uuidText(newest.id)}).exitCode, 0);
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_EQ(written[0].id, middle.id);
+    EXPECT_EQ(written[1].id, newest.id);
+}
+
+TEST_F(HandlerTest, copy_out_of_range_or_unknown_fails_without_writing)
+{
+    EXPECT_EQ(run({"copy", "0"}).exitCode, CliCommand::ExitFailed);
+    EXPECT_EQ(run({"copy", "4"}).exitCode, CliCommand::ExitFailed);
+    EXPECT_EQ(run({"copy", "ZZZZZZZZ"}).exitCode, CliCommand::ExitFailed);
+    EXPECT_EQ(run({"copy", "ab"}).exitCode, CliCommand::ExitFailed); // too short to be an id prefix
+    EXPECT_TRUE(written.isEmpty());
+    EXPECT_FALSE(fx.store->isCaptureSuppressed());
+}
+
+TEST_F(HandlerTest, failed_write_withdraws_the_suppression)
+{
+    writeSucceeds = false;
+    const InstanceReply r = run({"copy", "1"});
+    EXPECT_EQ(r.exitCode, CliCommand::ExitFailed);
+    EXPECT_FALSE(fx.store->isCaptureSuppressed());
+}
+
+TEST_F(HandlerTest, toggle_settings_and_quit_reach_their_actions)
+{
+    EXPECT_EQ(run({"toggle"}).exitCode, 0);
+    EXPECT_EQ(run({}).exitCode, 0);
+    EXPECT_EQ(run({"quit"}).exitCode, 0);
+    EXPECT_EQ(toggles, 1);
+    EXPECT_EQ(settings, 1);
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(HandlerTest, invalid_request_is_a_usage_error)
+{
+    const InstanceReply r = handler->handle(CliCommand::fromRequest({{"command", "format-disk"}}));
+    EXPECT_EQ(r.exitCode, CliCommand::ExitUsage);
+    EXPECT_FALSE(r.err.isEmpty());
+}
+
+TEST(InstanceReplyJson, malformed_reply_reads_as_failure)
+{
+    EXPECT_EQ(InstanceReply::fromJson({}).exitCode, CliCommand::ExitFailed);
+    const InstanceReply ok = InstanceReply::fromJson(InstanceReply{0, "a", "b"}.toJson());
+    EXPECT_EQ(ok.exitCode, 0);
+    EXPECT_EQ(ok.out, QStringLiteral("a"));
+    EXPECT_EQ(ok.err, QStringLiteral("b"));
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#pragma once
+
+// A store over an in-memory history, user defaults in a temporary folder, a
+// fake clock and fake platform services, wired into a ShellContext the way
+// the composition root wires the real ones.
+#include <memory>
+
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/accessibilitysettingsopener.h"
+#include "app/historyretention.h"
+#include "app/shellcontext.h"
+#include "app/soundlibrary.h"
+#include "app/soundmanager.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakeloginitem.h"
+#include "platform/fake/fakesettingslauncher.h"
+#include "platform/fake/fakesoundplayer.h"
+#include "platform/userdefaults.h"
+#include "store/clipboardstore.h"
+#include "store/historyfiles.h"
+
+class MemoryHistoryFiles final : public HistoryFiles
+{
+public:
+    using HistoryFiles::HistoryFiles;
+    Loaded load() override { return preset; }
+    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
+    {
+        ++writes;
+        lastItems = items;
+        lastFolders = folders;
+    }
+    Loaded preset;
+    int writes = 0;
+    QList<ClipboardItem> lastItems;
+    QList<ClipboardFolder> lastFolders;
+};
+
+inline ClipboardItem makeClip(const QString &text, double createdAt = 0, bool pinned = false,
+                              std::optional<QUuid> folder = std::nullopt)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = ClipKind::Text;
+    item.preview = text;
+    item.dataUTI = QStringLiteral("public.plain-text");
+    item.raw = text.toUtf8();
+    item.createdAt = createdAt;
+    item.pinned = pinned;
+    item.folderId = folder;
+    return item;
+}
+
+inline ClipboardFolder makeFolder(const QString &name)
+{
+    return ClipboardFolder{QUuid::createUuid(), name, 0};
+}
+
+class ShellFixture
+{
+public:
+    ShellFixture()
+        : files(tmp.path() + QStringLiteral("/history"))
+        , defaults(tmp.path() + QStringLiteral("/defaults.conf"))
+        , library(tmp.path() + QStringLiteral("/sounds"))
+        , sound(defaults, library, [this](const QUrl &url) { played.append(url); })
+    {
+    }
+
+    // Builds the store over `items`/`folders`, then the context.
+    ClipboardStore &start(const QList<ClipboardItem> &items = {}, const QList<ClipboardFolder> &folders = {})
+    {
+        files.preset = {items, folders};
+        store = std::make_unique<ClipboardStore>(files, clock, defaults, player);
+        retention = std::make_unique<HistoryRetention>(*store, defaults, clock);
+        opener = std::make_unique<AccessibilitySettingsOpener>(launcher, clock, &openerContext);
+        context.store = store.get();
+        context.sound = &sound;
+        context.loginItem = &loginItem;
+        context.retention = retention.get();
+        context.accessibilityOpener = opener.get();
+        context.clock = &clock;
+        context.currentDesktop = QStringLiteral("GNOME");
+        context.isTrusted = [this] { return trusted; };
+        context.toggleOverlay = [this] { ++toggles; };
+        context.openSettings = [this] { ++settingsOpened; };
+        context.quit = [this] { ++quits; };
+        context.beep = [this] { ++beeps; };
+        context.makeShortcutRecorder = [](QWidget *parent) -> QWidget * {
+            return new QPushButton(QStringLiteral("⌘⇧V"), parent);
+        };
+        return *store;
+    }
+
+    QTemporaryDir tmp;
+    MemoryHistoryFiles files;
+    UserDefaults defaults;
+    SoundLibrary library;
+    QList<QUrl> played;
+    SoundManager sound;
+    FakeClock clock;
+    FakeSoundPlayer player;
+    FakeLoginItem loginItem;
+    FakeSettingsLauncher launcher;
+    QObject openerContext;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<HistoryRetention> retention;
+    std::unique_ptr<AccessibilitySettingsOpener> opener;
+    ShellContext context;
+    bool trusted = true;
+    int toggles = 0;
+    int settingsOpened = 0;
+    int quits = 0;
+    int beeps = 0;
+};

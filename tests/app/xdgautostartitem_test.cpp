@@ -1,0 +1,73 @@
+// The autostart entry behind "Lancer au démarrage" / "Ouvrir au démarrage".
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/x11/xdgautostartitem.h"
+
+namespace {
+
+TEST(XdgAutostartItemTest, switching_on_writes_the_entry_and_off_removes_it)
+{
+    QTemporaryDir dir;
+    XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
+    EXPECT_EQ(item.entryPath(), dir.path() + QStringLiteral("/autostart/org.bramblet.Bramblet.desktop"));
+    EXPECT_FALSE(item.isEnabled());
+    ASSERT_TRUE(item.setEnabled(true));
+    EXPECT_TRUE(item.isEnabled());
+    QFile file(item.entryPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(text.contains("\nType=Application\n"));
+    EXPECT_TRUE(text.contains("\nExec=/usr/bin/bramblet\n"));
+    ASSERT_TRUE(item.setEnabled(false));
+    EXPECT_FALSE(QFile::exists(item.entryPath()));
+    EXPECT_FALSE(item.isEnabled());
+    EXPECT_TRUE(item.setEnabled(false)); // already off
+}
+
+TEST(XdgAutostartItemTest, hidden_entry_counts_as_off)
+{
+    QTemporaryDir dir;
+    XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
+    QDir().mkpath(dir.path() + QStringLiteral("/autostart"));
+    QFile file(item.entryPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Desktop Entry]\nType=Application\nExec=bramblet\nHidden=true\n");
+    file.close();
+    EXPECT_FALSE(item.isEnabled());
+}
+
+TEST(XdgAutostartItemTest, unwritable_folder_reports_failure)
+{
+    QTemporaryDir dir;
+    // A file where the autostart folder should be makes the folder impossible.
+    QFile blocker(dir.path() + QStringLiteral("/autostart"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
+    EXPECT_FALSE(item.setEnabled(true));
+    EXPECT_FALSE(item.isEnabled());
+}
+
+TEST(XdgAutostartItemTest, exec_with_spaces_and_percent_is_quoted)
+{
+    const QByteArray text = XdgAutostartItem::entryText(QStringLiteral("/opt/My Apps/bramblet$1%"));
+    EXPECT_TRUE(text.contains("\nExec=\"/opt/My Apps/bramblet\\$1%%\"\n")) << text.toStdString();
+    const QByteArray plain = XdgAutostartItem::entryText(QStringLiteral("/opt/a%b"));
+    EXPECT_TRUE(plain.contains("\nExec=/opt/a%%b\n")) << plain.toStdString();
+}
+
+TEST(XdgAutostartItemTest, default_location_follows_xdg_config_home)
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/cfg");
+    EXPECT_EQ(XdgAutostartItem(QStringLiteral("bramblet")).entryPath(),
+              QStringLiteral("/tmp/cfg/autostart/org.bramblet.Bramblet.desktop"));
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
+} // namespace
