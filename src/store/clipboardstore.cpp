@@ -82,6 +82,8 @@ void ClipboardStore::setSearchActive(bool active)
 void ClipboardStore::setItems(QList<ClipboardItem> items)
 {
     m_items = std::move(items);
+    if (m_lowerPreviews.size() > m_items.size() * 2)
+        m_lowerPreviews.clear();
     emit itemsChanged();
 }
 
@@ -104,6 +106,14 @@ double ClipboardStore::nowReferenceDate() const
 
 void ClipboardStore::insert(const ClipboardItem &item)
 {
+    if (item.raw.size() > kMaxClipBytes) {
+        // One clip this large would make every later write and load carry it;
+        // refusing it keeps the history loadable.
+        Log::error(QStringLiteral("Store: clip refused, %1 bytes is over the %2 MiB limit")
+                       .arg(item.raw.size())
+                       .arg(kMaxClipBytes / (1024 * 1024)));
+        return;
+    }
     const QString sig = signature(item.kind, item.raw);
     if (m_lastClipHash && *m_lastClipHash == sig) {
         Log::debug(QStringLiteral("Store: duplicate suppressed (same signature)"));
@@ -165,19 +175,37 @@ void ClipboardStore::cancelSuppressedCapture()
 
 // ---------------------------------------------------------------- visible list and selection
 
+const QString &ClipboardStore::lowerPreview(const ClipboardItem &item) const
+{
+    // Previews never change after capture, so the folded form is kept per
+    // clip; the data pointer check catches a clip replaced under the same id.
+    LowerPreview &entry = m_lowerPreviews[item.id];
+    if (entry.source != item.preview.constData() || entry.size != item.preview.size()) {
+        entry.source = item.preview.constData();
+        entry.size = item.preview.size();
+        entry.lower = item.preview.toLower();
+    }
+    return entry.lower;
+}
+
 QList<ClipboardItem> ClipboardStore::visibleItems() const
 {
     const QString query = m_searchQuery.toLower();
-    QList<ClipboardItem> out;
+    QList<const ClipboardItem *> kept;
+    kept.reserve(m_items.size());
     for (const ClipboardItem &item : m_items) {
         if (item.folderId != m_currentFolder)
             continue;
-        if (!query.isEmpty() && !item.preview.toLower().contains(query))
+        if (!query.isEmpty() && !lowerPreview(item).contains(query))
             continue;
-        out.append(item);
+        kept.append(&item);
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const ClipboardItem &a, const ClipboardItem &b) { return a.createdAt > b.createdAt; });
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const ClipboardItem *a, const ClipboardItem *b) { return a->createdAt > b->createdAt; });
+    QList<ClipboardItem> out;
+    out.reserve(kept.size());
+    for (const ClipboardItem *item : std::as_const(kept))
+        out.append(*item);
     return out;
 }
 

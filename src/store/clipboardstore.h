@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -61,6 +62,8 @@ public:
     void cancelSuppressedCapture();
     bool isCaptureSuppressed() const;
     static constexpr double kSuppressLapseSeconds = 1.5;
+    // Clips larger than this are refused with an error line.
+    static constexpr qsizetype kMaxClipBytes = qsizetype(256) * 1024 * 1024;
 
     // --- what the overlay shows ---
     // Current folder (none = clips without folder), then the search filter on
@@ -131,6 +134,14 @@ private:
     double m_ignoreSetAt = 0;
     double m_lastSoundAt = 0;
     std::optional<QString> m_lastClipHash;
+
+    struct LowerPreview {
+        const QChar *source = nullptr;
+        qsizetype size = -1;
+        QString lower;
+    };
+    const QString &lowerPreview(const ClipboardItem &item) const;
+    mutable QHash<QUuid, LowerPreview> m_lowerPreviews;
 };
 
 // Holds the one store for the places that are not handed it by constructor

@@ -158,6 +158,35 @@ TEST_F(StoreTest, InsertLogLineNamesKindBytesAndSignaturePrefix)
     EXPECT_EQ(files.lastItems.size(), 1);
 }
 
+TEST_F(StoreTest, ClipOverTheSizeLimitIsRefusedWithAnErrorLine)
+{
+    auto &s = makeStore();
+    ClipboardItem huge = clip(QStringLiteral("huge"));
+    huge.raw = QByteArray(ClipboardStore::kMaxClipBytes + 1, Qt::Uninitialized);
+    s.insert(huge);
+    EXPECT_TRUE(s.items().isEmpty());
+    EXPECT_EQ(files.writes, 0);
+    EXPECT_EQ(log.lines(Log::Level::Error),
+              QStringList{QStringLiteral("Store: clip refused, 268435457 bytes is over the 256 MiB limit")});
+}
+
+TEST_F(StoreTest, SearchSeesAClipReplacedUnderTheSameId)
+{
+    ClipboardItem a = clip(QStringLiteral("alpha"));
+    auto &s = makeStore({a});
+    s.setSearchQuery(QStringLiteral("alp"));
+    ASSERT_EQ(s.visibleItems().size(), 1);
+    // Same id, new preview (a restored backup, say): the folded cache must follow.
+    ClipboardItem b = a;
+    b.preview = QStringLiteral("beta");
+    files.preset = {{b}, {}};
+    auto &t = makeStore();
+    t.setSearchQuery(QStringLiteral("alp"));
+    EXPECT_TRUE(t.visibleItems().isEmpty());
+    t.setSearchQuery(QStringLiteral("BET"));
+    EXPECT_EQ(t.visibleItems().size(), 1);
+}
+
 TEST(StoreSignature, IsSha256OverKindZeroByteAndRaw)
 {
     const QString sig = ClipboardStore::signature(ClipKind::FileURL, QByteArray());
