@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "accessibilitysettingsopener.h"
+#include "platform/logger.h"
 #include "platform/loginitem.h"
 #include "sectionbox.h"
 #include "shellstyle.h"
@@ -266,6 +267,7 @@ void MenuBarView::popUp(const QRect &anchor)
     show();
     raise();
     activateWindow();
+    Log::debug(QStringLiteral("MenuBar: panel opened"));
 }
 
 QPoint MenuBarView::placement(const QRect &anchor, const QRect &available, const QSize &size)
