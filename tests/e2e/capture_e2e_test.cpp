@@ -1,0 +1,149 @@
+// The real program captures what other programs copy: xclip puts a text, an
+// image, a file list, RTF and a link on the CLIPBOARD selection, and each
+// becomes the right clip in items.json within a second; a repeat is dropped;
+// a copied image file gets its PNG thumbnail.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include "support/runningapp.h"
+
+namespace {
+
+QJsonArray readItems(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    if (doc.isArray())
+        return doc.array();
+    return doc.object().value(QStringLiteral("items")).toArray();
+}
+
+int copyWithXclip(const QString &type, const QByteArray &bytes)
+{
+    return runTool(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                             QStringLiteral("-t"), type, QStringLiteral("-i")},
+                   nullptr, bytes);
+}
+
+class CaptureE2E : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (scripts/run-tests.sh starts Xvfb)";
+        const QString reason = RunningApp::unavailableReason();
+        if (!reason.isEmpty())
+            GTEST_SKIP() << reason.toStdString();
+        if (runTool(QStringLiteral("xclip"), {QStringLiteral("-version")}) != 0)
+            GTEST_SKIP() << "xclip is not installed";
+        ASSERT_TRUE(app.start()) << app.log().toStdString();
+        // What was on the clipboard at start is never captured; let the
+        // watcher take its first look.
+        ASSERT_TRUE(app.waitForLog(QStringLiteral("ClipboardWatcher start()")));
+    }
+    void TearDown() override { app.stop(); }
+
+    // Copies and waits (at most 1 s) for items.json to hold `count` clips.
+    QJsonObject copyAndWaitForClip(const QString &type, const QByteArray &bytes, int count)
+    {
+        EXPECT_EQ(copyWithXclip(type, bytes), 0);
+        QElapsedTimer timer;
+        timer.start();
+        const bool arrived = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= count; }, 1000);
+        EXPECT_TRUE(arrived) << "no clip " << count << " after " << timer.elapsed() << " ms\n"
+                             << app.log().toStdString();
+        const QJsonArray items = readItems(app.itemsPath());
+        return items.isEmpty() ? QJsonObject() : items.first().toObject();
+    }
+
+    RunningApp app;
+    QTemporaryDir files;
+};
+
+TEST_F(CaptureE2E, each_kind_becomes_the_right_clip_within_a_second)
+{
+    QJsonObject clip = copyAndWaitForClip(QStringLiteral("UTF8_STRING"), QByteArray("Bonjour é"), 1);
+    EXPECT_EQ(clip.value(QStringLiteral("kind")).toString(), QStringLiteral("text"));
+    EXPECT_EQ(clip.value(QStringLiteral("preview")).toString(), QStringLiteral("Bonjour é"));
+    EXPECT_EQ(clip.value(QStringLiteral("dataUTI")).toString(), QStringLiteral("public.plain-text"));
+
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    clip = copyAndWaitForClip(QStringLiteral("image/png"), png, 2);
+    EXPECT_EQ(clip.value(QStringLiteral("kind")).toString(), QStringLiteral("image"));
+    EXPECT_EQ(clip.value(QStringLiteral("preview")).toString(), QStringLiteral("📷 Image 64×48"));
+    EXPECT_EQ(clip.value(QStringLiteral("dataUTI")).toString(), QStringLiteral("public.tiff"));
+
+    clip = copyAndWaitForClip(QStringLiteral("text/uri-list"), QByteArray("file:///etc/hostname\r\nfile:///etc/passwd\r\n"), 3);
+    EXPECT_EQ(clip.value(QStringLiteral("kind")).toString(), QStringLiteral("fileURL"));
+    EXPECT_EQ(clip.value(QStringLiteral("fileName")).toString(), QStringLiteral("hostname"));
+
+    clip = copyAndWaitForClip(QStringLiteral("text/rtf"), QByteArray("{\\rtf1\\ansi {\\b Gras} et \\'e9t\\'e9}"), 4);
+    EXPECT_EQ(clip.value(QStringLiteral("kind")).toString(), QStringLiteral("rtf"));
+    EXPECT_EQ(clip.value(QStringLiteral("preview")).toString(), QStringLiteral("Gras et été"));
+
+    clip = copyAndWaitForClip(QStringLiteral("text/x-moz-url"), QByteArray("https://www.debian.org/\nDebian"), 5);
+    EXPECT_EQ(clip.value(QStringLiteral("kind")).toString(), QStringLiteral("url"));
+    EXPECT_EQ(clip.value(QStringLiteral("preview")).toString(), QStringLiteral("https://www.debian.org/"));
+}
+
+TEST_F(CaptureE2E, a_repeat_is_dropped)
+{
+    copyAndWaitForClip(QStringLiteral("UTF8_STRING"), QByteArray("deux fois"), 1);
+    ASSERT_EQ(copyWithXclip(QStringLiteral("UTF8_STRING"), QByteArray("deux fois")), 0);
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Store: duplicate suppressed (same signature)"), 3000)) << app.log().toStdString();
+    EXPECT_EQ(readItems(app.itemsPath()).size(), 1);
+}
+
+TEST_F(CaptureE2E, a_copied_image_file_gets_its_png_thumbnail)
+{
+    const QString path = files.path() + QStringLiteral("/Vacances.PNG");
+    QImage image(600, 300, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    ASSERT_TRUE(image.save(path, "PNG"));
+    const QJsonObject clip = copyAndWaitForClip(QStringLiteral("text/uri-list"), QUrl::fromLocalFile(path).toEncoded(), 1);
+    EXPECT_EQ(clip.value(QStringLiteral("kind")).toString(), QStringLiteral("fileURL"));
+    EXPECT_EQ(clip.value(QStringLiteral("fileExt")).toString(), QStringLiteral("png"));
+
+    QImage thumb;
+    const bool got = QTest::qWaitFor([&] {
+        const QJsonArray items = readItems(app.itemsPath());
+        if (items.isEmpty())
+            return false;
+        const QString b64 = items.first().toObject().value(QStringLiteral("thumbnailPNG")).toString();
+        thumb = QImage::fromData(QByteArray::fromBase64(b64.toLatin1()), "PNG");
+        return !thumb.isNull();
+    }, 5000);
+    ASSERT_TRUE(got) << app.log().toStdString();
+    EXPECT_EQ(thumb.size(), QSize(256, 128));
+    EXPECT_EQ(thumb.pixelColor(10, 10), QColor(Qt::magenta));
+}
+
+TEST_F(CaptureE2E, a_secret_is_never_stored)
+{
+    // xclip offers one type per run; a password manager offers the hint next
+    // to the text. The hint alone already marks the content as secret.
+    ASSERT_EQ(copyWithXclip(QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret")), 0);
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Watcher: secret from a password manager skipped"), 3000))
+        << app.log().toStdString();
+    EXPECT_TRUE(readItems(app.itemsPath()).isEmpty());
+}
+
+} // namespace
