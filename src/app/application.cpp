@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QJsonObject>
-#include <QScreen>
 #include <QTimer>
 
 #include "accessibilitysettingsopener.h"
@@ -142,26 +141,10 @@ int runPrimary(int argc, char **argv)
     std::function<void()> toggleOverlay;
     std::function<QWidget *(QWidget *)> makeShortcutRecorder;
     // --- hotkey wiring ---
-    // Until the overlay is linked in, the shortcut shows an empty panel where
-    // the overlay goes: the bottom of the available area, 2 px in, 330 px tall.
-    auto *stubPanel = new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    stubPanel->setWindowTitle(QLatin1String(kAppName));
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, stubPanel, [stubPanel] { delete stubPanel; });
-    toggleOverlay = [stubPanel] {
-        if (stubPanel->isVisible()) {
-            stubPanel->hide();
-            return;
-        }
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-        stubPanel->setGeometry(area.x() + 2, area.y() + area.height() - 2 - 330, area.width() - 4, 330);
-        stubPanel->show();
-        stubPanel->raise();
-        stubPanel->activateWindow();
-    };
     static X11GlobalShortcutService shortcutService;
     static HotKeysController hotKeys(shortcutService);
-    HotKeyManager::createShared(hotKeys, defaults, [toggleOverlay] { toggleOverlay(); });
+    // The overlay controller is reached at key-down time: the panel is built below.
+    HotKeyManager::createShared(hotKeys, defaults, [] { OverlayWindowController::shared().toggle(); });
     makeShortcutRecorder = [](QWidget *parent) -> QWidget * {
         return new ShortcutRecorder(HotKeyManager::shared(), parent);
     };
