@@ -84,7 +84,7 @@ X11GlobalShortcutService::~X11GlobalShortcutService()
         QCoreApplication::instance()->removeNativeEventFilter(this);
     if (xcb_connection_t *c = X11Connection::connection()) {
         for (const auto &[ref, grab] : m_grabs)
-            grabVariants(grab, false);
+            ungrabVariants(grab);
         xcb_flush(c);
     }
 }
@@ -118,17 +118,13 @@ uint16_t X11GlobalShortcutService::xModifiersFor(uint32_t modifiers) const
     return mask;
 }
 
-void X11GlobalShortcutService::grabVariants(const Grab &grab, bool grab_)
+void X11GlobalShortcutService::ungrabVariants(const Grab &grab)
 {
     xcb_connection_t *c = X11Connection::connection();
     const xcb_window_t root = X11Connection::rootWindow();
     const uint16_t locks[] = {0, XCB_MOD_MASK_LOCK, m_numLockMask, uint16_t(XCB_MOD_MASK_LOCK | m_numLockMask)};
-    for (const uint16_t lock : locks) {
-        if (grab_)
-            xcb_grab_key(c, 1, root, grab.xModifiers | lock, grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        else
-            xcb_ungrab_key(c, grab.keycode, root, grab.xModifiers | lock);
-    }
+    for (const uint16_t lock : locks)
+        xcb_ungrab_key(c, grab.keycode, root, grab.xModifiers | lock);
 }
 
 int X11GlobalShortcutService::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyId id,
@@ -165,8 +161,7 @@ int X11GlobalShortcutService::registerHotKey(uint32_t keyCode, uint32_t modifier
         }
     }
     if (refused || failed) {
-        // Ungrabbing touches only this client's grabs, never the other holder's.
-        grabVariants(grab, false);
+        ungrabVariants(grab);
         xcb_flush(c);
         if (refused) {
             Log::error(QStringLiteral("HotKey: the X server refused %1, another program holds it")
@@ -192,7 +187,7 @@ int X11GlobalShortcutService::unregisterHotKey(std::optional<Registration> regis
     if (it == m_grabs.end())
         return kHotKeyInvalidErr;
     if (m_available) {
-        grabVariants(it->second, false);
+        ungrabVariants(it->second);
         xcb_flush(X11Connection::connection());
     }
     m_grabs.erase(it);

@@ -47,7 +47,8 @@ private:
     };
 
     uint16_t xModifiersFor(uint32_t modifiers) const;
-    void grabVariants(const Grab &grab, bool grab_);
+    // Releases the grab and its lock variants (only ours: never another client's).
+    void ungrabVariants(const Grab &grab);
     int dispatch(uint32_t kind, const HotKeyId &id);
     void flushRelease(Registration ref);
 
