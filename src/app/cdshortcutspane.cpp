@@ -12,6 +12,7 @@ CDShortcutsPane::CDShortcutsPane(ShellContext &context, QWidget *parent)
     auto *group = new SettingsGroup(QStringLiteral("Raccourcis"), this);
     if (context.makeShortcutRecorder)
         m_recorder = context.makeShortcutRecorder(this);
+    ShellStyle::styleBordered(m_recorder);
     if (m_recorder)
         group->addRow(QStringLiteral("Raccourci pour l’Overlay"), m_recorder);
     column->addWidget(group);

@@ -91,8 +91,7 @@ void MenuBarView::build()
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"
-                                         "QScrollBar:vertical { background: transparent; width: 8px; }"
+    scroll->setStyleSheet(QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; }"
                                          "QScrollBar::handle:vertical { background: rgba(255,255,255,60); border-radius: 4px; }"
                                          "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"));
     scroll->viewport()->setAutoFillBackground(false);
@@ -104,6 +103,8 @@ void MenuBarView::build()
     col->setSpacing(18);
     col->setAlignment(Qt::AlignTop);
     scroll->setWidget(column);
+    // setWidget() turns background filling on; the glass painted by the panel must show.
+    column->setAutoFillBackground(false);
 
     // Header
     auto *header = new QHBoxLayout;
@@ -131,8 +132,10 @@ void MenuBarView::build()
     shortcutRow->addWidget(label(QStringLiteral("Raccourci Overlay"), TextStyle::Body));
     shortcutRow->addStretch(1);
     m_recorder = m_context.makeShortcutRecorder ? m_context.makeShortcutRecorder(general) : nullptr;
-    if (m_recorder)
+    if (m_recorder) {
+        styleBordered(m_recorder);
         shortcutRow->addWidget(m_recorder);
+    }
     general->content()->addLayout(shortcutRow);
     auto *loginRow = new QHBoxLayout;
     loginRow->setSpacing(12);

@@ -132,6 +132,8 @@ QVBoxLayout *paneColumn(QWidget *pane)
     column->setSpacing(20);
     column->setAlignment(Qt::AlignTop);
     scroll->setWidget(content);
+    // setWidget() turns background filling on; the window's gradient must show.
+    content->setAutoFillBackground(false);
     outer->addWidget(scroll);
     return column;
 }
@@ -155,6 +157,17 @@ QLabel *symbolTile(const QString &symbol, QWidget *parent)
     l->setPixmap(tile);
     l->setFixedSize(44, 44);
     return l;
+}
+
+void styleBordered(QWidget *widget)
+{
+    if (!widget)
+        return;
+    widget->setFont(font(TextStyle::Body));
+    widget->setStyleSheet(QStringLiteral("QPushButton { color: rgb(235,235,240); background: rgba(255,255,255,20);"
+                                         " border: 1px solid rgba(255,255,255,38); border-radius: 6px; padding: 5px 12px; }"
+                                         "QPushButton:hover { background: rgba(255,255,255,34); }"
+                                         "QPushButton:checked, QPushButton:pressed { background: rgba(10,132,255,160); }"));
 }
 
 QString boldMarkup(const QString &text)

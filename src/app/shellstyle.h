@@ -39,6 +39,9 @@ QVBoxLayout *paneColumn(QWidget *pane);
 // A 44 × 44 rounded tile in the quaternary fill holding `symbol` at 22 points.
 QLabel *symbolTile(const QString &symbol, QWidget *parent = nullptr);
 
+// Gives a button made elsewhere (the shortcut recorder) the bordered look.
+void styleBordered(QWidget *button);
+
 // Rich text with **bold** runs turned into <b>, the rest escaped.
 QString boldMarkup(const QString &text);
 // "v" and the program's version.
