@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -144,6 +145,31 @@ TEST_F(CaptureE2E, a_secret_is_never_stored)
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Watcher: secret from a password manager skipped"), 3000))
         << app.log().toStdString();
     EXPECT_TRUE(readItems(app.itemsPath()).isEmpty());
+}
+
+TEST_F(CaptureE2E, clipboard_is_kept_when_its_owner_quits)
+{
+    // xclip in the foreground owns the selection until we end it.
+    QProcess owner;
+    owner.start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                          QStringLiteral("-t"), QStringLiteral("UTF8_STRING"), QStringLiteral("-i")});
+    ASSERT_TRUE(owner.waitForStarted(5000));
+    owner.write("garde-moi");
+    owner.closeWriteChannel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() == 1; }, 3000)) << app.log().toStdString();
+    owner.kill();
+    owner.waitForFinished(3000);
+
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Watcher: clipboard kept after its owner quit (text)"), 3000))
+        << app.log().toStdString();
+    QByteArray pasted;
+    const bool readable = QTest::qWaitFor([&] {
+        runTool(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, &pasted);
+        return pasted == "garde-moi";
+    }, 3000);
+    EXPECT_TRUE(readable) << pasted.toStdString();
+    QTest::qWait(800); // our own write must not come back as a clip
+    EXPECT_EQ(readItems(app.itemsPath()).size(), 1);
 }
 
 } // namespace
