@@ -8,7 +8,7 @@
 #include <QTimeZone>
 
 #include "model/clipboarditem.h"
-#include "rtfplaintext.h"
+#include "capture/rtfplaintext.h"
 
 namespace CardFormat {
 
@@ -114,7 +114,7 @@ std::optional<qint64> characterCount(const ClipboardItem &item)
         return *item.textCharCount;
     switch (item.kind) {
     case ClipKind::Rtf: {
-        const auto text = RtfPlainText::extract(item.raw);
+        const auto text = RtfPlainText::convert(item.raw);
         if (!text)
             return std::nullopt;
         return graphemeCount(*text);

@@ -21,7 +21,7 @@
 
 #include "cardformat.h"
 #include "contentdecoration.h"
-#include "rtfplaintext.h"
+#include "capture/rtfplaintext.h"
 #include "styling/glassmaterial.h"
 #include "styling/symbolicons.h"
 
@@ -158,7 +158,7 @@ void PreviewWindow::load(const QString &path)
     if (suffix == QLatin1String("rtf")) {
         if (file.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = file.readAll();
-            showText(RtfPlainText::extract(bytes).value_or(decodeText(bytes.left(kTextLimit))));
+            showText(RtfPlainText::convert(bytes).value_or(decodeText(bytes.left(kTextLimit))));
             return;
         }
     }

@@ -1,7 +1,7 @@
 // Plain text out of RTF documents, and refusal of what is not one.
 #include <gtest/gtest.h>
 
-#include "cards/rtfplaintext.h"
+#include "capture/rtfplaintext.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ class RtfExtract : public ::testing::TestWithParam<RtfCase> {};
 
 TEST_P(RtfExtract, GivesPlainText)
 {
-    const auto out = RtfPlainText::extract(QByteArray(GetParam().rtf));
+    const auto out = RtfPlainText::convert(QByteArray(GetParam().rtf));
     if (!GetParam().text) {
         EXPECT_FALSE(out.has_value()) << qPrintable(out.value_or(QString()));
         return;
