@@ -290,8 +290,20 @@ void OverlayWindowController::onPanelDeactivated()
 bool OverlayWindowController::eventFilter(QObject *, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyRelease) {
+        m_decidedKey = nullptr;
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
         return false;
+    // A key passes the filter again at every widget it propagates to. Only
+    // its first stop decides: a text field may close (a popover confirmed by
+    // Return) and hand the focus back to the panel before the event reaches
+    // the next stop, which must not then run the panel's command too.
+    if (event == m_decidedKey && type == m_decidedType)
+        return false;
+    m_decidedKey = event;
+    m_decidedType = type;
     if (isTextInputActive())
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
@@ -302,7 +314,5 @@ bool OverlayWindowController::eventFilter(QObject *, QEvent *event)
         event->accept();
         return true;
     }
-    // A press passes the filter at every stop on its way; once handled it
-    // is swallowed at the first, and an unhandled key changes nothing.
     return handleKeyDown(key->key(), key->modifiers());
 }

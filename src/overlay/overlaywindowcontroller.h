@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 
@@ -130,4 +131,6 @@ private:
     std::optional<WindowRef> m_lastActiveWindow;
     bool m_monitorsInstalled = false;
     bool m_watchingClicks = false;
+    const QEvent *m_decidedKey = nullptr; // identity only, never dereferenced
+    QEvent::Type m_decidedType = QEvent::None;
 };

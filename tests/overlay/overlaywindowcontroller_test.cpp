@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "overlay/folderchipsbar.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/overlayrootview.h"
 #include "overlay/overlaywindowcontroller.h"
 #include "platform/fake/fakeactivewindow.h"
 #include "platform/fake/fakeoutsideclickwatcher.h"
@@ -310,6 +312,28 @@ TEST_F(ControllerTest, whileATextFieldHasTheFocusTheCommandsLeaveKeysAlone)
     fx.clock.advance(0.2);
     EXPECT_TRUE(pasted.isEmpty());
     EXPECT_EQ(store->items().size(), 5);
+}
+
+// Regression: Return that confirmed the new-folder popover travelled on to
+// the popover window after the field had closed it, found the panel focused
+// again, and pasted the selected clip as well.
+TEST_F(ControllerTest, returnConfirmingAPopoverDoesNotAlsoPaste)
+{
+    controller.show();
+    QApplication::setActiveWindow(controller.panel());
+    FolderChipsBar *bar = controller.rootView()->chipsBar();
+    bar->beginAdding();
+    ASSERT_TRUE(bar->popover());
+    QLineEdit *field = bar->popover()->field();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }, 1000));
+    QTest::keyClicks(field, QStringLiteral("Projets"));
+    QTest::keyClick(field, Qt::Key_Return);
+
+    ASSERT_EQ(store->folders().size(), 1);
+    EXPECT_EQ(store->folders().first().name, QStringLiteral("Projets"));
+    EXPECT_TRUE(controller.isVisible());
+    fx.clock.advance(0.2);
+    EXPECT_TRUE(pasted.isEmpty());
 }
 
 TEST_F(ControllerTest, afterHidingTheKeyFilterIsGone)
