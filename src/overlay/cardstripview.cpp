@@ -93,6 +93,7 @@ void CardStripView::mousePressEvent(QMouseEvent *event)
 {
     setFocus(Qt::MouseFocusReason);
     m_dragStarted = false;
+    m_dragSuppressed = false;
     m_pressedId = cardAt(event->position().toPoint());
     m_pressPos = event->position().toPoint();
     if (m_pressedId && event->button() == Qt::LeftButton)
@@ -102,7 +103,7 @@ void CardStripView::mousePressEvent(QMouseEvent *event)
 
 void CardStripView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(event->buttons() & Qt::LeftButton) || !m_pressedId || m_dragStarted) {
+    if (!(event->buttons() & Qt::LeftButton) || !m_pressedId || m_dragStarted || m_dragSuppressed) {
         QListView::mouseMoveEvent(event);
         return;
     }
@@ -135,7 +136,7 @@ void CardStripView::mouseReleaseEvent(QMouseEvent *event)
 {
     const std::optional<QUuid> pressed = m_pressedId;
     m_pressedId.reset();
-    if (!pressed || event->button() != Qt::LeftButton || m_dragStarted) {
+    if (!pressed || event->button() != Qt::LeftButton || m_dragStarted || m_dragSuppressed) {
         event->accept();
         return;
     }

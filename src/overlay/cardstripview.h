@@ -42,6 +42,10 @@ public:
     // The scroll position the last centreOn() aimed at (or the current one).
     int targetScrollValue() const { return m_targetScroll; }
 
+    // The press under way no longer starts a system drag (a long press took
+    // it over); its release is still reported.
+    void suppressDragForThisPress() { m_dragSuppressed = true; }
+
     // The card rectangle (viewport coordinates) of `row`; empty when out of range.
     QRect cardRectForRow(int row) const;
 
@@ -70,4 +74,5 @@ private:
     std::optional<QUuid> m_pressedId;
     QPoint m_pressPos;
     bool m_dragStarted = false;
+    bool m_dragSuppressed = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -41,7 +42,12 @@ DragFoldersOverlay::DragFoldersOverlay(QWidget *parent)
     column->setContentsMargins(40, 12, 40, 10);
     column->setSpacing(10);
     column->addWidget(title, 0, Qt::AlignHCenter);
-    column->addLayout(m_grid);
+    // The grid keeps its natural width, centred, however few targets it holds.
+    auto *gridRow = new QHBoxLayout;
+    gridRow->addStretch(1);
+    gridRow->addLayout(m_grid);
+    gridRow->addStretch(1);
+    column->addLayout(gridRow);
     column->addWidget(hint, 0, Qt::AlignHCenter);
     column->addStretch(1);
     hide();

@@ -56,6 +56,11 @@ OverlayRootView::OverlayRootView(ClipboardStore &store, Clock &clock, QWidget *p
     connect(m_strip, &CardStripView::pressed, m_longPress, &LongPressController::mouseDown);
     connect(m_strip, &CardStripView::released, m_longPress, &LongPressController::mouseUp);
     connect(m_longPress, &LongPressController::ringChanged, m_strip->viewport(), qOverload<>(&QWidget::update));
+    // Once the ring shows, moving the held pointer must not turn into a card drag.
+    connect(m_longPress, &LongPressController::ringChanged, this, [this] {
+        if (m_longPress->longPressActive())
+            m_strip->suppressDragForThisPress();
+    });
     connect(m_longPress, &LongPressController::draggingChanged, this, &OverlayRootView::onDraggingChanged);
     connect(m_longPress, &LongPressController::hoveredFolderChanged, this,
             [this] { m_overlay->setHoveredFolderId(m_longPress->hoveredFolderId()); });

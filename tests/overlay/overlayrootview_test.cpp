@@ -8,6 +8,7 @@
 #include "model/uuidtext.h"
 #include "overlay/cardstripmodel.h"
 #include "overlay/cardstripview.h"
+#include "overlay/longpresscontroller.h"
 #include "overlay/overlayrootview.h"
 #include "storefixture.h"
 #include "support/logcapture.h"
@@ -149,6 +150,21 @@ TEST_F(RootViewTest, aLongPressThroughTheStripOpensTheFolderTargets)
     QTest::mouseRelease(view->strip()->viewport(), Qt::LeftButton, Qt::NoModifier, cardCentre(1));
     EXPECT_TRUE(log.contains(QStringLiteral("🎯 OVERLAY triggered with 1 item(s)")));
     EXPECT_TRUE(log.contains(QStringLiteral("🎯 OVERLAY: Appeared with 0 folders")));
+}
+
+TEST_F(RootViewTest, movingTheHeldPointerAfterTheRingAppearsStartsNoCardDrag)
+{
+    QWidget *viewport = view->strip()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, cardCentre(1));
+    fx.clock.advance(0.9);
+    ASSERT_TRUE(view->longPress()->longPressActive());
+    // A system drag would block here in its own event loop; the move must return.
+    QMouseEvent move(QEvent::MouseMove, cardCentre(1) + QPoint(60, 0), viewport->mapToGlobal(cardCentre(1) + QPoint(60, 0)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
+    fx.clock.advance(0.3);
+    EXPECT_TRUE(view->longPress()->isDragging());
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, cardCentre(1) + QPoint(60, 0));
 }
 
 } // namespace
