@@ -76,8 +76,6 @@ void OverlayWindowController::show()
     if (!m_panel || isVisible())
         return;
     m_lastActiveWindow = m_activeWindow ? m_activeWindow->frontmost() : std::nullopt;
-    if (m_lastActiveWindow && m_lastActiveWindow->isOwn)
-        m_lastActiveWindow.reset();
 
     if (QScreen *screen = QGuiApplication::screenAt(QCursor::pos()))
         m_panel->setGeometry(OverlayPanel::frameFor(screen));
