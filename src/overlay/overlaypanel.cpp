@@ -1,5 +1,6 @@
 #include "overlaypanel.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -36,6 +37,13 @@ void OverlayPanel::setContent(QWidget *content)
     m_content = content;
     if (content)
         layout()->addWidget(content);
+}
+
+void OverlayPanel::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
 }
 
 bool OverlayPanel::event(QEvent *event)

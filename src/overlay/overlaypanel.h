@@ -31,9 +31,12 @@ public:
 signals:
     // The window lost the keyboard focus to another window.
     void deactivated();
+    // The window was closed (by the window manager or the user), not just hidden.
+    void closed();
 
 protected:
     bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QWidget *m_content = nullptr;

@@ -49,6 +49,8 @@ void OverlayWindowController::buildPanel(ClipboardStore &store, Clock &clock)
     m_panel->setContent(m_root);
     m_panel->setGeometry(OverlayPanel::frameFor(QGuiApplication::primaryScreen()));
     connect(m_panel, &OverlayPanel::deactivated, this, &OverlayWindowController::onPanelDeactivated);
+    // Closed from outside (a window-manager close): the watches go with it.
+    connect(m_panel, &OverlayPanel::closed, this, &OverlayWindowController::removeMonitors);
     m_panel->winId(); // the native window exists from now on, for the hints
     if (m_hints)
         m_hints->apply(m_panel->windowHandle());

@@ -149,6 +149,17 @@ TEST_F(ControllerTest, choosingBumpsHidesReactivatesAndPastesLater)
     EXPECT_EQ(pasted, QList<QUuid>{chosen});
 }
 
+TEST_F(ControllerTest, closingThePanelFromOutsideRemovesTheWatches)
+{
+    controller.show();
+    controller.panel()->close();
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_FALSE(controller.monitorsInstalled());
+    EXPECT_FALSE(clicks.isWatching());
+    controller.toggle();
+    EXPECT_TRUE(controller.isVisible()) << "the panel comes back at the next shortcut";
+}
+
 TEST_F(ControllerTest, hidingClosesAnOpenPreview)
 {
     controller.show();
