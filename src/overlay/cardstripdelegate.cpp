@@ -4,6 +4,7 @@
 
 #include "cards/cardview.h"
 #include "model/clipboarditem.h"
+#include "platform/systemclock.h"
 #include "overlay/cardstripmodel.h"
 #include "overlay/longpresscontroller.h"
 #include "overlay/longpressprogressindicator.h"
@@ -11,12 +12,14 @@
 
 CardStripDelegate::CardStripDelegate(QObject *parent)
     : QAbstractItemDelegate(parent)
+    , m_clock(SystemClock::instance())
     , m_card(std::make_unique<CardView>())
 {
 }
 
 CardStripDelegate::CardStripDelegate(const Clock &clock, QObject *parent)
     : QAbstractItemDelegate(parent)
+    , m_clock(clock)
     , m_card(std::make_unique<CardView>(clock))
 {
 }
@@ -55,7 +58,16 @@ void CardStripDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     CardState state;
     state.selected = model->isSelected(index.row());
     state.hovered = option.state & QStyle::State_MouseOver;
-    m_card->paint(*painter, card, *item, state);
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const qint64 second = qint64(m_clock.now());
+    CachedCard *cached = m_cache.object(item->id);
+    if (!cached || cached->selected != state.selected || cached->hovered != state.hovered
+        || cached->second != second || !qFuzzyCompare(cached->pixmap.devicePixelRatio(), dpr)) {
+        cached = new CachedCard{m_card->renderPixmap(*item, state, dpr), state.selected, state.hovered, second};
+        m_cache.insert(item->id, cached);
+    }
+    const QMargins margins = CardView::paintMargins();
+    painter->drawPixmap(card.topLeft() - QPoint(margins.left(), margins.top()), cached->pixmap);
 
     if (m_longPress && m_longPress->longPressActive() && m_longPress->longPressItemId() == item->id)
         LongPressProgressIndicator::paint(*painter, QRectF(card).center(), m_longPress->displayedProgress());

@@ -38,6 +38,13 @@ OverlayRootView::OverlayRootView(ClipboardStore &store, Clock &clock, QWidget *p
     setAttribute(Qt::WA_TranslucentBackground);
     m_strip->setItemDelegate(m_delegate);
     m_delegate->setLongPress(m_longPress);
+    // Content changes (a thumbnail arriving, a pin) make the cached cards stale;
+    // selection-only changes do not, the delegate keys them by state.
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                if (roles != QList<int>{CardStripModel::SelectedRole})
+                    m_delegate->invalidateCards();
+            });
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(kRootPadX, kRootPadY, kRootPadX, kRootPadY);
@@ -144,18 +151,32 @@ void OverlayRootView::resizeEvent(QResizeEvent *event)
 
 void OverlayRootView::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF card = mainCardRect();
-    static FauxLiquidGlassV4 glass = FauxLiquidGlassV4::overlayCard();
-    glass.paint(painter, card, GlassMaterial::translucencyAvailable());
+    // The glass costs milliseconds to draw and lies under the strip, so every
+    // scroll step would redraw it: it is drawn once per size into an image
+    // and copied from there (the painter is clipped to the damaged region).
+    const qreal dpr = devicePixelRatioF();
+    const bool translucent = GlassMaterial::translucencyAvailable();
+    if (m_background.size() != size() * dpr || m_backgroundTranslucent != translucent) {
+        m_background = QPixmap(size() * dpr);
+        m_background.setDevicePixelRatio(dpr);
+        m_background.fill(Qt::transparent);
+        m_backgroundTranslucent = translucent;
+        QPainter bg(&m_background);
+        bg.setRenderHint(QPainter::Antialiasing);
+        const QRectF card = mainCardRect();
+        FauxLiquidGlassV4 glass = FauxLiquidGlassV4::overlayCard();
+        glass.paint(bg, card, translucent);
 
-    // The two dividers: under the chips bar, and under the strip.
-    painter.setPen(QPen(QColor(255, 255, 255, 28), 1));
-    const qreal left = card.left() + 16;
-    const qreal right = card.right() - 16;
-    const qreal top = m_strip->geometry().top() - 0.5;
-    const qreal bottom = m_strip->geometry().bottom() + 4.5;
-    painter.drawLine(QPointF(left, top), QPointF(right, top));
-    painter.drawLine(QPointF(left, bottom), QPointF(right, bottom));
+        // The two dividers: under the chips bar, and under the strip.
+        bg.setPen(QPen(QColor(255, 255, 255, 28), 1));
+        const qreal left = card.left() + 16;
+        const qreal right = card.right() - 16;
+        const qreal top = m_strip->geometry().top() - 0.5;
+        const qreal bottom = m_strip->geometry().bottom() + 4.5;
+        bg.drawLine(QPointF(left, top), QPointF(right, top));
+        bg.drawLine(QPointF(left, bottom), QPointF(right, bottom));
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawPixmap(0, 0, m_background);
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include <QPixmap>
 #include <QSet>
 #include <QUuid>
 #include <QWidget>
@@ -69,4 +70,6 @@ private:
     LongPressController *m_longPress;
     DragFoldersOverlay *m_overlay;
     std::function<void(const ClipboardItem &)> m_choose;
+    QPixmap m_background;
+    bool m_backgroundTranslucent = false;
 };
