@@ -4,8 +4,21 @@
 
 #include <QApplication>
 
+namespace {
+
+void setDefault(const char *name, const char *value)
+{
+    if (qEnvironmentVariableIsEmpty(name))
+        qputenv(name, value);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    setDefault("BRAMBLET_SOURCE_DIR", BRAMBLET_SOURCE_DIR_DEFAULT);
+    setDefault("BRAMBLET_BUILD_DIR", BRAMBLET_BUILD_DIR_DEFAULT);
+    setDefault("BRAMBLET_BINARY", BRAMBLET_BINARY_DEFAULT);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
