@@ -20,7 +20,6 @@
 #include "menubarview.h"
 #include "multimediasoundoutput.h"
 #include "paste/capturepastewiring.h" // capture/paste wiring
-#include "cards/previewwindow.h" // overlay wiring (quicklookhelper.h needs it)
 #include "cards/quicklookhelper.h" // overlay wiring
 #include "overlay/overlaypanel.h" // overlay wiring
 #include "overlay/overlaywindowcontroller.h" // overlay wiring
@@ -207,6 +206,9 @@ int runPrimary(int argc, char **argv)
             settingsController->show();
     };
     auto *commands = new KeyboardCommands(*store, context.openSettings, &app);
+    // The "Sélection" commands answer inside the overlay too, not only in the settings window.
+    if (QWidget *overlayPanel = OverlayWindowController::shared().panel())
+        overlayPanel->addActions({commands->selectAllAction(), commands->deleteSelectionAction()});
     settingsController = new SettingsWindowController(context, commands, &app);
     SettingsWindowController::setShared(settingsController);
 

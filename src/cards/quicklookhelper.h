@@ -10,7 +10,7 @@
 
 #include "model/clipboarditem.h"
 
-class PreviewWindow;
+#include "cards/previewwindow.h"
 
 // Previews one clip in our preview window. The clip's content is written to a
 // fixed file per kind in the temporary folder ("Bramblet_Preview.txt/.rtf",
