@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QPointer>
+#include <QStringMatcher>
 
 #include "capturesource.h"
 #include "historyfiles.h"
@@ -82,6 +83,7 @@ void ClipboardStore::setSearchActive(bool active)
 void ClipboardStore::setItems(QList<ClipboardItem> items)
 {
     m_items = std::move(items);
+    m_lowerByIndex.clear();
     if (m_lowerPreviews.size() > m_items.size() * 2)
         m_lowerPreviews.clear();
     emit itemsChanged();
@@ -121,6 +123,8 @@ void ClipboardStore::insert(const ClipboardItem &item)
     }
     m_lastClipHash = sig;
     m_items.prepend(item);
+    if (m_lowerByIndex.size() + 1 == m_items.size())
+        m_lowerByIndex.prepend(lowerPreview(item));
     emit itemsChanged();
     Log::info(QStringLiteral("Store: insert item kind=%1 bytes=%2 sig=%3…")
                   .arg(clipKindRawValue(item.kind))
@@ -190,18 +194,30 @@ const QString &ClipboardStore::lowerPreview(const ClipboardItem &item) const
 
 QList<ClipboardItem> ClipboardStore::visibleItems() const
 {
+    // The folded previews follow items index by index; insert keeps them in
+    // step and any other reshaping of the list drops them to be rebuilt here.
+    if (m_lowerByIndex.size() != m_items.size()) {
+        m_lowerByIndex.clear();
+        m_lowerByIndex.reserve(m_items.size());
+        for (const ClipboardItem &item : m_items)
+            m_lowerByIndex.append(lowerPreview(item));
+    }
     const QString query = m_searchQuery.toLower();
+    const QStringMatcher matcher(query); // one skip table for the whole scan
     QList<const ClipboardItem *> kept;
     kept.reserve(m_items.size());
-    for (const ClipboardItem &item : m_items) {
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        const ClipboardItem &item = m_items[i];
         if (item.folderId != m_currentFolder)
             continue;
-        if (!query.isEmpty() && !lowerPreview(item).contains(query))
+        if (!query.isEmpty() && matcher.indexIn(m_lowerByIndex[i]) < 0)
             continue;
         kept.append(&item);
     }
-    std::stable_sort(kept.begin(), kept.end(),
-                     [](const ClipboardItem *a, const ClipboardItem *b) { return a->createdAt > b->createdAt; });
+    const auto newerFirst = [](const ClipboardItem *a, const ClipboardItem *b) { return a->createdAt > b->createdAt; };
+    // New clips go to the front, so the list is usually in order already.
+    if (!std::is_sorted(kept.begin(), kept.end(), newerFirst))
+        std::stable_sort(kept.begin(), kept.end(), newerFirst);
     QList<ClipboardItem> out;
     out.reserve(kept.size());
     for (const ClipboardItem *item : std::as_const(kept))

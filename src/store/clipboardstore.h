@@ -142,6 +142,7 @@ private:
     };
     const QString &lowerPreview(const ClipboardItem &item) const;
     mutable QHash<QUuid, LowerPreview> m_lowerPreviews;
+    mutable QList<QString> m_lowerByIndex; // folded preview of m_items[i]
 };
 
 // Holds the one store for the places that are not handed it by constructor
