@@ -1,23 +1,17 @@
-# Two entry points for a fresh Debian 12 machine: `make run` and `make test`.
+# Shortcuts for the scripts under scripts/ (which need nothing but bash).
 BUILD ?= build
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+export BUILD
 
-.PHONY: deps configure build run test bench install clean
+.PHONY: build run test bench install clean
 
-deps:
-	@bash scripts/install-deps.sh
+build:
+	@bash scripts/build.sh
 
-configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+run:
+	@bash scripts/run.sh
 
-build: configure
-	@cmake --build $(BUILD)
-
-run: build
-	@./$(BUILD)/src/bramblet
-
-test: build
-	@bash scripts/run-tests.sh $(BUILD)
+test:
+	@bash scripts/test.sh
 
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)
