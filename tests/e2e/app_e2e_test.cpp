@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "support/e2esteps.h"
 #include "support/runningapp.h"
 
 namespace {
@@ -16,7 +17,7 @@ namespace {
 std::optional<QPoint> trayIconCentre()
 {
     QByteArray ids;
-    if (runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &ids) != 0)
+    if (xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &ids) != 0)
         return std::nullopt;
     static const QRegularExpression child(QStringLiteral(R"((\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))"));
     for (const QByteArray &id : ids.split('\n')) {
@@ -59,7 +60,7 @@ TEST_F(AppE2E, tray_icon_click_opens_the_panel)
     ASSERT_TRUE(trayer.waitForStarted());
     ASSERT_TRUE(QTest::qWaitFor([] {
         QByteArray out;
-        return runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &out) == 0;
+        return xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &out) == 0;
     }, 5000));
 
     RunningApp app;
@@ -70,12 +71,12 @@ TEST_F(AppE2E, tray_icon_click_opens_the_panel)
     EXPECT_FALSE(app.log().contains(QStringLiteral("no system tray")));
     // The settings window opens at launch; let it settle before clicking the tray.
     ASSERT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
-    runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(icon->x()), QString::number(icon->y()),
-                                        QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mousemove"), QString::number(icon->x()), QString::number(icon->y()),
+             QStringLiteral("click"), QStringLiteral("1")});
     EXPECT_TRUE(app.waitForLog(QStringLiteral("MenuBar: panel opened"), 5000)) << app.log().toStdString();
     QByteArray visible;
-    EXPECT_EQ(runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                  QStringLiteral("--classname"), QStringLiteral("bramblet")}, &visible), 0);
+    EXPECT_EQ(xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
+                       QStringLiteral("bramblet")}, &visible), 0);
     app.stop();
     trayer.terminate();
     trayer.waitForFinished(3000);
@@ -84,7 +85,7 @@ TEST_F(AppE2E, tray_icon_click_opens_the_panel)
 TEST_F(AppE2E, without_a_tray_one_line_and_the_settings_still_open)
 {
     QByteArray trays;
-    if (runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &trays) == 0)
+    if (xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &trays) == 0)
         GTEST_SKIP() << "a system tray is running on this display";
     RunningApp app;
     ASSERT_TRUE(app.start()) << app.log().toStdString();
@@ -130,8 +131,7 @@ TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
     EXPECT_EQ(app.runCommand({QStringLiteral("copy"), QStringLiteral("2")}, nullptr, &err), 0) << err.toStdString();
     QByteArray clipboard;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        clipboard.clear();
-        runTool(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, &clipboard);
+        clipboard = clipboardText();
         return clipboard == text;
     }, 3000)) << clipboard.toStdString();
     // Not captured again: the history still holds two clips.

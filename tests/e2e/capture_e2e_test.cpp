@@ -6,61 +6,28 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-#include "support/runningapp.h"
+#include "support/e2esteps.h"
+#include "support/watchingapptest.h"
 
 namespace {
 
-QJsonArray readItems(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
-    if (doc.isArray())
-        return doc.array();
-    return doc.object().value(QStringLiteral("items")).toArray();
-}
-
-int copyWithXclip(const QString &type, const QByteArray &bytes)
-{
-    return runTool(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                             QStringLiteral("-t"), type, QStringLiteral("-i")},
-                   nullptr, bytes);
-}
-
-class CaptureE2E : public ::testing::Test
+class CaptureE2E : public WatchingAppTest
 {
 protected:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "needs an X display (scripts/run-tests.sh starts Xvfb)";
-        const QString reason = RunningApp::unavailableReason();
-        if (!reason.isEmpty())
-            GTEST_SKIP() << reason.toStdString();
-        if (runTool(QStringLiteral("xclip"), {QStringLiteral("-version")}) != 0)
-            GTEST_SKIP() << "xclip is not installed";
-        ASSERT_TRUE(app.start()) << app.log().toStdString();
-        // What was on the clipboard at start is never captured; let the
-        // watcher take its first look.
-        ASSERT_TRUE(app.waitForLog(QStringLiteral("ClipboardWatcher start()")));
-    }
-    void TearDown() override { app.stop(); }
+    CaptureE2E() : WatchingAppTest({QStringLiteral("xclip")}) {}
 
     // Copies and waits (at most 1 s) for items.json to hold `count` clips.
     QJsonObject copyAndWaitForClip(const QString &type, const QByteArray &bytes, int count)
     {
-        EXPECT_EQ(copyWithXclip(type, bytes), 0);
+        EXPECT_EQ(copyWithXclip(bytes, type), 0);
         QElapsedTimer timer;
         timer.start();
         const bool arrived = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= count; }, 1000);
@@ -70,7 +37,6 @@ protected:
         return items.isEmpty() ? QJsonObject() : items.first().toObject();
     }
 
-    RunningApp app;
     QTemporaryDir files;
 };
 
@@ -108,7 +74,7 @@ TEST_F(CaptureE2E, each_kind_becomes_the_right_clip_within_a_second)
 TEST_F(CaptureE2E, a_repeat_is_dropped)
 {
     copyAndWaitForClip(QStringLiteral("UTF8_STRING"), QByteArray("deux fois"), 1);
-    ASSERT_EQ(copyWithXclip(QStringLiteral("UTF8_STRING"), QByteArray("deux fois")), 0);
+    ASSERT_EQ(copyWithXclip(QByteArray("deux fois")), 0);
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Store: duplicate suppressed (same signature)"), 3000)) << app.log().toStdString();
     EXPECT_EQ(readItems(app.itemsPath()).size(), 1);
 }
@@ -141,7 +107,7 @@ TEST_F(CaptureE2E, a_secret_is_never_stored)
 {
     // xclip offers one type per run; a password manager offers the hint next
     // to the text. The hint alone already marks the content as secret.
-    ASSERT_EQ(copyWithXclip(QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret")), 0);
+    ASSERT_EQ(copyWithXclip(QByteArray("secret"), QStringLiteral("x-kde-passwordManagerHint")), 0);
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Watcher: secret from a password manager skipped"), 3000))
         << app.log().toStdString();
     EXPECT_TRUE(readItems(app.itemsPath()).isEmpty());
@@ -164,7 +130,7 @@ TEST_F(CaptureE2E, clipboard_is_kept_when_its_owner_quits)
         << app.log().toStdString();
     QByteArray pasted;
     const bool readable = QTest::qWaitFor([&] {
-        runTool(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, &pasted);
+        pasted = clipboardText();
         return pasted == "garde-moi";
     }, 3000);
     EXPECT_TRUE(readable) << pasted.toStdString();

@@ -15,6 +15,7 @@
 #include "hotkey_xprobe.h"
 #include "platform/fake/fakeglobalshortcutservice.h"
 #include "platform/userdefaults.h"
+#include "support/e2esteps.h"
 #include "support/runningapp.h"
 
 namespace {
@@ -44,11 +45,6 @@ QStringList visiblePanels(qint64 pid)
     return panels;
 }
 
-bool pressKeys(const QString &chord)
-{
-    return runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), chord}) == 0;
-}
-
 // Another program's window, here the test's own process, holding the focus.
 class OtherProgramWindow
 {
@@ -64,8 +60,8 @@ public:
         const QString id = QString::number(m_window.winId());
         return QTest::qWaitFor(
             [&] {
-                runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), id});
-                return tool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}) == id;
+                xdotool({QStringLiteral("windowactivate"), id});
+                return activeWindow() == id;
             },
             5000);
     }

@@ -11,19 +11,14 @@
 #include "hotkey_xprobe.h"
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11globalshortcutservice.h"
+#include "support/e2esteps.h"
 #include "support/logcapture.h"
-#include "support/runningapp.h"
 
 namespace {
 
 using Service = GlobalShortcutService;
 constexpr uint32_t kCarbonCtrlAltShift = 0x1000 | 0x800 | 0x200;
 constexpr uint16_t kXCtrlAltShift = HotkeyXProbe::kControl | HotkeyXProbe::kAlt | HotkeyXProbe::kShift;
-
-bool pressKeys(const QString &chord)
-{
-    return runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), chord}) == 0;
-}
 
 class X11GrabTest : public ::testing::Test
 {

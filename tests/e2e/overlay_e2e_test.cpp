@@ -4,90 +4,32 @@
 // in another program's window hides it while a click inside does not.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "support/runningapp.h"
+#include "support/e2esteps.h"
+#include "support/pastetarget.h"
+#include "support/watchingapptest.h"
 
 namespace {
 
-QString readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-QString activeWindow()
-{
-    QByteArray out;
-    runTool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}, &out);
-    return QString::fromLatin1(out.trimmed());
-}
-
-void xdotool(const QStringList &args)
-{
-    runTool(QStringLiteral("xdotool"), args);
-}
-
-class OverlayE2E : public ::testing::Test
+class OverlayE2E : public WatchingAppTest
 {
 protected:
+    OverlayE2E() : WatchingAppTest({QStringLiteral("xdotool"), QStringLiteral("xclip")}) {}
+
     void SetUp() override
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "needs an X display (scripts/run-tests.sh starts Xvfb)";
-        const QString reason = RunningApp::unavailableReason();
-        if (!reason.isEmpty())
-            GTEST_SKIP() << reason.toStdString();
-        if (runTool(QStringLiteral("xdotool"), {QStringLiteral("version")}) != 0)
-            GTEST_SKIP() << "xdotool is not installed";
-        ASSERT_TRUE(app.start()) << app.log().toStdString();
-        ASSERT_TRUE(app.waitForLog(QStringLiteral("ClipboardWatcher start()")));
-        ASSERT_TRUE(startTarget()) << "the test client did not come up";
-    }
-    void TearDown() override
-    {
-        app.stop();
-        if (target.state() != QProcess::NotRunning) {
-            target.kill();
-            target.waitForFinished(3000);
-        }
-    }
-
-    bool startTarget()
-    {
-        target.start(QStringLiteral(BRAMBLET_PASTE_TARGET), {outFile()});
-        if (!target.waitForStarted(5000))
-            return false;
-        QByteArray line;
-        if (!QTest::qWaitFor([&] {
-                line += target.readAllStandardOutput();
-                return line.startsWith("READY ");
-            }, 5000))
-            return false;
-        m_targetWindow = QString::fromLatin1(line.mid(6).trimmed());
-        return activateTarget();
-    }
-
-    bool activateTarget()
-    {
-        return QTest::qWaitFor([&] {
-            if (activeWindow() == m_targetWindow)
-                return true;
-            xdotool({QStringLiteral("windowactivate"), m_targetWindow});
-            return false;
-        }, 8000);
+        WatchingAppTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(target.start()) << "the test client did not come up";
     }
 
     void copy(const QByteArray &text)
     {
         const int before = int(app.log().count(QStringLiteral("Store: insert item")));
-        ASSERT_EQ(runTool(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                                    QStringLiteral("-t"), QStringLiteral("UTF8_STRING"),
-                                                    QStringLiteral("-i")}, nullptr, text), 0);
+        ASSERT_EQ(copyWithXclip(text), 0);
         ASSERT_TRUE(QTest::qWaitFor([&] {
             app.waitForLog(QStringLiteral("Store: insert item"), 50);
             return app.log().count(QStringLiteral("Store: insert item")) > before;
@@ -98,16 +40,15 @@ protected:
     QRect panelFrame()
     {
         QByteArray ids;
-        runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                            QStringLiteral("--pid"), QString::number(app.pid()),
-                                            QStringLiteral("--name"), QStringLiteral("^Bramblet$")}, &ids);
+        xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                 QString::number(app.pid()), QStringLiteral("--name"), QStringLiteral("^Bramblet$")}, &ids);
         static const QRegularExpression position(QStringLiteral("Position: (\\d+),(\\d+)"));
         static const QRegularExpression geometry(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
         for (const QByteArray &id : ids.split('\n')) {
             if (id.trimmed().isEmpty())
                 continue;
             QByteArray out;
-            runTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QString::fromLatin1(id.trimmed())}, &out);
+            xdotool({QStringLiteral("getwindowgeometry"), QString::fromLatin1(id.trimmed())}, &out);
             const QString text = QString::fromUtf8(out);
             const auto p = position.match(text);
             const auto g = geometry.match(text);
@@ -121,15 +62,10 @@ protected:
     bool showWithShortcut()
     {
         xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("super+shift+v")});
-        return QTest::qWaitFor([&] { return panelShown() && activeWindow() != m_targetWindow; }, 4000);
+        return QTest::qWaitFor([&] { return panelShown() && activeWindow() != target.window(); }, 4000);
     }
 
-    QString outFile() const { return m_tmp.path() + QStringLiteral("/received.txt"); }
-
-    RunningApp app;
-    QProcess target;
-    QTemporaryDir m_tmp;
-    QString m_targetWindow;
+    PasteTarget target{QStringLiteral(BRAMBLET_PASTE_TARGET)};
 };
 
 TEST_F(OverlayE2E, shortcut_arrows_and_return_paste_the_chosen_clip_into_the_window_in_front)
@@ -137,18 +73,18 @@ TEST_F(OverlayE2E, shortcut_arrows_and_return_paste_the_chosen_clip_into_the_win
     copy("premier copié");
     copy("deuxième copié");
     copy("troisième copié");
-    ASSERT_TRUE(activateTarget());
+    ASSERT_TRUE(target.activate());
 
     ASSERT_TRUE(showWithShortcut()) << app.log().toStdString();
     // Newest first: "troisième" is selected; two steps right, one back left.
     xdotool({QStringLiteral("key"), QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Left")});
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
 
-    const bool received = QTest::qWaitFor([&] { return readFile(outFile()) == QStringLiteral("deuxième copié"); }, 5000);
+    const bool received = QTest::qWaitFor([&] { return target.received() == QStringLiteral("deuxième copié"); }, 5000);
     app.waitForLog(QStringLiteral("Paste: SEND"), 200);
-    ASSERT_TRUE(received) << "client received: " << readFile(outFile()).toStdString() << "\n" << app.log().toStdString();
+    ASSERT_TRUE(received) << "client received: " << target.received().toStdString() << "\n" << app.log().toStdString();
     EXPECT_FALSE(panelShown());
-    EXPECT_EQ(activeWindow(), m_targetWindow);
+    EXPECT_EQ(activeWindow(), target.window());
     EXPECT_TRUE(app.log().contains(QStringLiteral("Store: suppressNextCapture()")));
 }
 
@@ -156,7 +92,7 @@ TEST_F(OverlayE2E, escape_empties_the_search_then_hides_the_panel)
 {
     copy("alpha");
     copy("beta");
-    ASSERT_TRUE(activateTarget());
+    ASSERT_TRUE(target.activate());
     ASSERT_TRUE(showWithShortcut()) << app.log().toStdString();
 
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")});
@@ -182,7 +118,7 @@ TEST_F(OverlayE2E, escape_empties_the_search_then_hides_the_panel)
 TEST_F(OverlayE2E, a_click_in_another_window_hides_the_panel_and_a_click_inside_does_not)
 {
     copy("un clip");
-    ASSERT_TRUE(activateTarget());
+    ASSERT_TRUE(target.activate());
     ASSERT_TRUE(showWithShortcut()) << app.log().toStdString();
 
     const QRect frame = panelFrame();
@@ -194,11 +130,11 @@ TEST_F(OverlayE2E, a_click_in_another_window_hides_the_panel_and_a_click_inside_
 
     // On the test client, moved to the top-right corner where no window of
     // the program (the settings window opens centred) can cover it.
-    xdotool({QStringLiteral("windowmove"), m_targetWindow, QStringLiteral("1280"), QStringLiteral("10")});
-    xdotool({QStringLiteral("windowsize"), m_targetWindow, QStringLiteral("300"), QStringLiteral("150")});
+    xdotool({QStringLiteral("windowmove"), target.window(), QStringLiteral("1280"), QStringLiteral("10")});
+    xdotool({QStringLiteral("windowsize"), target.window(), QStringLiteral("300"), QStringLiteral("150")});
     ASSERT_TRUE(QTest::qWaitFor([&] {
         QByteArray out;
-        runTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), m_targetWindow}, &out);
+        xdotool({QStringLiteral("getwindowgeometry"), target.window()}, &out);
         return QString::fromUtf8(out).contains(QStringLiteral("Geometry: 300x150"));
     }, 3000));
     ASSERT_TRUE(panelShown()) << "moving another window must not hide the panel";

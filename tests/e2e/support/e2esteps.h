@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QString>
+#include <QStringList>
+
+// Small steps the end-to-end tests share: reading what the program wrote and
+// driving the X display through xdotool and xclip. All block until done.
+
+// The clips in the items.json at `path` (a bare array or {"items": [...]});
+// empty when the file is missing or unreadable.
+QJsonArray readItems(const QString &path);
+
+// The whole file at `path` as UTF-8; empty when it cannot be read.
+QString readTextFile(const QString &path);
+
+// "<program> is not installed" for the first of `programs` not on PATH, or empty.
+QString missingProgram(const QStringList &programs);
+
+// Runs xdotool with `args`; returns its exit code (-1 when it did not run)
+// and, when asked, its standard output.
+int xdotool(const QStringList &args, QByteArray *out = nullptr);
+
+// The id of the active window as xdotool prints it (decimal); empty if none.
+QString activeWindow();
+
+// Puts `bytes` on the CLIPBOARD selection as the one target `type`; returns
+// xclip's exit code once it has taken the selection.
+int copyWithXclip(const QByteArray &bytes, const QString &type = QStringLiteral("UTF8_STRING"));
+
+// What the CLIPBOARD selection holds now as text (xclip -o); empty if nothing.
+QByteArray clipboardText();
+
+// Presses `chord` (xdotool's key syntax, e.g. "super+shift+v"); false when
+// xdotool failed.
+bool pressKeys(const QString &chord);
