@@ -20,23 +20,7 @@
 #include "platform/userdefaults.h"
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
-
-class MemoryHistoryFiles final : public HistoryFiles
-{
-public:
-    using HistoryFiles::HistoryFiles;
-    Loaded load() override { return preset; }
-    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
-    {
-        ++writes;
-        lastItems = items;
-        lastFolders = folders;
-    }
-    Loaded preset;
-    int writes = 0;
-    QList<ClipboardItem> lastItems;
-    QList<ClipboardFolder> lastFolders;
-};
+#include "support/memoryhistoryfiles.h"
 
 inline ClipboardItem makeClip(const QString &text, double createdAt = 0, bool pinned = false,
                               std::optional<QUuid> folder = std::nullopt)

@@ -19,6 +19,7 @@
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
 #include "styling/glassmaterial.h"
+#include "support/memoryhistoryfiles.h"
 
 namespace {
 
@@ -175,15 +176,6 @@ TEST(CardPaint, HugePreviewIsCutBeforeDecoration)
 }
 
 // ---------------------------------------------------------------- store side
-
-class MemoryHistoryFiles final : public HistoryFiles
-{
-public:
-    using HistoryFiles::HistoryFiles;
-    Loaded load() override { return preset; }
-    void write(const QList<ClipboardItem> &, const QList<ClipboardFolder> &) override {}
-    Loaded preset;
-};
 
 class CardMenu : public ::testing::Test
 {

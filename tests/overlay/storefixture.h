@@ -11,19 +11,10 @@
 #include "platform/userdefaults.h"
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
+#include "support/memoryhistoryfiles.h"
 
 // A store over an in-memory history (writes are counted, not performed),
 // with a fake clock, for the overlay's widget tests.
-class MemoryHistoryFiles final : public HistoryFiles
-{
-public:
-    using HistoryFiles::HistoryFiles;
-    Loaded load() override { return preset; }
-    void write(const QList<ClipboardItem> &, const QList<ClipboardFolder> &) override { ++writes; }
-    Loaded preset;
-    int writes = 0;
-};
-
 class StoreFixture
 {
 public:

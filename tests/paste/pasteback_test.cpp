@@ -21,16 +21,9 @@
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
 #include "support/logcapture.h"
+#include "support/memoryhistoryfiles.h"
 
 namespace {
-
-class NullHistoryFiles final : public HistoryFiles
-{
-public:
-    using HistoryFiles::HistoryFiles;
-    Loaded load() override { return {}; }
-    void write(const QList<ClipboardItem> &, const QList<ClipboardFolder> &) override {}
-};
 
 ClipboardItem clip(ClipKind kind, const QByteArray &raw, const QString &uti)
 {
@@ -83,7 +76,7 @@ protected:
     }
 
     QTemporaryDir tmp;
-    NullHistoryFiles files;
+    MemoryHistoryFiles files; // empty history
     UserDefaults defaults;
     FakeClock clock;
     FakeSoundPlayer sound;

@@ -15,26 +15,9 @@
 #include "store/capturesource.h"
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
+#include "support/memoryhistoryfiles.h"
 
 namespace {
-
-// Serves a preset history and records every write instead of touching disk.
-class MemoryHistoryFiles final : public HistoryFiles
-{
-public:
-    using HistoryFiles::HistoryFiles;
-    Loaded load() override { return preset; }
-    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
-    {
-        ++writes;
-        lastItems = items;
-        lastFolders = folders;
-    }
-    Loaded preset;
-    int writes = 0;
-    QList<ClipboardItem> lastItems;
-    QList<ClipboardFolder> lastFolders;
-};
 
 class RecordingCaptureSource final : public CaptureSource
 {
