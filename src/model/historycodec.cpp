@@ -199,12 +199,15 @@ bool readInterned(JsonReader &r, Interner *interner, QString *out)
     return true;
 }
 
-std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, Interner *interner)
+// Walks one JSON object key by key. `readValue(r, f, record)` reads the value
+// of key `f` into `record` and returns why it was refused, or an empty string.
+template<typename Record, typename ReadValue>
+std::optional<Record> decodeObject(QByteArrayView json, QString *why, unsigned required, ReadValue readValue)
 {
     JsonReader r(json);
-    ClipboardItem item;
+    Record record;
     unsigned seen = 0;
-    auto failed = [&](const QString &reason) -> std::optional<ClipboardItem> {
+    auto failed = [&](const QString &reason) -> std::optional<Record> {
         if (why)
             *why = reason;
         return std::nullopt;
@@ -216,114 +219,9 @@ std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, I
             Field f = Field::Unknown;
             if (!readKey(r, &f) || !r.consume(':'))
                 return failed(kMalformed);
-            bool ok = true;
-            const bool optional = f >= Field::FolderId && f <= Field::TextCharCount;
-            if (optional && r.readNull()) {
-                switch (f) {
-                case Field::FolderId: item.folderId.reset(); break;
-                case Field::SourceBundleID: item.sourceBundleID.reset(); break;
-                case Field::FileURLString: item.fileURLString.reset(); break;
-                case Field::FileName: item.fileName.reset(); break;
-                case Field::FileExt: item.fileExt.reset(); break;
-                case Field::ThumbnailPNG: item.thumbnailPNG.reset(); break;
-                case Field::TextCharCount: item.textCharCount.reset(); break;
-                default: break;
-                }
-                seen |= bit(f);
-                continue;
-            }
-            switch (f) {
-            case Field::Id:
-                if (!readUuid(r, &item.id))
-                    return failed(badValue(f, "a UUID string"));
-                break;
-            case Field::Kind: {
-                JsonReader::StringSpan span;
-                std::optional<ClipKind> kind;
-                if (r.readStringSpan(&span) && !span.escaped)
-                    kind = kindOf(span.raw);
-                if (!kind)
-                    return failed(badValue(f, "a known kind"));
-                item.kind = *kind;
-                break;
-            }
-            case Field::Preview:
-                ok = r.readString(&item.preview);
-                break;
-            case Field::DataUTI:
-                ok = readInterned(r, interner, &item.dataUTI);
-                break;
-            case Field::Raw:
-                ok = readBytes(r, &item.raw);
-                if (!ok)
-                    return failed(badValue(f, "a Base64 string"));
-                break;
-            case Field::CreatedAt:
-                ok = r.readNumber(&item.createdAt);
-                break;
-            case Field::Pinned:
-                ok = r.readBool(&item.pinned);
-                break;
-            case Field::FolderId: {
-                QUuid id;
-                if (!readUuid(r, &id))
-                    return failed(badValue(f, "a UUID string"));
-                item.folderId = id;
-                break;
-            }
-            case Field::SourceBundleID: {
-                QString s;
-                ok = readInterned(r, interner, &s);
-                item.sourceBundleID = s;
-                break;
-            }
-            case Field::FileURLString: {
-                QString s;
-                ok = r.readString(&s);
-                item.fileURLString = s;
-                break;
-            }
-            case Field::FileName: {
-                QString s;
-                ok = r.readString(&s);
-                item.fileName = s;
-                break;
-            }
-            case Field::FileExt: {
-                QString s;
-                ok = readInterned(r, interner, &s);
-                item.fileExt = s;
-                break;
-            }
-            case Field::ThumbnailPNG: {
-                QByteArray png;
-                if (!readBytes(r, &png))
-                    return failed(badValue(f, "a Base64 string"));
-                item.thumbnailPNG = std::move(png);
-                break;
-            }
-            case Field::TextCharCount: {
-                qint64 n = 0;
-                ok = r.readInteger(&n);
-                item.textCharCount = n;
-                break;
-            }
-            case Field::Name:
-            case Field::Unknown:
-                if (!r.skipValue())
-                    return failed(kMalformed);
-                break;
-            }
-            if (!ok) {
-                const char *expected = "of the right type";
-                switch (f) {
-                case Field::CreatedAt: expected = "a number"; break;
-                case Field::Pinned: expected = "true or false"; break;
-                case Field::TextCharCount: expected = "an integer"; break;
-                default: expected = "a string"; break;
-                }
-                return failed(badValue(f, expected));
-            }
+            const QString refused = readValue(r, f, record);
+            if (!refused.isEmpty())
+                return failed(refused);
             seen |= bit(f);
         } while (r.consume(','));
         if (!r.consume('}'))
@@ -331,56 +229,153 @@ std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, I
     }
     if (!r.atEnd())
         return failed(kMalformed);
-    if ((seen & kItemRequired) != kItemRequired)
-        return failed(missingKey(seen, kItemRequired));
-    return item;
+    if ((seen & required) != required)
+        return failed(missingKey(seen, required));
+    return record;
+}
+
+QString readItemValue(JsonReader &r, Field f, ClipboardItem &item, Interner *interner)
+{
+    const bool optional = f >= Field::FolderId && f <= Field::TextCharCount;
+    if (optional && r.readNull()) {
+        switch (f) {
+        case Field::FolderId: item.folderId.reset(); break;
+        case Field::SourceBundleID: item.sourceBundleID.reset(); break;
+        case Field::FileURLString: item.fileURLString.reset(); break;
+        case Field::FileName: item.fileName.reset(); break;
+        case Field::FileExt: item.fileExt.reset(); break;
+        case Field::ThumbnailPNG: item.thumbnailPNG.reset(); break;
+        case Field::TextCharCount: item.textCharCount.reset(); break;
+        default: break;
+        }
+        return {};
+    }
+    bool ok = true;
+    switch (f) {
+    case Field::Id:
+        if (!readUuid(r, &item.id))
+            return badValue(f, "a UUID string");
+        break;
+    case Field::Kind: {
+        JsonReader::StringSpan span;
+        std::optional<ClipKind> kind;
+        if (r.readStringSpan(&span) && !span.escaped)
+            kind = kindOf(span.raw);
+        if (!kind)
+            return badValue(f, "a known kind");
+        item.kind = *kind;
+        break;
+    }
+    case Field::Preview:
+        ok = r.readString(&item.preview);
+        break;
+    case Field::DataUTI:
+        ok = readInterned(r, interner, &item.dataUTI);
+        break;
+    case Field::Raw:
+        if (!readBytes(r, &item.raw))
+            return badValue(f, "a Base64 string");
+        break;
+    case Field::CreatedAt:
+        ok = r.readNumber(&item.createdAt);
+        break;
+    case Field::Pinned:
+        ok = r.readBool(&item.pinned);
+        break;
+    case Field::FolderId: {
+        QUuid id;
+        if (!readUuid(r, &id))
+            return badValue(f, "a UUID string");
+        item.folderId = id;
+        break;
+    }
+    case Field::SourceBundleID: {
+        QString s;
+        ok = readInterned(r, interner, &s);
+        item.sourceBundleID = s;
+        break;
+    }
+    case Field::FileURLString: {
+        QString s;
+        ok = r.readString(&s);
+        item.fileURLString = s;
+        break;
+    }
+    case Field::FileName: {
+        QString s;
+        ok = r.readString(&s);
+        item.fileName = s;
+        break;
+    }
+    case Field::FileExt: {
+        QString s;
+        ok = readInterned(r, interner, &s);
+        item.fileExt = s;
+        break;
+    }
+    case Field::ThumbnailPNG: {
+        QByteArray png;
+        if (!readBytes(r, &png))
+            return badValue(f, "a Base64 string");
+        item.thumbnailPNG = std::move(png);
+        break;
+    }
+    case Field::TextCharCount: {
+        qint64 n = 0;
+        ok = r.readInteger(&n);
+        item.textCharCount = n;
+        break;
+    }
+    case Field::Name:
+    case Field::Unknown:
+        if (!r.skipValue())
+            return kMalformed;
+        break;
+    }
+    if (ok)
+        return {};
+    switch (f) {
+    case Field::CreatedAt: return badValue(f, "a number");
+    case Field::Pinned: return badValue(f, "true or false");
+    case Field::TextCharCount: return badValue(f, "an integer");
+    default: return badValue(f, "a string");
+    }
+}
+
+std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, Interner *interner)
+{
+    return decodeObject<ClipboardItem>(json, why, kItemRequired,
+                                       [interner](JsonReader &r, Field f, ClipboardItem &item) {
+                                           return readItemValue(r, f, item, interner);
+                                       });
+}
+
+QString readFolderValue(JsonReader &r, Field f, ClipboardFolder &folder)
+{
+    switch (f) {
+    case Field::Id:
+        if (!readUuid(r, &folder.id))
+            return badValue(f, "a UUID string");
+        break;
+    case Field::Name:
+        if (!r.readString(&folder.name))
+            return badValue(f, "a string");
+        break;
+    case Field::CreatedAt:
+        if (!r.readNumber(&folder.createdAt))
+            return badValue(f, "a number");
+        break;
+    default:
+        if (!r.skipValue())
+            return kMalformed;
+        break;
+    }
+    return {};
 }
 
 std::optional<ClipboardFolder> decodeFolderWith(QByteArrayView json, QString *why)
 {
-    JsonReader r(json);
-    ClipboardFolder folder;
-    unsigned seen = 0;
-    auto failed = [&](const QString &reason) -> std::optional<ClipboardFolder> {
-        if (why)
-            *why = reason;
-        return std::nullopt;
-    };
-    if (!r.consume('{'))
-        return failed(kNotObject);
-    if (!r.consume('}')) {
-        do {
-            Field f = Field::Unknown;
-            if (!readKey(r, &f) || !r.consume(':'))
-                return failed(kMalformed);
-            switch (f) {
-            case Field::Id:
-                if (!readUuid(r, &folder.id))
-                    return failed(badValue(f, "a UUID string"));
-                break;
-            case Field::Name:
-                if (!r.readString(&folder.name))
-                    return failed(badValue(f, "a string"));
-                break;
-            case Field::CreatedAt:
-                if (!r.readNumber(&folder.createdAt))
-                    return failed(badValue(f, "a number"));
-                break;
-            default:
-                if (!r.skipValue())
-                    return failed(kMalformed);
-                break;
-            }
-            seen |= bit(f);
-        } while (r.consume(','));
-        if (!r.consume('}'))
-            return failed(kMalformed);
-    }
-    if (!r.atEnd())
-        return failed(kMalformed);
-    if ((seen & kFolderRequired) != kFolderRequired)
-        return failed(missingKey(seen, kFolderRequired));
-    return folder;
+    return decodeObject<ClipboardFolder>(json, why, kFolderRequired, readFolderValue);
 }
 
 template<typename Record, typename DecodeOne>
@@ -547,30 +542,32 @@ QByteArray HistoryCodec::encodeFolder(const ClipboardFolder &folder)
     return out;
 }
 
-QByteArray HistoryCodec::encodeItems(const QList<ClipboardItem> &items)
+namespace {
+
+template<typename Record, typename AppendOne>
+QByteArray encodeArray(const QList<Record> &records, AppendOne appendOne)
 {
     QByteArray out;
     out.append('[');
-    for (qsizetype i = 0; i < items.size(); ++i) {
+    for (qsizetype i = 0; i < records.size(); ++i) {
         if (i > 0)
             out.append(',');
-        appendItem(out, items[i]);
+        appendOne(out, records[i]);
     }
     out.append(']');
     return out;
 }
 
+} // namespace
+
+QByteArray HistoryCodec::encodeItems(const QList<ClipboardItem> &items)
+{
+    return encodeArray(items, &HistoryCodec::appendItem);
+}
+
 QByteArray HistoryCodec::encodeFolders(const QList<ClipboardFolder> &folders)
 {
-    QByteArray out;
-    out.append('[');
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        if (i > 0)
-            out.append(',');
-        appendFolder(out, folders[i]);
-    }
-    out.append(']');
-    return out;
+    return encodeArray(folders, &HistoryCodec::appendFolder);
 }
 
 std::optional<ClipboardItem> HistoryCodec::decodeItem(QByteArrayView json, QString *why)

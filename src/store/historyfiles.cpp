@@ -427,6 +427,25 @@ auto readHistoryFile(const QString &path, Decode decode, bool *exists, FileStamp
     return result;
 }
 
+// Copies a damaged history file aside and logs what was loaded from it. False
+// when no copy could be made. `stamp` is forgotten either way.
+template<typename Decoded>
+bool keepDamagedAside(const QString &directory, const QString &name, const Decoded &decoded, FileStamp *stamp)
+{
+    QString why;
+    const QString aside = keepAside(directory, name, &why);
+    *stamp = {};
+    Log::error(QStringLiteral("Store: %1 is damaged (%2); loaded %3, skipped %4; %5")
+                   .arg(name, decoded.problem)
+                   .arg(decoded.records.size())
+                   .arg(decoded.skipped)
+                   .arg(aside.isEmpty() ? QStringLiteral("no copy could be kept (%1), so it will not be "
+                                                         "overwritten until the next start")
+                                              .arg(why)
+                                        : QStringLiteral("the original is kept as ") + aside));
+    return !aside.isEmpty();
+}
+
 } // namespace
 
 QList<ClipboardItem> HistoryFiles::loadItems()
@@ -435,20 +454,8 @@ QList<ClipboardItem> HistoryFiles::loadItems()
     auto decoded = readHistoryFile(
         itemsPath(), [](JsonArrayStream &s) { return HistoryCodec::decodeItems(s); }, &exists,
         &m_state->itemsStamp);
-    if (exists && !decoded.clean()) {
-        QString why;
-        const QString aside = keepAside(m_directory, kItemsName, &why);
-        m_state->itemsProtected = aside.isEmpty();
-        m_state->itemsStamp = {};
-        Log::error(QStringLiteral("Store: %1 is damaged (%2); loaded %3, skipped %4; %5")
-                       .arg(kItemsName, decoded.problem)
-                       .arg(decoded.records.size())
-                       .arg(decoded.skipped)
-                       .arg(aside.isEmpty() ? QStringLiteral("no copy could be kept (%1), so it will not be "
-                                                             "overwritten until the next start")
-                                                  .arg(why)
-                                            : QStringLiteral("the original is kept as ") + aside));
-    }
+    if (exists && !decoded.clean())
+        m_state->itemsProtected = !keepDamagedAside(m_directory, kItemsName, decoded, &m_state->itemsStamp);
     return std::move(decoded.records);
 }
 
@@ -459,18 +466,7 @@ QList<ClipboardFolder> HistoryFiles::loadFolders()
         foldersPath(), [](JsonArrayStream &s) { return HistoryCodec::decodeFolders(s); }, &exists,
         &m_state->foldersStamp);
     if (exists && !decoded.clean()) {
-        QString why;
-        const QString aside = keepAside(m_directory, kFoldersName, &why);
-        m_state->foldersProtected = aside.isEmpty();
-        m_state->foldersStamp = {};
-        Log::error(QStringLiteral("Store: %1 is damaged (%2); loaded %3, skipped %4; %5")
-                       .arg(kFoldersName, decoded.problem)
-                       .arg(decoded.records.size())
-                       .arg(decoded.skipped)
-                       .arg(aside.isEmpty() ? QStringLiteral("no copy could be kept (%1), so it will not be "
-                                                             "overwritten until the next start")
-                                                  .arg(why)
-                                            : QStringLiteral("the original is kept as ") + aside));
+        m_state->foldersProtected = !keepDamagedAside(m_directory, kFoldersName, decoded, &m_state->foldersStamp);
     } else if (exists && m_state->foldersStamp.valid && m_state->foldersStamp.size < 1024 * 1024) {
         // Folders change rarely: when the file already holds exactly what a
         // write would put there, the first change after start-up need not
