@@ -19,13 +19,13 @@
 #include "keyboardcommands.h"
 #include "menubarview.h"
 #include "multimediasoundoutput.h"
-#include "paste/capturepastewiring.h" // capture/paste wiring
-#include "cards/quicklookhelper.h" // overlay wiring
-#include "overlay/overlaypanel.h" // overlay wiring
-#include "overlay/overlaywindowcontroller.h" // overlay wiring
-#include "paste/pasteback.h" // overlay wiring
-#include "platform/x11/x11outsideclickwatcher.h" // overlay wiring
-#include "platform/x11/x11panelwindowhints.h" // overlay wiring
+#include "paste/capturepastewiring.h"
+#include "cards/quicklookhelper.h"
+#include "overlay/overlaypanel.h"
+#include "overlay/overlaywindowcontroller.h"
+#include "paste/pasteback.h"
+#include "platform/x11/x11outsideclickwatcher.h"
+#include "platform/x11/x11panelwindowhints.h"
 #include "platform/appid.h"
 #include "platform/logger.h"
 #include "platform/systemclock.h"
@@ -121,7 +121,6 @@ int runPrimary(int argc, char **argv)
     std::function<bool()> isTrusted;
     // Rings the desktop's bell; set by the capture wiring.
     std::function<void()> beep;
-    // --- capture/paste wiring ---
     {
         CapturePasteWiring::Parts capturePaste = CapturePasteWiring::build(&app, clock);
         watcher = std::move(capturePaste.watcher);
@@ -129,7 +128,6 @@ int runPrimary(int argc, char **argv)
         isTrusted = std::move(capturePaste.isTrusted);
         beep = std::move(capturePaste.beep);
     }
-    // --- end capture/paste wiring ---
     auto *store = new ClipboardStore(files, clock, defaults, sound, std::move(watcher), &app);
     ClipboardStoreInjector::shared().store = store;
 
@@ -139,7 +137,6 @@ int runPrimary(int argc, char **argv)
     // 3. The global shortcut.
     std::function<void()> toggleOverlay;
     std::function<QWidget *(QWidget *)> makeShortcutRecorder;
-    // --- hotkey wiring ---
     static X11GlobalShortcutService shortcutService;
     static HotKeysController hotKeys(shortcutService);
     // The overlay controller is reached at key-down time: the panel is built below.
@@ -147,10 +144,8 @@ int runPrimary(int argc, char **argv)
     makeShortcutRecorder = [](QWidget *parent) -> QWidget * {
         return new ShortcutRecorder(HotKeyManager::shared(), parent);
     };
-    // --- end hotkey wiring ---
 
     // 4. The overlay, built hidden.
-    // --- overlay wiring ---
     {
         static X11PanelWindowHints panelHints;
         static X11OutsideClickWatcher outsideClicks;
@@ -176,7 +171,6 @@ int runPrimary(int argc, char **argv)
         overlay.buildPanel(*store, clock);
         toggleOverlay = [] { OverlayWindowController::shared().toggle(); };
     }
-    // --- end overlay wiring ---
 
     // 5. The shell: retention, tray, menu commands, settings, the instance socket.
     auto *retention = new HistoryRetention(*store, defaults, clock, &app);
