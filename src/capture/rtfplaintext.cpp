@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include "model/hexdigit.h"
+
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the page is Latin-1. Built in so
@@ -126,16 +128,6 @@ private:
     static bool isSpace(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; }
     static bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static int hexValue(char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
 
     Group &top() { return m_stack.back(); }
 
@@ -250,8 +242,8 @@ private:
         if (c == '\'') {
             if (m_pos + 2 > m_in.size())
                 return false;
-            const int hi = hexValue(m_in.at(m_pos));
-            const int lo = hexValue(m_in.at(m_pos + 1));
+            const int hi = hexDigitValue(m_in.at(m_pos));
+            const int lo = hexDigitValue(m_in.at(m_pos + 1));
             if (hi < 0 || lo < 0)
                 return false;
             m_pos += 2;

@@ -10,6 +10,7 @@
 
 #include "base64.h"
 #include "clipkind.h"
+#include "hexdigit.h"
 #include "jsonarraystream.h"
 #include "jsonreader.h"
 #include "jsonwriter.h"
@@ -427,14 +428,8 @@ std::optional<QUuid> HistoryCodec::parseUuid(QByteArrayView text)
         }
         int v[2];
         for (int k = 0; k < 2; ++k) {
-            const char c = text[i + k];
-            if (c >= '0' && c <= '9')
-                v[k] = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                v[k] = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                v[k] = c - 'A' + 10;
-            else
+            v[k] = hexDigitValue(text[i + k]);
+            if (v[k] < 0)
                 return std::nullopt;
         }
         bytes[n++] = char(v[0] << 4 | v[1]);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "hexdigit.h"
+
 namespace {
 
 constexpr int kMaxDepth = 256;
@@ -18,22 +20,11 @@ inline bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool readHex4(const char *p, unsigned *out)
 {
     unsigned v = 0;
     for (int i = 0; i < 4; ++i) {
-        const int h = hexValue(p[i]);
+        const int h = hexDigitValue(p[i]);
         if (h < 0)
             return false;
         v = v << 4 | unsigned(h);
