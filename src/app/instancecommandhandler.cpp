@@ -146,11 +146,11 @@ InstanceReply InstanceCommandHandler::copy(const CliCommand &command)
     const QString target = command.target;
     std::optional<ClipboardItem> found;
 
+    // A number in range is a rank from `list`; anything else is an id or an
+    // id prefix, which may be all digits too (such as "12345678").
     bool isNumber = false;
     const int index = target.toInt(&isNumber);
-    if (isNumber) {
-        if (index < 1 || index > all.size())
-            return failure(QStringLiteral("Aucun élément au rang %1 (l’historique en compte %2).").arg(target).arg(all.size()));
+    if (isNumber && index >= 1 && index <= all.size()) {
         found = all[index - 1];
     } else {
         const QUuid exact(target);
@@ -160,6 +160,8 @@ InstanceReply InstanceCommandHandler::copy(const CliCommand &command)
                                 : (target.size() >= 4 && uuidText(item.id).startsWith(target, Qt::CaseInsensitive)))
                 matches.append(item);
         }
+        if (matches.isEmpty() && isNumber)
+            return failure(QStringLiteral("Aucun élément au rang %1 (l’historique en compte %2).").arg(target).arg(all.size()));
         if (matches.isEmpty())
             return failure(QStringLiteral("Aucun élément d’identifiant « %1 ».").arg(target));
         if (matches.size() > 1)

@@ -103,6 +103,24 @@ TEST_F(HandlerTest, copy_by_short_id_and_by_full_id)
     EXPECT_EQ(written[1].id, newest.id);
 }
 
+// Regression: an id whose first 8 characters are all digits was taken for an
+// out-of-range rank, so `copy` refused a clip that `list` had just shown.
+TEST_F(HandlerTest, copy_by_an_all_digit_short_id)
+{
+    ClipboardItem digits = makeClip(QStringLiteral("chiffres"), 400);
+    digits.id = QUuid(QStringLiteral("12345678-0000-4000-8000-000000000001"));
+    handler.reset(); // it holds the store that start() replaces
+    fx.start({oldest, newest, middle, digits}, {work});
+    handler = std::make_unique<InstanceCommandHandler>(
+        *fx.store, InstanceCommandHandler::Actions{{}, {}, {}, [this](const ClipboardItem &item) {
+                                                       written.append(item);
+                                                       return true;
+                                                   }});
+    EXPECT_EQ(run({"copy", "12345678"}).exitCode, 0);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(written.first().id, digits.id);
+}
+
 TEST_F(HandlerTest, copy_out_of_range_or_unknown_fails_without_writing)
 {
     EXPECT_EQ(run({"copy", "0"}).exitCode, CliCommand::ExitFailed);
