@@ -56,11 +56,15 @@ void PasteBack::paste(const ClipboardItem &item)
     Log::info(QStringLiteral("Paste: kind=%1 bytes=%2").arg(clipKindRawValue(item.kind)).arg(item.raw.size()));
     if (!isAccessibilityTrusted()) {
         Log::error(QStringLiteral("Paste: AX not trusted -> prompt"));
+        // No synthetic keys here, but the clip still goes to the clipboard so
+        // that the prompt's advice, pasting by hand, works. The write carries
+        // our marker, which consumes the pending suppression.
+        m_store.suppressNextCapture();
+        writeItem(item);
+        if (m_hooks.hideOverlay)
+            m_hooks.hideOverlay();
         m_input.promptForTrust();
         m_beeper.beep();
-        // Nothing will be written: a suppression left standing would swallow
-        // the user's next real copy.
-        m_store.cancelSuppressedCapture();
         return;
     }
 

@@ -168,20 +168,23 @@ TEST_F(PasteBackTest, corrupt_image_leaves_the_clipboard_empty_and_still_pastes)
     EXPECT_EQ(input.sent.size(), 1);
 }
 
-TEST_F(PasteBackTest, without_permission_prompts_beeps_writes_nothing_and_withdraws_the_suppression)
+// Without synthetic input the clip is still written (marked as ours) so the
+// user can paste it by hand as the prompt says; no keys are sent.
+TEST_F(PasteBackTest, without_permission_writes_the_clip_prompts_and_beeps_but_sends_no_keys)
 {
     input.trusted = false;
     clipboard.copyFromOtherProgram({{kPlain, QByteArray("before")}});
-    store.suppressNextCapture(); // as the overlay's choose step does
     paste.paste(clip(ClipKind::Text, "x", QStringLiteral("public.plain-text")));
     EXPECT_EQ(input.prompts, 1);
     EXPECT_EQ(beeper.beeps, 1);
-    EXPECT_TRUE(clipboard.writes().isEmpty());
-    EXPECT_EQ(clipboard.data(kPlain), QByteArray("before"));
+    ASSERT_EQ(clipboard.writes().size(), 1);
+    EXPECT_EQ(clipboard.data(kPlain), QByteArray("x"));
+    EXPECT_TRUE(clipboard.formats().contains(kMarker));
     EXPECT_TRUE(input.sent.isEmpty());
     EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("Paste: AX not trusted -> prompt")));
-    // Regression: the flag stayed set and swallowed the user's next copy.
-    EXPECT_FALSE(store.isCaptureSuppressed());
+    // The suppression belongs to this write and lapses if the watcher never sees it.
+    EXPECT_TRUE(store.isCaptureSuppressed());
+    clock.advance(ClipboardStore::kSuppressLapseSeconds + 0.1);
     EXPECT_FALSE(store.shouldIgnore(5));
 }
 

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include <QMessageBox>
+
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
@@ -73,8 +75,22 @@ bool X11InputSynthesizer::isTrusted() const
 void X11InputSynthesizer::promptForTrust()
 {
     // X servers have no permission for synthetic input; a server without
-    // XTEST cannot be talked into it.
+    // XTEST (or a pure Wayland session) cannot be talked into it, so the
+    // prompt explains the hand paste instead.
     Log::info(QStringLiteral("Paste: the X server offers no XTEST extension; synthetic keys are unavailable"));
+    if (m_prompt) {
+        m_prompt->raise();
+        return;
+    }
+    m_prompt = new QMessageBox(QMessageBox::Information, QStringLiteral("Collage automatique indisponible"),
+                               QStringLiteral("Le clip choisi est dans le presse-papiers, mais cette session ne permet "
+                                              "pas à Bramblet d’envoyer la touche de collage (extension XTest absente "
+                                              "ou session Wayland)."),
+                               QMessageBox::Ok);
+    m_prompt->setInformativeText(QStringLiteral("Collez-le vous-même avec Ctrl+V (Ctrl+Maj+V dans un terminal)."));
+    m_prompt->setAttribute(Qt::WA_DeleteOnClose);
+    m_prompt->setWindowModality(Qt::NonModal);
+    m_prompt->show();
 }
 
 void X11InputSynthesizer::sendPasteChord(PasteChord chord)

@@ -1,14 +1,21 @@
 #pragma once
 
+#include <QPointer>
+
 #include "platform/inputsynthesizer.h"
 
+class QMessageBox;
+
 // Key events through the XTEST extension, which X servers grant to every
-// client: "trusted" means the extension is present. There is no permission
-// prompt on X11. Off xcb nothing is trusted.
+// client: "trusted" means the extension is present. Off xcb nothing is
+// trusted, and the prompt tells the user to paste by hand.
 class X11InputSynthesizer final : public InputSynthesizer
 {
 public:
     bool isTrusted() const override;
     void promptForTrust() override;
     void sendPasteChord(PasteChord chord) override;
+
+private:
+    QPointer<QMessageBox> m_prompt;
 };
