@@ -132,7 +132,7 @@ int runPrimary(int argc, char **argv)
     ClipboardStoreInjector::shared().store = store;
 
     // 2. An accessory: no window of ours appears in taskbars or pagers (the
-    // panel and the overlay are popups; hints are applied per window).
+    // tray panel is a popup; the overlay and the settings window get hints).
 
     // 3. The global shortcut.
     std::function<void()> toggleOverlay;
@@ -192,6 +192,8 @@ int runPrimary(int argc, char **argv)
     context.toggleOverlay = toggleOverlay;
     context.beep = beep ? beep : [] { QApplication::beep(); };
     context.makeShortcutRecorder = makeShortcutRecorder;
+    static X11PanelWindowHints accessoryHints(X11PanelWindowHints::Kind::Accessory);
+    context.applyAccessoryHints = [](QWindow *window) { accessoryHints.apply(window); };
     context.quit = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
 
     static SettingsWindowController *settingsController = nullptr;

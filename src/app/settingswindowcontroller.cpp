@@ -31,6 +31,8 @@ void SettingsWindowController::show()
 {
     if (m_window) {
         m_window->show();
+        if (m_context.applyAccessoryHints)
+            m_context.applyAccessoryHints(m_window->windowHandle());
         m_window->raise();
         m_window->activateWindow();
         return;
@@ -63,7 +65,15 @@ void SettingsWindowController::show()
         window->move(frame.topLeft());
     }
     m_window = window;
+    if (m_context.applyAccessoryHints) {
+        // Once on the unmapped window, which the window manager reads when it
+        // maps it, and once more after, for a manager that rewrote the state.
+        window->winId();
+        m_context.applyAccessoryHints(window->windowHandle());
+    }
     window->show();
+    if (m_context.applyAccessoryHints)
+        m_context.applyAccessoryHints(window->windowHandle());
     window->raise();
     window->activateWindow();
     Log::debug(QStringLiteral("Settings: window shown"));

@@ -1,5 +1,7 @@
 #pragma once
 
+class QWindow;
+
 #include <functional>
 
 #include <QString>
@@ -31,6 +33,8 @@ struct ShellContext
     std::function<void()> openSettings;
     std::function<void()> quit;
     std::function<void()> beep;
+    // Keeps one of our windows out of taskbars and pagers (may be empty).
+    std::function<void(QWindow *)> applyAccessoryHints;
     // Builds the shortcut recorder button for a row.
     std::function<QWidget *(QWidget *parent)> makeShortcutRecorder;
 };

@@ -93,6 +93,19 @@ TEST_F(AppE2E, without_a_tray_one_line_and_the_settings_still_open)
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
     EXPECT_EQ(app.log().count(QStringLiteral("StatusItem: no system tray")), 1);
     EXPECT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
+
+    // The program keeps no taskbar presence: the settings window skips taskbars and pagers.
+    QByteArray ids;
+    ASSERT_EQ(xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("Réglages Bramblet")}, &ids), 0);
+    const QString settingsId = QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts).value(0);
+    QByteArray state;
+    // The window manager applies the state asynchronously.
+    QTest::qWaitFor([&] {
+        runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), settingsId, QStringLiteral("_NET_WM_STATE")}, &state);
+        return state.contains("_NET_WM_STATE_SKIP_TASKBAR");
+    }, 5000);
+    EXPECT_TRUE(state.contains("_NET_WM_STATE_SKIP_TASKBAR")) << state.toStdString();
+    EXPECT_TRUE(state.contains("_NET_WM_STATE_SKIP_PAGER")) << state.toStdString();
     app.stop();
 }
 

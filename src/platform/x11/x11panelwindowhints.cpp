@@ -43,8 +43,12 @@ void X11PanelWindowHints::apply(QWindow *window)
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
     const xcb_atom_t netWmDesktop = atom(c, "_NET_WM_DESKTOP");
-    const xcb_atom_t states[] = {atom(c, "_NET_WM_STATE_ABOVE"), atom(c, "_NET_WM_STATE_STICKY"),
-                                 atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    const bool panel = m_kind == Kind::Panel;
+    const xcb_atom_t skipTaskbar = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t skipPager = atom(c, "_NET_WM_STATE_SKIP_PAGER");
+    QList<xcb_atom_t> states{skipTaskbar, skipPager};
+    if (panel)
+        states << atom(c, "_NET_WM_STATE_ABOVE") << atom(c, "_NET_WM_STATE_STICKY");
     constexpr uint32_t allDesktops = 0xFFFFFFFF;
 
     // Merge with what Qt already wrote rather than replace it.
@@ -62,12 +66,14 @@ void X11PanelWindowHints::apply(QWindow *window)
     }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
                         uint32_t(merged.size()), merged.constData());
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmDesktop, XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    if (panel)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmDesktop, XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
 
     // A mapped window ignores property writes; ask the window manager instead.
     constexpr uint32_t add = 1, sourceApplication = 1;
-    sendToRoot(c, id, netWmState, {add, states[0], states[1], sourceApplication, 0});
-    sendToRoot(c, id, netWmState, {add, states[2], states[3], sourceApplication, 0});
-    sendToRoot(c, id, netWmDesktop, {allDesktops, sourceApplication, 0, 0, 0});
+    for (qsizetype i = 0; i < states.size(); i += 2)
+        sendToRoot(c, id, netWmState, {add, states[i], states[i + 1], sourceApplication, 0});
+    if (panel)
+        sendToRoot(c, id, netWmDesktop, {allDesktops, sourceApplication, 0, 0, 0});
     xcb_flush(c);
 }
