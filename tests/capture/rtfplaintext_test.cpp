@@ -100,6 +100,27 @@ INSTANTIATE_TEST_SUITE_P(Words, RtfRows, ::testing::Values(
     Row{"backslash_at_end", "{\\rtf1 \\", nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// Short documents as word processors write them: tables, code pages, escapes.
+INSTANTIATE_TEST_SUITE_P(Documents, RtfRows, ::testing::Values(
+        Row{"plain_paragraphs", "{\\rtf1\\ansi Hello\\par World}", "Hello\nWorld"},
+        Row{"font_and_colour_tables_dropped",
+                "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 Rouge}", "Rouge"},
+        Row{"hex_escape_windows_1252", "{\\rtf1 caf\\'e9 \\'80}", "café €"},
+        Row{"unicode_with_fallback_skipped", "{\\rtf1\\uc1 \\u8364?1}", "€1"},
+        Row{"negative_unicode", "{\\rtf1\\u-3913?}", "\xEF\x82\xB7"},
+        Row{"escaped_braces_and_backslash", "{\\rtf1 a\\{b\\}c\\\\d}", "a{b}c\\d"},
+        Row{"ignorable_destination_dropped", "{\\rtf1 x{\\*\\generator Foo;}y}", "xy"},
+        Row{"unknown_ignorable_destination_dropped", "{\\rtf1 x{\\*\\mystery data}y}", "xy"},
+        Row{"tab_and_line", "{\\rtf1 a\\tab b\\line c}", "a\tb\nc"},
+        Row{"control_word_delimiter_space_eaten", "{\\rtf1\\b bold\\b0  text}", "bold text"},
+        Row{"raw_line_breaks_ignored", "{\\rtf1 one\r\ntwo}", "onetwo"},
+        Row{"leading_white_space_allowed", "  \n{\\rtf1 ok}", "ok"},
+        Row{"not_rtf", "Hello", nullptr},
+        Row{"unterminated_group", "{\\rtf1 Hello", nullptr},
+        Row{"extra_closing_brace_after_end_ignored", "{\\rtf1 Hi}}", "Hi"},
+        Row{"empty", "", nullptr}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST(RtfLimits, nesting_beyond_the_limit_is_refused)
 {
     QByteArray deep = "{\\rtf1 ";
