@@ -1,15 +1,13 @@
 #include "clipboardcapture.h"
 
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QStringDecoder>
 #include <QUrl>
 
 #include "capture/cliptypes.h"
 #include "capture/graphemes.h"
+#include "capture/imageconversion.h"
 #include "capture/rtfplaintext.h"
 #include "model/referencedate.h"
 #include "platform/activewindow.h"
@@ -117,17 +115,6 @@ QString mozUrl(const QByteArray &bytes)
     return url.isValid() && !url.scheme().isEmpty() ? first : QString();
 }
 
-QByteArray tiffData(const QImage &image)
-{
-    QByteArray tiff;
-    QBuffer buffer(&tiff);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "tiff");
-    if (!writer.write(image))
-        return QByteArray();
-    return tiff;
-}
-
 void fillText(ClipboardItem &item, const QString &text)
 {
     item.preview = Graphemes::left(text, ClipboardCapture::kPreviewCharacters);
@@ -220,21 +207,20 @@ std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clip
     }
     if (!imageType.isEmpty()) {
         const QByteArray bytes = reader.read(imageType).value_or(QByteArray());
-        const QImage image = QImage::fromData(bytes);
-        if (image.isNull()) {
-            Log::info(QStringLiteral("Watcher: clipboard image not decodable (%1, %2 bytes), skipped").arg(imageType).arg(bytes.size()));
+        const ImageConversion::Result image = ImageConversion::toStoredTiff(bytes, imageType);
+        if (!image.ok()) {
+            // Undecodable bytes are the offering program's fault; a decoded
+            // picture we cannot encode is ours.
+            if (image.size.isEmpty())
+                Log::info(image.error);
+            else
+                Log::error(image.error);
         } else {
-            // A TIFF is kept byte for byte; other types are converted once.
-            const QByteArray tiff = imageType == QLatin1String("image/tiff") ? bytes : tiffData(image);
-            if (tiff.isEmpty()) {
-                Log::error(QStringLiteral("Watcher: clipboard image could not be converted to TIFF, skipped"));
-            } else {
-                item.kind = ClipKind::Image;
-                item.dataUTI = ClipTypes::kTiff;
-                item.raw = tiff;
-                item.preview = QStringLiteral("📷 Image %1×%2").arg(image.width()).arg(image.height());
-                return item;
-            }
+            item.kind = ClipKind::Image;
+            item.dataUTI = ClipTypes::kTiff;
+            item.raw = image.tiff;
+            item.preview = QStringLiteral("📷 Image %1×%2").arg(image.size.width()).arg(image.size.height());
+            return item;
         }
     }
 
