@@ -38,6 +38,7 @@
 #include "soundlibrary.h"
 #include "soundmanager.h"
 #include "statusitem.h"
+#include "waylandbackends.h"
 #include "store/capturesource.h"
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
@@ -122,7 +123,14 @@ int runPrimary(int argc, char **argv)
     // Rings the desktop's bell; set by the capture wiring.
     std::function<void()> beep;
     {
-        CapturePasteWiring::Parts capturePaste = CapturePasteWiring::build(&app, clock);
+        // On Wayland the compositor's own protocols serve what they can;
+        // the rest goes through X11 (XWayland). Logs the choice once.
+        static const std::unique_ptr<WaylandBackends> wayland = WaylandBackends::make(&app);
+        CapturePasteWiring::NativeServices native;
+        native.clipboard = wayland->clipboard();
+        native.activeWindow = wayland->activeWindow();
+        native.input = wayland->inputSynthesizer();
+        CapturePasteWiring::Parts capturePaste = CapturePasteWiring::build(&app, clock, native);
         watcher = std::move(capturePaste.watcher);
         writeClipboard = std::move(capturePaste.writeClipboard);
         isTrusted = std::move(capturePaste.isTrusted);

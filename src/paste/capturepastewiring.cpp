@@ -17,15 +17,15 @@
 
 namespace CapturePasteWiring {
 
-Parts build(QObject *parent, Clock &clock)
+Parts build(QObject *parent, Clock &clock, const NativeServices &native)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         Log::info(QStringLiteral("Watcher: not on X11 (%1); active window and paste keys unavailable")
                       .arg(QGuiApplication::platformName()));
 
-    static auto *clipboard = new X11Clipboard(parent);
-    static X11ActiveWindow activeWindow;
-    static X11InputSynthesizer input;
+    static Clipboard *clipboard = native.clipboard ? native.clipboard : new X11Clipboard(parent);
+    static ActiveWindow &activeWindow = native.activeWindow ? *native.activeWindow : *new X11ActiveWindow;
+    static InputSynthesizer &input = native.input ? *native.input : *new X11InputSynthesizer;
     static X11Beeper beeper;
     static X11FileIcons icons;
 

@@ -6,7 +6,10 @@
 #include "model/clipboarditem.h"
 #include "store/capturesource.h"
 
+class ActiveWindow;
+class Clipboard;
 class Clock;
+class InputSynthesizer;
 class QObject;
 
 // The composition root's part for capture and paste-back on X11: builds the
@@ -28,7 +31,16 @@ struct Parts
     std::function<void()> beep;
 };
 
+// Services the session provides natively (on Wayland); each one left null
+// is served by X11. They must outlive the program's run.
+struct NativeServices
+{
+    Clipboard *clipboard = nullptr;
+    ActiveWindow *activeWindow = nullptr;
+    InputSynthesizer *input = nullptr;
+};
+
 // `parent` owns the QObjects built here; `clock` must outlive them.
-Parts build(QObject *parent, Clock &clock);
+Parts build(QObject *parent, Clock &clock, const NativeServices &native = {});
 
 } // namespace CapturePasteWiring
