@@ -212,7 +212,6 @@ struct WaylandClipboard::Impl
     zwlr_data_control_offer_v1 *current = nullptr;
     std::vector<Source *> sources;
     TypeChooser choose;
-    OfferHandler onOffer;
     std::unique_ptr<OfferReader> reader;
 
     // Any thread.
@@ -449,7 +448,6 @@ bool WaylandClipboard::watchChanges(TypeChooser choose, OfferHandler onOffer)
     });
     impl->connection->runSync([&] {
         impl->choose = std::move(choose);
-        impl->onOffer = onOffer;
         impl->reader = std::move(reader);
     });
     return true;

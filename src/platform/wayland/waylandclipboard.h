@@ -33,6 +33,8 @@ public:
     // The bytes are served from other threads, so a slow reader never holds
     // the main thread or the event thread.
     void write(const ClipboardContent &content) override;
+    // `choose` runs on the event thread when a selection arrives; the reads
+    // run on a reader thread, one offer after the other.
     bool watchChanges(TypeChooser choose, OfferHandler onOffer) override;
 
     // How long one offer's reads may take before the missing types are
