@@ -38,7 +38,10 @@ std::unique_ptr<WaylandBackends> WaylandBackends::make(QObject *parent)
             fellBack(b->m_selection.clipboard);
     }
     if (b->m_selection.pasteKeys.backend == Backend::Wayland) {
-        b->m_input = WaylandVirtualKeyboard::create(b->m_connection);
+        // A connection of its own: a compositor that refuses virtual
+        // keyboards ends the connection that asked, and must not take the
+        // clipboard and the window list with it.
+        b->m_input = WaylandVirtualKeyboard::create(WaylandConnection::connect());
         if (!b->m_input)
             fellBack(b->m_selection.pasteKeys);
     }

@@ -10,8 +10,8 @@ class InputSynthesizer;
 class QObject;
 class WaylandConnection;
 
-// The native Wayland services of this session, made once at start-up on one
-// connection of our own: each service the selection gives to Wayland, or
+// The native Wayland services of this session, made once at start-up on
+// connections of our own (the virtual keyboard on a second one): each service the selection gives to Wayland, or
 // null (and the selection says X11) when the compositor does not offer it or
 // setting it up fails. The composition root uses what is there and X11 for
 // the rest.
