@@ -48,6 +48,7 @@ ctest --test-dir "$build" --output-on-failure -L e2e --timeout 300 2>&1 | tee "$
 kill "$wm_pid" 2>/dev/null || true
 wm_pid=""
 kill "$xvfb_pid" 2>/dev/null || true
+export BRAMBLET_SWAY_STATE=/tmp/bramblet-sway.$$
 if sway_env=$(bash tests/e2e/support/start-sway.sh start 2>"$summary_dir/sway.err"); then
     eval "$sway_env"
 else

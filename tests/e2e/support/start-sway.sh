@@ -17,6 +17,7 @@ stop() {
         for _ in $(seq 1 50); do kill -0 "$(cat "$state/sway.pid")" 2>/dev/null || break; sleep 0.1; done
         rm -f "$state/sway.pid"
     fi
+    rm -rf "$state"
 }
 
 start() {
@@ -26,7 +27,6 @@ start() {
             || { echo "cannot create the user $user for sway" >&2; exit 1; }
     fi
     stop
-    rm -rf "$state"
     mkdir -p "$state/runtime"
     chown "$user" "$state/runtime"
     chmod 0700 "$state/runtime"
