@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <wayland-client.h>
@@ -36,20 +37,26 @@ struct Pipe
     bool done = false;
 };
 
-// Reads every pipe to its end, side by side, until `deadline`; pipes still
-// open then are given up (their owner is stuck) and left out of the result.
-QHash<QString, QByteArray> drain(std::vector<Pipe> &pipes, Clock::time_point deadline, QStringList &lateTypes)
+// Reads every pipe to its end, side by side, until `deadline` or until
+// `cancelFd` (when not -1) becomes readable; pipes still open then are given
+// up (their owner is stuck) and left out of the result.
+QHash<QString, QByteArray> drain(std::vector<Pipe> &pipes, Clock::time_point deadline, QStringList &lateTypes,
+                                 int cancelFd = -1)
 {
     for (;;) {
         std::vector<pollfd> fds;
         std::vector<Pipe *> open;
+        if (cancelFd >= 0) {
+            fds.push_back({cancelFd, POLLIN, 0});
+            open.push_back(nullptr);
+        }
         for (Pipe &p : pipes) {
             if (!p.done) {
                 fds.push_back({p.fd, POLLIN, 0});
                 open.push_back(&p);
             }
         }
-        if (fds.empty())
+        if (fds.size() == (cancelFd >= 0 ? 1u : 0u))
             break;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)
@@ -57,8 +64,10 @@ QHash<QString, QByteArray> drain(std::vector<Pipe> &pipes, Clock::time_point dea
         const int ready = poll(fds.data(), fds.size(), int(left));
         if (ready < 0 && errno != EINTR)
             break;
+        if (cancelFd >= 0 && fds[0].revents)
+            break;
         for (size_t i = 0; i < fds.size(); ++i) {
-            if (!fds[i].revents)
+            if (!fds[i].revents || !open[i])
                 continue;
             char buffer[65536];
             const ssize_t n = read(open[i]->fd, buffer, sizeof buffer);
@@ -120,7 +129,7 @@ public:
     };
 
     explicit OfferReader(std::function<void(ClipboardOffer)> deliver)
-        : m_deliver(std::move(deliver)), m_thread([this] { run(); })
+        : m_deliver(std::move(deliver)), m_cancelFd(eventfd(0, EFD_CLOEXEC)), m_thread([this] { run(); })
     {
     }
 
@@ -131,7 +140,11 @@ public:
             m_stopping = true;
         }
         m_wake.notify_one();
+        // A read in progress ends now rather than at its timeout.
+        const uint64_t one = 1;
+        (void)!write(m_cancelFd, &one, sizeof one);
         m_thread.join();
+        close(m_cancelFd);
         for (Job &job : m_jobs) {
             for (Pipe &p : job.pipes)
                 close(p.fd);
@@ -163,7 +176,13 @@ private:
             ClipboardOffer offer;
             offer.formats = job.formats;
             QStringList late;
-            offer.data = drain(job.pipes, Clock::now() + std::chrono::milliseconds(WaylandClipboard::kReadTimeoutMs), late);
+            offer.data = drain(job.pipes, Clock::now() + std::chrono::milliseconds(WaylandClipboard::kReadTimeoutMs), late,
+                               m_cancelFd);
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_stopping)
+                    return;
+            }
             if (!late.isEmpty())
                 Log::info(QStringLiteral("Watcher: the clipboard owner did not deliver %1 in time, left out")
                               .arg(late.join(QStringLiteral(", "))));
@@ -172,6 +191,7 @@ private:
     }
 
     std::function<void(ClipboardOffer)> m_deliver;
+    int m_cancelFd = -1;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
@@ -202,7 +222,6 @@ struct Source
 
 struct WaylandClipboard::Impl
 {
-    WaylandClipboard *owner = nullptr;
     std::shared_ptr<WaylandConnection> connection;
 
     // Event thread only.
@@ -323,7 +342,6 @@ void WaylandClipboard::Impl::onSelection(zwlr_data_control_offer_v1 *offer)
 WaylandClipboard::WaylandClipboard(std::shared_ptr<WaylandConnection> connection, QObject *parent)
     : QObject(parent), m_impl(std::make_unique<Impl>())
 {
-    m_impl->owner = this;
     m_impl->connection = std::move(connection);
 }
 
