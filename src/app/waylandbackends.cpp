@@ -1,10 +1,14 @@
 #include "waylandbackends.h"
 
-#include "platform/logger.h"
+#include "platform/activewindow.h"
+#include "platform/clipboard.h"
+#include "platform/inputsynthesizer.h"
 #include "platform/wayland/waylandactivewindow.h"
 #include "platform/wayland/waylandclipboard.h"
 #include "platform/wayland/waylandconnection.h"
 #include "platform/wayland/waylandvirtualkeyboard.h"
+
+namespace WaylandBackends {
 
 namespace {
 
@@ -16,55 +20,43 @@ void fellBack(BackendSelection::Choice &choice)
 
 } // namespace
 
-WaylandBackends::WaylandBackends() = default;
-WaylandBackends::~WaylandBackends() = default;
+Made::Made() = default;
+Made::~Made() = default;
+Made::Made(Made &&) noexcept = default;
+Made &Made::operator=(Made &&) noexcept = default;
 
-std::unique_ptr<WaylandBackends> WaylandBackends::make(QObject *parent)
+Made make()
 {
-    std::unique_ptr<WaylandBackends> b(new WaylandBackends);
+    Made made;
     const QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    std::shared_ptr<WaylandConnection> connection;
     if (!display.isEmpty())
-        b->m_connection = WaylandConnection::connect();
+        connection = WaylandConnection::connect();
     std::function<bool(const QString &)> offers;
-    if (b->m_connection) {
-        offers = [connection = b->m_connection](const QString &name) { return connection->offers(name); };
-    }
-    b->m_selection = BackendSelection::choose(display, offers);
+    if (connection)
+        offers = [connection](const QString &name) { return connection->offers(name); };
+    made.selection = BackendSelection::choose(display, offers);
 
     using Backend = BackendSelection::Backend;
-    if (b->m_selection.clipboard.backend == Backend::Wayland) {
-        b->m_clipboard = WaylandClipboard::create(b->m_connection);
-        if (!b->m_clipboard)
-            fellBack(b->m_selection.clipboard);
+    if (made.selection.clipboard.backend == Backend::Wayland) {
+        made.clipboard = WaylandClipboard::create(connection);
+        if (!made.clipboard)
+            fellBack(made.selection.clipboard);
     }
-    if (b->m_selection.pasteKeys.backend == Backend::Wayland) {
+    if (made.selection.pasteKeys.backend == Backend::Wayland) {
         // A connection of its own: a compositor that refuses virtual
         // keyboards ends the connection that asked, and must not take the
         // clipboard and the window list with it.
-        b->m_input = WaylandVirtualKeyboard::create(WaylandConnection::connect());
-        if (!b->m_input)
-            fellBack(b->m_selection.pasteKeys);
+        made.input = WaylandVirtualKeyboard::create(WaylandConnection::connect());
+        if (!made.input)
+            fellBack(made.selection.pasteKeys);
     }
-    if (b->m_selection.activeWindow.backend == Backend::Wayland) {
-        b->m_activeWindow = WaylandActiveWindow::create(b->m_connection);
-        if (!b->m_activeWindow)
-            fellBack(b->m_selection.activeWindow);
+    if (made.selection.activeWindow.backend == Backend::Wayland) {
+        made.activeWindow = WaylandActiveWindow::create(connection);
+        if (!made.activeWindow)
+            fellBack(made.selection.activeWindow);
     }
-    Log::info(b->m_selection.logLine());
-    return b;
+    return made;
 }
 
-Clipboard *WaylandBackends::clipboard() const
-{
-    return m_clipboard.get();
-}
-
-InputSynthesizer *WaylandBackends::inputSynthesizer() const
-{
-    return m_input.get();
-}
-
-ActiveWindow *WaylandBackends::activeWindow() const
-{
-    return m_activeWindow.get();
-}
+} // namespace WaylandBackends

@@ -185,6 +185,16 @@ TEST_F(WaylandAppE2E, our_own_write_reaches_other_programs_and_is_not_captured)
     EXPECT_EQ(readItems(app.itemsPath()).size(), 2) << app.log().toStdString();
 }
 
+TEST_F(WaylandAppE2E, quit_tears_the_wayland_services_down_and_exits_cleanly)
+{
+    copyAndWaitForClip({QStringLiteral("gardé")}, {}, 1);
+    ASSERT_EQ(app.runCommand({QStringLiteral("quit")}), 0);
+    ASSERT_TRUE(app.process().waitForFinished(10000)) << app.log().toStdString();
+    EXPECT_EQ(app.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.process().exitCode(), 0) << app.log().toStdString();
+    EXPECT_EQ(readItems(app.itemsPath()).size(), 1);
+}
+
 TEST_F(WaylandAppE2E, the_panel_pastes_the_chosen_clip_into_a_native_client)
 {
     WaylandTarget target;
