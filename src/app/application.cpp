@@ -11,6 +11,7 @@
 #include "accessibilitysettingsopener.h"
 #include "clicommand.h"
 #include "historyretention.h"
+#include "capture/imagelimits.h"
 #include "hotkey/hotkeymanager.h"
 #include "hotkey/hotkeyscontroller.h"
 #include "hotkey/shortcutrecorder.h"
@@ -98,6 +99,9 @@ int runPrimary(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // Images up to 16384×16384 px (an 8K screenshot among them) must decode:
+    // raise Qt's decoder memory limit once, before anything reads an image.
+    ImageLimits::allowLargeImages();
     QApplication::setApplicationName(QLatin1String(kAppName));
     QApplication::setDesktopFileName(QLatin1String(kAppId));
     QApplication::setQuitOnLastWindowClosed(false);
