@@ -215,7 +215,10 @@ void PreviewWindow::showImage(const QImage &image)
     // down when the window ends up smaller.
     const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
     const QSize avail = where ? where->availableGeometry().size() - kFrameAllowance : QSize(1280, 800);
-    resize(m_imageView->naturalSize().expandedTo(kMinimumImageWindow).boundedTo(avail));
+    QSize fitted = m_imageView->naturalSize();
+    if (fitted.width() > avail.width() || fitted.height() > avail.height())
+        fitted = fitted.scaled(avail, Qt::KeepAspectRatio);
+    resize(fitted.expandedTo(kMinimumImageWindow).boundedTo(avail));
 }
 
 void PreviewWindow::showLink(const QString &url)
@@ -273,7 +276,10 @@ void PreviewWindow::placeNear(const QRect &source)
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    QSize size = this->size().boundedTo(avail.size());
+    // move() places the frame: plan with the frame's size, known once the
+    // window has been shown, else the usual allowance.
+    const QSize frame = isVisible() ? frameGeometry().size() - this->size() : kFrameAllowance;
+    QSize size = (this->size() + frame).boundedTo(avail.size());
     QRect target(QPoint(0, 0), size);
     if (source.isEmpty()) {
         target.moveCenter(avail.center());

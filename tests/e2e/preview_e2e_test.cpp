@@ -2,7 +2,8 @@
 // 800×500 picture copied with xclip, the strip opened with `bramblet toggle`,
 // Space pressed on the selected card; a screenshot of the preview window
 // must show the picture at (nearly) its size. With BRAMBLET_SCREENSHOT_DIR
-// set, the screenshot is saved there as preview-image-live.png.
+// set, the screenshots are saved there: preview-image-live.png (the window)
+// and preview-image-live-screen.png (the whole screen).
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -64,7 +65,8 @@ protected:
     QString windowNamed(const QString &title)
     {
         QByteArray ids;
-        xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+        // --all: both the process and the name must match (xdotool's default is either).
+        xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                  QString::number(app.pid()), QStringLiteral("--name"),
                  QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')},
                 &ids);
@@ -105,8 +107,12 @@ TEST_F(PreviewE2E, space_previews_an_800_by_500_image_at_its_size)
         return !shot.isNull() && pictureLikePixels(shot) >= 700 * 430;
     }, 8000);
     const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
-    if (!dir.isEmpty() && !shot.isNull())
+    if (!dir.isEmpty() && !shot.isNull()) {
         shot.save(QDir(dir).filePath(QStringLiteral("preview-image-live.png")));
+        // The whole screen too: the preview above the strip it was opened from.
+        runTool(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                           QDir(dir).filePath(QStringLiteral("preview-image-live-screen.png"))});
+    }
     ASSERT_FALSE(shot.isNull()) << "import could not capture the preview window";
     EXPECT_TRUE(drawn) << "picture pixels: " << pictureLikePixels(shot) << " of a " << shot.width() << "×"
                        << shot.height() << " window (at least 700×430 expected)";
