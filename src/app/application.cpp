@@ -130,6 +130,8 @@ int runPrimary(int argc, char **argv)
     }
     auto *store = new ClipboardStore(files, clock, defaults, sound, std::move(watcher), &app);
     ClipboardStoreInjector::shared().store = store;
+    // Saving runs on a worker; the last change reaches the disk before we go.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, store, [store] { store->waitForPendingWrite(); });
 
     // 2. An accessory: no window of ours appears in taskbars or pagers (the
     // tray panel is a popup; the overlay and the settings window get hints).
