@@ -1,5 +1,6 @@
 #include "historycodec.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -391,7 +392,11 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
         // Growing a list of records moves every record each time; once the
         // first records show the average size, room is made for the rest.
         if (index == 64 && stream.sizeHint() > 0 && stream.offset() > 0)
+        {
             out.records.reserve(qsizetype(double(stream.sizeHint()) / double(stream.offset()) * 64 * 1.1) + 64);
+            populate(reinterpret_cast<char *>(out.records.data() + out.records.size()),
+                     std::size_t(out.records.capacity() - out.records.size()) * sizeof(Record));
+        }
         QString why;
         std::optional<Record> record = decodeOne(element, &why);
         if (!record && (why == kMalformed || why == kNotObject))
@@ -415,26 +420,28 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
 
 std::optional<QUuid> HistoryCodec::parseUuid(QByteArrayView text)
 {
-    if (text.size() != 36)
+    // Every record has one or two ids: a table and fixed digit positions keep
+    // this off the load's profile.
+    static constexpr auto kValue = [] {
+        std::array<qint8, 256> v{};
+        for (int c = 0; c < 256; ++c)
+            v[std::size_t(c)] = qint8(hexDigitValue(char(c)));
+        return v;
+    }();
+    static constexpr int kDigitAt[16] = {0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
+    if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
         return std::nullopt;
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     char bytes[16];
-    int n = 0;
-    for (qsizetype i = 0; i < 36;) {
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (text[i] != '-')
-                return std::nullopt;
-            ++i;
-            continue;
-        }
-        int v[2];
-        for (int k = 0; k < 2; ++k) {
-            v[k] = hexDigitValue(text[i + k]);
-            if (v[k] < 0)
-                return std::nullopt;
-        }
-        bytes[n++] = char(v[0] << 4 | v[1]);
-        i += 2;
+    int bad = 0;
+    for (int i = 0; i < 16; ++i) {
+        const int hi = kValue[p[kDigitAt[i]]];
+        const int lo = kValue[p[kDigitAt[i] + 1]];
+        bad |= hi | lo;
+        bytes[i] = char(hi << 4 | lo);
     }
+    if (bad < 0)
+        return std::nullopt;
     return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
 }
 
