@@ -161,6 +161,7 @@ void populate(char *data, std::size_t size)
 }
 
 constexpr std::size_t kPopulateFrom = 256 * 1024;
+constexpr std::size_t kPopulateRecordsLimit = 16 << 20;
 
 bool readBytes(JsonReader &r, QByteArray *out)
 {
@@ -394,8 +395,12 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
         if (index == 64 && stream.sizeHint() > 0 && stream.offset() > 0)
         {
             out.records.reserve(qsizetype(double(stream.sizeHint()) / double(stream.offset()) * 64 * 1.1) + 64);
+            // The first records may all be small while large ones follow, so
+            // the estimate can be far too high: only a bounded part is faulted
+            // in, and the surplus is given back at the end.
+            const std::size_t room = std::size_t(out.records.capacity() - out.records.size()) * sizeof(Record);
             populate(reinterpret_cast<char *>(out.records.data() + out.records.size()),
-                     std::size_t(out.records.capacity() - out.records.size()) * sizeof(Record));
+                     std::min<std::size_t>(room, kPopulateRecordsLimit));
         }
         QString why;
         std::optional<Record> record = decodeOne(element, &why);
@@ -409,6 +414,8 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
                 firstBad = QStringLiteral("record %1: %2").arg(index).arg(why);
         }
     }
+    if (out.records.capacity() > 2 * out.records.size() + 64)
+        out.records.squeeze();
     // A record-level fault is named before a syntax fault found later.
     out.problem = !firstBad.isEmpty() ? firstBad : stream.problem();
     if (!firstBad.isEmpty() && !stream.problem().isEmpty())
