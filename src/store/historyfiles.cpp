@@ -14,7 +14,6 @@
 
 #include <fcntl.h>
 #include <limits.h>
-#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -39,58 +38,6 @@ constexpr qsizetype kCachedRecordLimit = 64 * 1024;
 // Small reads into one reused buffer: the file is never held whole, and the
 // buffer grows only to fit the largest record.
 constexpr qsizetype kReadChunk = 64 * 1024;
-
-// WORKAROUND: in virtual machines every first touch of a fresh heap page
-// traps to the host (tens of microseconds each, measured here), and loading
-// makes a few small allocations per record, which grow the heap page by page.
-// Growing it once by what the records will need and faulting that in with one
-// call lands those allocations on pages already present: about a quarter of
-// a text history's load. glibc keeps a freed block at the top of the heap
-// while the trim threshold is above it; both thresholds go back to glibc's
-// defaults when the load is over (which leaves them fixed, not adaptive).
-class HeapWarmup
-{
-public:
-    explicit HeapWarmup(qint64 fileBytes)
-    {
-#if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
-        // Text records take about 1.5 times their JSON in memory; large
-        // payloads are allocated apart from the heap in any case.
-        const std::size_t bytes = std::size_t(std::min<qint64>(fileBytes + fileBytes / 2, kMaxBytes));
-        if (bytes < kMinBytes)
-            return;
-        m_active = true;
-        ::mallopt(M_MMAP_THRESHOLD, int(bytes + kMinBytes));
-        ::mallopt(M_TRIM_THRESHOLD, int(2 * kMaxBytes));
-        if (void *block = std::malloc(bytes)) {
-            static const auto page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
-            const auto begin = (reinterpret_cast<std::uintptr_t>(block) + page - 1) & ~(page - 1);
-            const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes) & ~(page - 1);
-            if (end > begin)
-                ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE);
-            std::free(block);
-        }
-        ::mallopt(M_MMAP_THRESHOLD, kGlibcDefaultThreshold);
-#else
-        Q_UNUSED(fileBytes);
-#endif
-    }
-    ~HeapWarmup()
-    {
-#if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
-        if (m_active)
-            ::mallopt(M_TRIM_THRESHOLD, kGlibcDefaultThreshold);
-#endif
-    }
-    HeapWarmup(const HeapWarmup &) = delete;
-    HeapWarmup &operator=(const HeapWarmup &) = delete;
-
-private:
-    static constexpr qint64 kMaxBytes = 24 << 20; // under glibc's largest mmap threshold
-    static constexpr std::size_t kMinBytes = 1 << 20;
-    static constexpr int kGlibcDefaultThreshold = 128 * 1024;
-    bool m_active = false;
-};
 
 QString errorText(int error)
 {
@@ -483,7 +430,6 @@ auto readHistoryFile(const QString &path, Decode decode, bool *exists, FileStamp
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const qint64 size = stamp->valid ? qint64(stamp->size) : 0;
-    const HeapWarmup warmup(size);
     JsonArrayStream stream(
         [fd](char *buffer, qint64 capacity, QString *error) -> qint64 {
             for (;;) {
