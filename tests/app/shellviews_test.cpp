@@ -25,7 +25,7 @@
 #include "app/settingswindowcontroller.h"
 #include "app/shellstyle.h"
 #include "shellfixture.h"
-#include "styling/macswitch.h"
+#include "styling/toggleswitch.h"
 
 namespace {
 
