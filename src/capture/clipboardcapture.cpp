@@ -25,7 +25,8 @@ const QString kMozUrl = QStringLiteral("text/x-moz-url");
 const QString kPasswordHint = QStringLiteral("x-kde-passwordManagerHint");
 const QStringList kRtfTypes = {QStringLiteral("text/rtf"), QStringLiteral("text/richtext"),
                                QStringLiteral("application/rtf")};
-const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("UTF8_STRING"),
+// UTF8_STRING first: the X11 reader asks for it before it knows the types.
+const QStringList kTextTypes = {QStringLiteral("UTF8_STRING"), QStringLiteral("text/plain;charset=utf-8"),
                                 QStringLiteral("text/plain")};
 // Lossless and common types first; any other type Qt decodes comes after.
 const QStringList kPreferredImageTypes = {QStringLiteral("image/png"), QStringLiteral("image/tiff"),

@@ -46,6 +46,12 @@ struct Transfer
     xcb_timestamp_t time = XCB_CURRENT_TIME;
     xcb_window_t window = XCB_NONE; // our requestor window while reading
     Stage stage = Stage::Targets;
+    // The text read ahead, asked for together with the type list.
+    enum class Ahead { None, Waiting, Have, Large, Failed };
+    Ahead ahead = Ahead::None;
+    xcb_window_t aheadWindow = XCB_NONE;
+    QByteArray aheadBytes;
+    bool needsAhead = false; // the type list is read and the text is wanted
     bool dropped = false;          // the type list could not be read
     QHash<QString, xcb_atom_t> atomOf;
     QStringList wanted;
@@ -74,6 +80,7 @@ struct X11SelectionReader::Impl
     xcb_atom_t clipboard = XCB_NONE;
     xcb_atom_t targets = XCB_NONE;
     xcb_atom_t incr = XCB_NONE;
+    xcb_atom_t utf8 = XCB_NONE;
     xcb_atom_t property = XCB_NONE;
     QHash<xcb_atom_t, QString> atomNames;
 
@@ -126,13 +133,15 @@ struct X11SelectionReader::Impl
         clipboard = internAtom(c, "CLIPBOARD");
         targets = internAtom(c, "TARGETS");
         incr = internAtom(c, "INCR");
+        utf8 = internAtom(c, "UTF8_STRING");
         property = internAtom(c, "BRAMBLET_SELECTION");
         listener = makeWindow();
         xcb_xfixes_select_selection_input(c, listener, clipboard,
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
                                               | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                                               | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
-        xcb_flush(c);
+        // A round trip: once start() returns, no owner change can be missed.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         return wakeFd >= 0;
     }
@@ -155,16 +164,16 @@ struct X11SelectionReader::Impl
         return w;
     }
 
-    void releaseWindow(Transfer &t, bool reusable)
+    void releaseWindow(xcb_window_t &window, bool reusable)
     {
-        if (t.window == XCB_NONE)
+        if (window == XCB_NONE)
             return;
-        byWindow.erase(t.window);
+        byWindow.erase(window);
         if (reusable)
-            freeWindows.push_back(t.window);
+            freeWindows.push_back(window);
         else
-            xcb_destroy_window(c, t.window);
-        t.window = XCB_NONE;
+            xcb_destroy_window(c, window);
+        window = XCB_NONE;
     }
 
     // ------------------------------------------------------------ the loop
@@ -212,12 +221,16 @@ struct X11SelectionReader::Impl
                 ownerChanged(e->owner, e->selection_timestamp);
         } else if (type == XCB_SELECTION_NOTIFY) {
             auto *e = reinterpret_cast<xcb_selection_notify_event_t *>(event);
-            if (Transfer *t = transferOf(e->requestor))
-                answered(*t, e->property);
+            if (Transfer *t = transferOf(e->requestor)) {
+                if (e->requestor == t->aheadWindow)
+                    aheadAnswered(*t, e->property);
+                else
+                    answered(*t, e->property);
+            }
         } else if (type == XCB_PROPERTY_NOTIFY) {
             auto *e = reinterpret_cast<xcb_property_notify_event_t *>(event);
             Transfer *t = transferOf(e->window);
-            if (t && t->incr && e->atom == property && e->state == XCB_PROPERTY_NEW_VALUE)
+            if (t && t->incr && e->window == t->window && e->atom == property && e->state == XCB_PROPERTY_NEW_VALUE)
                 incrChunk(*t);
         } else if (type == XCB_DESTROY_NOTIFY) {
             ownerDestroyed(reinterpret_cast<xcb_destroy_notify_event_t *>(event)->window);
@@ -247,6 +260,13 @@ struct X11SelectionReader::Impl
             t->window = takeWindow();
             byWindow[t->window] = t.get();
             request(*t, targets);
+            // The owner may lose the selection and quit soon: asking for the
+            // text now, not after the type list, halves the round trips it
+            // must answer in time.
+            t->aheadWindow = takeWindow();
+            byWindow[t->aheadWindow] = t.get();
+            t->ahead = Transfer::Ahead::Waiting;
+            xcb_convert_selection(c, t->aheadWindow, clipboard, utf8, property, t->time);
         }
         queue.push_back(std::move(t));
     }
@@ -285,6 +305,60 @@ struct X11SelectionReader::Impl
         const uint8_t format = reply->format;
         std::free(reply);
         received(t, bytes, format);
+    }
+
+    void aheadAnswered(Transfer &t, xcb_atom_t answerProperty)
+    {
+        t.ahead = Transfer::Ahead::Failed;
+        if (answerProperty != XCB_NONE) {
+            // Not deleted yet: for a large text that would start the transfer.
+            xcb_get_property_reply_t *reply = xcb_get_property_reply(
+                c, xcb_get_property(c, 0, t.aheadWindow, property, XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
+                nullptr);
+            if (reply && reply->type == incr) {
+                t.ahead = Transfer::Ahead::Large;
+            } else if (reply && reply->type != XCB_ATOM_NONE) {
+                t.aheadBytes = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
+                                          xcb_get_property_value_length(reply));
+                t.ahead = Transfer::Ahead::Have;
+                xcb_delete_property(c, t.aheadWindow, property);
+            }
+            std::free(reply);
+        }
+        if (t.needsAhead) {
+            t.needsAhead = false;
+            readText(t);
+        }
+    }
+
+    // The wanted type is UTF8_STRING: take it from the read ahead.
+    void readText(Transfer &t)
+    {
+        switch (t.ahead) {
+        case Transfer::Ahead::Waiting:
+            t.needsAhead = true;
+            return;
+        case Transfer::Ahead::Have:
+            t.offer.data.insert(t.currentType(), t.aheadBytes);
+            t.aheadBytes = QByteArray();
+            nextType(t);
+            return;
+        case Transfer::Ahead::Large:
+            // Go on with the transfer on the window it was answered to.
+            releaseWindow(t.window, true);
+            t.window = t.aheadWindow;
+            t.aheadWindow = XCB_NONE;
+            t.ahead = Transfer::Ahead::None;
+            t.incr = true;
+            t.buffer.clear();
+            t.deadline = SteadyClock::now() + std::chrono::milliseconds(kStallMs);
+            xcb_delete_property(c, t.window, property);
+            return;
+        case Transfer::Ahead::None:
+        case Transfer::Ahead::Failed:
+            request(t, utf8);
+            return;
+        }
     }
 
     void incrChunk(Transfer &t)
@@ -375,7 +449,11 @@ struct X11SelectionReader::Impl
     {
         ++t.next;
         if (t.next < t.wanted.size()) {
-            request(t, t.atomOf.value(t.wanted.at(t.next)));
+            const xcb_atom_t target = t.atomOf.value(t.wanted.at(t.next));
+            if (target == utf8)
+                readText(t);
+            else
+                request(t, target);
             return;
         }
         finish(t);
@@ -386,7 +464,12 @@ struct X11SelectionReader::Impl
     void finish(Transfer &t, bool clean = true)
     {
         t.stage = Transfer::Stage::Done;
-        releaseWindow(t, clean);
+        releaseWindow(t.window, clean);
+        // A text read ahead but not wanted: a large one's owner still waits
+        // for us, so that window goes.
+        const bool aheadClean = t.ahead == Transfer::Ahead::Have || t.ahead == Transfer::Ahead::Failed;
+        releaseWindow(t.aheadWindow, clean && aheadClean);
+        t.aheadBytes = QByteArray();
     }
 
     void drop(Transfer &t, const QString &why, bool clean)
