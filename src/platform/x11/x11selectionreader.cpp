@@ -484,10 +484,13 @@ struct X11SelectionReader::Impl
         for (const auto &t : queue) {
             if (t->owner != window || t->stage == Transfer::Stage::Done)
                 continue;
-            if (t->stage == Transfer::Stage::Targets)
+            if (t->stage == Transfer::Stage::Targets) {
                 drop(*t, QStringLiteral("Watcher: clipboard owner quit before its content could be read"), false);
-            else
+            } else {
+                log(QStringLiteral("Watcher: clipboard owner quit while %1 was read, the rest of it is lost")
+                        .arg(t->currentType()));
                 finish(*t, false); // keeps the types read so far
+            }
         }
     }
 
