@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUuid>
@@ -67,7 +68,9 @@ class PrivateXvfb final
 public:
     bool start()
     {
-        for (int n = 140; n < 400; ++n) {
+        // Other programs start displays too: begin at a random number.
+        const int first = 140 + int(QRandomGenerator::global()->bounded(600));
+        for (int n = first; n < first + 200; ++n) {
             if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
                 continue;
             m_display = QStringLiteral(":%1").arg(n);
@@ -84,7 +87,7 @@ public:
                     const bool up = c && !xcb_connection_has_error(c);
                     if (c)
                         xcb_disconnect(c);
-                    if (up)
+                    if (up && m_process.state() == QProcess::Running)
                         return true;
                 }
                 if (m_process.state() == QProcess::NotRunning)
