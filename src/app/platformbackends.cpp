@@ -8,6 +8,7 @@
 #include "platform/fileicons.h"
 #include "platform/globalshortcutservice.h"
 #include "platform/inputsynthesizer.h"
+#include "platform/logger.h"
 #include "platform/loginitem.h"
 #include "platform/outsideclickwatcher.h"
 #include "platform/panelwindowhints.h"
@@ -22,6 +23,7 @@
 #include "platform/x11/x11outsideclickwatcher.h"
 #include "platform/x11/x11panelwindowhints.h"
 #include "platform/x11/xdgautostartitem.h"
+#include "waylandbackends.h"
 
 PlatformBackends::PlatformBackends() = default;
 PlatformBackends::~PlatformBackends() = default;
@@ -29,9 +31,13 @@ PlatformBackends::~PlatformBackends() = default;
 std::unique_ptr<PlatformBackends> PlatformBackends::create()
 {
     auto backends = std::make_unique<PlatformBackends>();
-    backends->clipboard = std::make_unique<X11Clipboard>();
-    backends->activeWindow = std::make_unique<X11ActiveWindow>();
-    backends->input = std::make_unique<X11InputSynthesizer>();
+    // In a Wayland session the compositor's own protocols serve what they
+    // can; the rest goes through X11 (XWayland).
+    WaylandBackends::Made native = WaylandBackends::make();
+    Log::info(native.selection.logLine());
+    backends->clipboard = native.clipboard ? std::move(native.clipboard) : std::make_unique<X11Clipboard>();
+    backends->activeWindow = native.activeWindow ? std::move(native.activeWindow) : std::make_unique<X11ActiveWindow>();
+    backends->input = native.input ? std::move(native.input) : std::make_unique<X11InputSynthesizer>();
     backends->beeper = std::make_unique<X11Beeper>();
     backends->fileIcons = std::make_unique<X11FileIcons>();
     backends->globalShortcuts = std::make_unique<X11GlobalShortcutService>();

@@ -15,9 +15,11 @@ class SettingsLauncher;
 
 // Every platform service the program uses, made in this one place and handed
 // on as interfaces: nothing else picks a backend. Built for the display Qt
-// runs on, X11 today (XWayland included). Needs the QGuiApplication and must
-// be destroyed before it; its users must be destroyed before it. Members go
-// in reverse order of declaration.
+// runs on, X11 (XWayland included), with the clipboard, the paste keys and
+// the window in front on the compositor's own protocols in a Wayland session
+// that offers them. Needs the QGuiApplication and must be destroyed before
+// it; its users must be destroyed before it. Members go in reverse order of
+// declaration.
 struct PlatformBackends final
 {
     // The backends for the running display.
