@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -27,12 +28,13 @@ class QuickLookHelper final : public QObject
 public:
     // Preview files go into `tempDir` (must exist).
     explicit QuickLookHelper(const QString &tempDir, QObject *parent = nullptr);
-    // Queues the clean-up of a file still in place to the event loop.
+    // Removes a preview file of ours still in place.
     ~QuickLookHelper() override;
 
-    // The process-wide helper over QDir::tempPath(); created on first use,
-    // never destroyed.
-    static QuickLookHelper &shared();
+    // The process-wide helper, owned by the composition root and installed
+    // with setShared(); null before that and once it is destroyed.
+    static QuickLookHelper *shared();
+    static void setShared(QuickLookHelper *helper);
 
     // Opens the preview of `item`, or refreshes it when already shown.
     void show(const ClipboardItem &item);
@@ -71,6 +73,7 @@ private:
     std::optional<ClipboardItem> m_currentItem;
     std::optional<QString> m_tempPath;
     bool m_tempIsOurs = false; // we wrote m_tempPath (a copied file is never ours)
+    QImage m_decoded; // an image clip's picture, from preparing its file to loading the window
     std::function<QRect()> m_sourceFrame;
     QPointer<PreviewWindow> m_window;
 };
