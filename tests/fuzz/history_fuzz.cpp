@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "fuzzsupport.h"
@@ -56,7 +57,10 @@ JsonArrayStream::Source chunked(QByteArrayView text, qsizetype step)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     Fuzz::quietLog();
-    g_root = new QTemporaryDir;
+    // Memory-backed when the system has it: each run writes and removes files.
+    const QString shm = QStringLiteral("/dev/shm");
+    g_root = QFileInfo(shm).isWritable() ? new QTemporaryDir(shm + QStringLiteral("/bramblet-fuzz-XXXXXX"))
+                                         : new QTemporaryDir;
     return 0;
 }
 
@@ -94,6 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (loaded.items != items.records || loaded.folders != folders.records)
             Fuzz::fail("the files on disk read differently from the same bytes in memory");
     }
-    QDir(directory).removeRecursively();
+    // The damaged copies kept aside; the folder itself stays for the next run.
+    QDir folder(directory);
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
+        folder.remove(name);
     return 0;
 }
