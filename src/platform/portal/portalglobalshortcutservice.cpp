@@ -62,6 +62,8 @@ PortalGlobalShortcutService::PortalGlobalShortcutService(QString description, QS
                              [this](const QVariantList &arguments) { onSignal(arguments, true); });
     PortalBus::connectSignal(m_connection, kPath, kInterface, QStringLiteral("Deactivated"), this,
                              [this](const QVariantList &arguments) { onSignal(arguments, false); });
+    PortalBus::connectSignal(m_connection, kPath, kInterface, QStringLiteral("ShortcutsChanged"), this,
+                             [this](const QVariantList &arguments) { onShortcutsChanged(arguments); });
 }
 
 PortalGlobalShortcutService::~PortalGlobalShortcutService()
@@ -207,6 +209,19 @@ void PortalGlobalShortcutService::onSignal(const QVariantList &arguments, bool a
         dispatch(activated ? kHotKeyPressed : kHotKeyReleased, id);
         return;
     }
+}
+
+void PortalGlobalShortcutService::onShortcutsChanged(const QVariantList &arguments)
+{
+    if (arguments.size() < 2 || m_session.isEmpty() || PortalBus::pathFrom(arguments.at(0)) != m_session)
+        return;
+    for (const PortalShortcut &changed : shortcutsFrom(arguments.at(1))) {
+        const QString trigger = changed.properties.value(QStringLiteral("trigger_description")).toString();
+        m_boundTriggers[changed.id] = trigger;
+        Log::info(QStringLiteral("HotKey: the desktop now triggers %1 with %2")
+                      .arg(changed.id, trigger.isEmpty() ? QStringLiteral("no key") : trigger));
+    }
+    emit triggersChanged();
 }
 
 int PortalGlobalShortcutService::dispatch(uint32_t kind, const HotKeyId &id)

@@ -42,13 +42,16 @@ public:
     int unregisterHotKey(std::optional<Registration> registration) override;
     int installEventHandler(EventHandler handler, HandlerRef *ref) override;
 
-    // The triggers the desktop reported for the last binding, by shortcut id
-    // (empty until it answered, or when it bound nothing).
+    // The triggers the desktop reported for the last binding, by shortcut id,
+    // as it later changed them (empty until it answered, or when it bound
+    // nothing).
     const std::map<QString, QString> &boundTriggers() const { return m_boundTriggers; }
 
 signals:
     // The desktop answered a binding, whatever the answer.
     void bindingFinished();
+    // The user gave a bound shortcut another trigger in the desktop's settings.
+    void triggersChanged();
 
 private:
     struct Shortcut {
@@ -63,6 +66,7 @@ private:
     void bind(uint64_t generation);
     void finishBinding(uint32_t response, const QVariantMap &results);
     void onSignal(const QVariantList &arguments, bool activated);
+    void onShortcutsChanged(const QVariantList &arguments);
     int dispatch(uint32_t kind, const HotKeyId &id);
 
     QString m_description;

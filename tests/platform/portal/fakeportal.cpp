@@ -142,6 +142,23 @@ public:
         QDBusConnection(m_connectionName).send(signal);
     }
 
+    void sendShortcutsChanged(const QString &shortcutId, const QString &triggerDescription)
+    {
+        QString client;
+        QString session;
+        {
+            QMutexLocker lock(&mutex);
+            client = m_shortcutClient;
+            session = lastShortcutSession;
+        }
+        const QList<FakeShortcutEntry> changed{
+            {shortcutId, {{QStringLiteral("trigger_description"), triggerDescription}}}};
+        QDBusMessage signal =
+            QDBusMessage::createTargetedSignal(client, kPath, kShortcuts, QStringLiteral("ShortcutsChanged"));
+        signal << QVariant::fromValue(QDBusObjectPath(session)) << QVariant::fromValue(changed);
+        QDBusConnection(m_connectionName).send(signal);
+    }
+
     void closeRemoteDesktopSession()
     {
         QString client;
@@ -379,6 +396,11 @@ FAKE_PORTAL_READ(QStringList, closedSessions, closedSessions)
 void FakePortal::sendShortcutSignal(const QString &shortcutId, bool activated)
 {
     m_server->sendShortcutSignal(shortcutId, activated);
+}
+
+void FakePortal::sendShortcutsChanged(const QString &shortcutId, const QString &triggerDescription)
+{
+    m_server->sendShortcutsChanged(shortcutId, triggerDescription);
 }
 
 void FakePortal::closeRemoteDesktopSession() { m_server->closeRemoteDesktopSession(); }

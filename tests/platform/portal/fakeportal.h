@@ -74,6 +74,9 @@ public:
     // Sends GlobalShortcuts.Activated (or Deactivated) for the last session
     // to the client that made it.
     void sendShortcutSignal(const QString &shortcutId, bool activated);
+    // The user gives a bound shortcut of the last session another trigger
+    // (GlobalShortcuts.ShortcutsChanged).
+    void sendShortcutsChanged(const QString &shortcutId, const QString &triggerDescription);
     // The desktop ends the last remote desktop session (Session.Closed).
     void closeRemoteDesktopSession();
 

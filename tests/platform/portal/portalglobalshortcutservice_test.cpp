@@ -84,6 +84,18 @@ TEST_F(ShortcutPortalTest, reports_the_trigger_the_desktop_chose)
     EXPECT_TRUE(log.contains(QStringLiteral("HotKey: the desktop bound bramblet-logo-shift-v to desktop:LOGO+SHIFT+v")));
 }
 
+TEST_F(ShortcutPortalTest, a_trigger_changed_in_the_desktop_settings_is_followed)
+{
+    start();
+    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
+    QSignalSpy changed(service.get(), &PortalGlobalShortcutService::triggersChanged);
+    portal->sendShortcutsChanged(QStringLiteral("bramblet-logo-shift-v"), QStringLiteral("Meta+Ctrl+V"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 1; }, 5000));
+    EXPECT_EQ(service->boundTriggers().at(QStringLiteral("bramblet-logo-shift-v")), QStringLiteral("Meta+Ctrl+V"));
+    EXPECT_TRUE(log.contains(QStringLiteral("HotKey: the desktop now triggers bramblet-logo-shift-v with Meta+Ctrl+V")));
+}
+
 TEST_F(ShortcutPortalTest, activated_runs_the_toggle_once_per_press)
 {
     start();
