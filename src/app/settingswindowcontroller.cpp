@@ -24,6 +24,8 @@ SettingsWindowController::SettingsWindowController(ShellContext &context, Keyboa
 
 SettingsWindowController::~SettingsWindowController()
 {
+    if (g_shared == this)
+        g_shared = nullptr;
     delete m_window.data();
 }
 

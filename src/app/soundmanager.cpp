@@ -43,6 +43,12 @@ void SoundManager::play(const QString &name)
         m_output(*url);
 }
 
+SoundManager::~SoundManager()
+{
+    if (g_shared == this)
+        g_shared = nullptr;
+}
+
 SoundManager *SoundManager::shared() { return g_shared; }
 
 void SoundManager::setShared(SoundManager *manager) { g_shared = manager; }

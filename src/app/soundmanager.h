@@ -22,6 +22,7 @@ public:
     // `output` starts playing a resolved sound and must not block.
     using Output = std::function<void(const QUrl &)>;
     SoundManager(UserDefaults &defaults, const SoundLibrary &library, Output output);
+    ~SoundManager() override;
 
     // The stored bool; true when absent or stored as another type.
     bool isEnabled() const;
@@ -35,7 +36,8 @@ public:
 
     const SoundLibrary &library() const { return m_library; }
 
-    // The process-wide instance, installed by the composition root.
+    // The process-wide instance, installed by the composition root; null
+    // once it is destroyed.
     static SoundManager *shared();
     static void setShared(SoundManager *manager);
 

@@ -16,6 +16,8 @@
 
 namespace {
 
+QuickLookHelper *g_shared = nullptr;
+
 // Only a plain extension may become part of our file name: a history file
 // could hold "../x" or a slash, which would write outside the folder.
 QString safeExtension(const std::optional<QString> &ext)
@@ -80,23 +82,19 @@ QuickLookHelper::QuickLookHelper(const QString &tempDir, QObject *parent)
 
 QuickLookHelper::~QuickLookHelper()
 {
+    if (g_shared == this)
+        g_shared = nullptr;
+    // At once: at quit no event loop is left to run a queued clean-up.
     if (m_tempPath && m_tempIsOurs) {
-        const QString path = *m_tempPath;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [path] {
-                QFile::remove(path);
-                Log::debug(QStringLiteral("QuickLook: Cleaned up temp file"));
-            },
-            Qt::QueuedConnection);
+        QFile::remove(*m_tempPath);
+        Log::debug(QStringLiteral("QuickLook: Cleaned up temp file"));
     }
     delete m_window;
 }
 
-QuickLookHelper &QuickLookHelper::shared()
-{
-    static auto *helper = new QuickLookHelper(QDir::tempPath());
-    return *helper;
-}
+QuickLookHelper *QuickLookHelper::shared() { return g_shared; }
+
+void QuickLookHelper::setShared(QuickLookHelper *helper) { g_shared = helper; }
 
 QString QuickLookHelper::previewFilePath(const ClipboardItem &item) const
 {

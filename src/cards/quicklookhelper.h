@@ -27,12 +27,13 @@ class QuickLookHelper final : public QObject
 public:
     // Preview files go into `tempDir` (must exist).
     explicit QuickLookHelper(const QString &tempDir, QObject *parent = nullptr);
-    // Queues the clean-up of a file still in place to the event loop.
+    // Removes a preview file of ours still in place.
     ~QuickLookHelper() override;
 
-    // The process-wide helper over QDir::tempPath(); created on first use,
-    // never destroyed.
-    static QuickLookHelper &shared();
+    // The process-wide helper, owned by the composition root and installed
+    // with setShared(); null before that and once it is destroyed.
+    static QuickLookHelper *shared();
+    static void setShared(QuickLookHelper *helper);
 
     // Opens the preview of `item`, or refreshes it when already shown.
     void show(const ClipboardItem &item);

@@ -25,15 +25,13 @@ HotKeyManager::HotKeyManager(HotKeysController &controller, UserDefaults &defaul
     reregister();
 }
 
-HotKeyManager::~HotKeyManager() = default;
-
-HotKeyManager &HotKeyManager::createShared(HotKeysController &controller, UserDefaults &defaults,
-                                           std::function<void()> toggleAction)
+HotKeyManager::~HotKeyManager()
 {
-    if (!g_shared)
-        g_shared = new HotKeyManager(controller, defaults, std::move(toggleAction));
-    return *g_shared;
+    if (g_shared == this)
+        g_shared = nullptr;
 }
+
+void HotKeyManager::setShared(HotKeyManager *manager) { g_shared = manager; }
 
 HotKeyManager &HotKeyManager::shared()
 {

@@ -30,10 +30,10 @@ public:
                   QObject *parent = nullptr);
     ~HotKeyManager() override;
 
-    // The process-wide manager, made once by the composition root with
-    // createShared(); shared() before that is a programming error (aborts).
-    static HotKeyManager &createShared(HotKeysController &controller, UserDefaults &defaults,
-                                       std::function<void()> toggleAction);
+    // The process-wide manager, owned by the composition root and installed
+    // with setShared() (cleared again when it is destroyed); shared() without
+    // one is a programming error (aborts).
+    static void setShared(HotKeyManager *manager);
     static HotKeyManager &shared();
     static bool hasShared();
 

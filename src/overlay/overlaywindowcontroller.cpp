@@ -18,13 +18,13 @@
 #include "platform/panelwindowhints.h"
 #include "store/clipboardstore.h"
 
-OverlayWindowController &OverlayWindowController::shared()
-{
-    // Deliberately leaked: the panel lives for the whole run and must not be
-    // torn down after QApplication during static destruction.
-    static auto *controller = new OverlayWindowController;
-    return *controller;
+namespace {
+OverlayWindowController *g_shared = nullptr;
 }
+
+OverlayWindowController *OverlayWindowController::shared() { return g_shared; }
+
+void OverlayWindowController::setShared(OverlayWindowController *controller) { g_shared = controller; }
 
 OverlayWindowController::OverlayWindowController(QObject *parent)
     : QObject(parent)
@@ -33,6 +33,8 @@ OverlayWindowController::OverlayWindowController(QObject *parent)
 
 OverlayWindowController::~OverlayWindowController()
 {
+    if (g_shared == this)
+        g_shared = nullptr;
     removeMonitors();
     delete m_panel.data();
 }

@@ -15,7 +15,6 @@
 namespace {
 
 PasteBack *g_shared = nullptr;
-std::function<PasteBack *()> g_factory;
 
 } // namespace
 
@@ -32,14 +31,8 @@ PasteBack::~PasteBack()
         g_shared = nullptr;
 }
 
-PasteBack *PasteBack::shared()
-{
-    if (!g_shared && g_factory)
-        g_shared = g_factory();
-    return g_shared;
-}
+PasteBack *PasteBack::shared() { return g_shared; }
 
-void PasteBack::setSharedFactory(std::function<PasteBack *()> factory) { g_factory = std::move(factory); }
 void PasteBack::setShared(PasteBack *instance) { g_shared = instance; }
 
 void PasteBack::setHooks(Hooks hooks) { m_hooks = std::move(hooks); }

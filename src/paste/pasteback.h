@@ -60,11 +60,10 @@ public:
     ActiveWindow &activeWindow() const { return m_activeWindow; }
     InputSynthesizer &inputSynthesizer() const { return m_input; }
 
-    // The program's instance: set with setShared(), or made on first use by
-    // the factory the composition root installed; null when neither (tests).
+    // The program's instance, owned by the composition root and installed
+    // with setShared(); null before that, after it is destroyed, and in tests.
     static PasteBack *shared();
     static void setShared(PasteBack *instance);
-    static void setSharedFactory(std::function<PasteBack *()> factory);
 
 private:
     void pasteWhenFrontmost(int retries, double delay, std::optional<WindowRef> target);

@@ -63,6 +63,8 @@ std::vector<xcb_keycode_t> heldModifierKeys(xcb_connection_t *c)
 
 } // namespace
 
+X11InputSynthesizer::~X11InputSynthesizer() { delete m_prompt.data(); }
+
 bool X11InputSynthesizer::isTrusted() const
 {
     xcb_connection_t *c = X11Connection::connection();

@@ -12,6 +12,10 @@ class QMessageBox;
 class X11InputSynthesizer final : public InputSynthesizer
 {
 public:
+    X11InputSynthesizer() = default;
+    // Closes the prompt if it is still open: no window outlives its owner.
+    ~X11InputSynthesizer() override;
+
     bool isTrusted() const override;
     void promptForTrust() override;
     void sendPasteChord(PasteChord chord) override;

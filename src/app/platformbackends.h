@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+
+class ActiveWindow;
+class Beeper;
+class Clipboard;
+class FileIcons;
+class GlobalShortcutService;
+class InputSynthesizer;
+class LoginItem;
+class OutsideClickWatcher;
+class PanelWindowHints;
+class SettingsLauncher;
+
+// Every platform service the program uses, made in this one place and handed
+// on as interfaces: nothing else picks a backend. Built for the display Qt
+// runs on, X11 today (XWayland included). Needs the QGuiApplication and must
+// be destroyed before it; its users must be destroyed before it. Members go
+// in reverse order of declaration.
+struct PlatformBackends final
+{
+    // The backends for the running display.
+    static std::unique_ptr<PlatformBackends> create();
+
+    PlatformBackends();
+    ~PlatformBackends();
+    PlatformBackends(const PlatformBackends &) = delete;
+    PlatformBackends &operator=(const PlatformBackends &) = delete;
+
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<ActiveWindow> activeWindow;
+    std::unique_ptr<InputSynthesizer> input;
+    std::unique_ptr<Beeper> beeper;
+    std::unique_ptr<FileIcons> fileIcons;
+    std::unique_ptr<GlobalShortcutService> globalShortcuts;
+    // Hints for the overlay panel (all workspaces, above, no taskbar).
+    std::unique_ptr<PanelWindowHints> panelHints;
+    // Hints for our other windows: out of taskbars and pagers.
+    std::unique_ptr<PanelWindowHints> accessoryHints;
+    std::unique_ptr<OutsideClickWatcher> outsideClicks;
+    std::unique_ptr<LoginItem> loginItem;
+    std::unique_ptr<SettingsLauncher> settingsLauncher;
+};
