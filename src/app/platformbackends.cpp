@@ -2,15 +2,19 @@
 
 #include <QCoreApplication>
 
+#include "inputbackendchoice.h"
 #include "platform/activewindow.h"
 #include "platform/beeper.h"
 #include "platform/clipboard.h"
 #include "platform/fileicons.h"
 #include "platform/globalshortcutservice.h"
 #include "platform/inputsynthesizer.h"
+#include "platform/logger.h"
 #include "platform/loginitem.h"
 #include "platform/outsideclickwatcher.h"
 #include "platform/panelwindowhints.h"
+#include "platform/portal/portalglobalshortcutservice.h"
+#include "platform/portal/portalinputsynthesizer.h"
 #include "platform/settingslauncher.h"
 #include "platform/x11/detachedsettingslauncher.h"
 #include "platform/x11/x11activewindow.h"
@@ -26,15 +30,34 @@
 PlatformBackends::PlatformBackends() = default;
 PlatformBackends::~PlatformBackends() = default;
 
-std::unique_ptr<PlatformBackends> PlatformBackends::create()
+std::unique_ptr<PlatformBackends> PlatformBackends::create(UserDefaults &defaults)
 {
+    using namespace InputBackendChoice;
+    // The virtual-keyboard protocol is not looked for yet.
+    const Choice choice = choose(probe(false));
+    Log::info(choice.shortcutLine);
+    Log::info(choice.pasteLine);
+
     auto backends = std::make_unique<PlatformBackends>();
     backends->clipboard = std::make_unique<X11Clipboard>();
     backends->activeWindow = std::make_unique<X11ActiveWindow>();
-    backends->input = std::make_unique<X11InputSynthesizer>();
+    if (choice.paste == Paste::RemoteDesktopPortal) {
+        backends->handPastePrompt = std::make_unique<X11InputSynthesizer>();
+        InputSynthesizer *handPaste = backends->handPastePrompt.get();
+        auto portal = std::make_unique<PortalInputSynthesizer>(defaults, [handPaste] { handPaste->promptForTrust(); });
+        portal->restore();
+        backends->input = std::move(portal);
+    } else {
+        backends->input = std::make_unique<X11InputSynthesizer>();
+    }
     backends->beeper = std::make_unique<X11Beeper>();
     backends->fileIcons = std::make_unique<X11FileIcons>();
-    backends->globalShortcuts = std::make_unique<X11GlobalShortcutService>();
+    if (choice.shortcut == Shortcut::GlobalShortcutsPortal)
+        backends->globalShortcuts =
+            std::make_unique<PortalGlobalShortcutService>(QStringLiteral("Afficher ou masquer l’Overlay"));
+    else
+        backends->globalShortcuts = std::make_unique<X11GlobalShortcutService>();
+    backends->shortcutOwnedByDesktop = choice.shortcut == Shortcut::DesktopOwned;
     backends->panelHints = std::make_unique<X11PanelWindowHints>(X11PanelWindowHints::Kind::Panel);
     backends->accessoryHints = std::make_unique<X11PanelWindowHints>(X11PanelWindowHints::Kind::Accessory);
     backends->outsideClicks = std::make_unique<X11OutsideClickWatcher>();
