@@ -9,6 +9,7 @@
 
 #include "approot.h"
 #include "clicommand.h"
+#include "capture/imagelimits.h"
 #include "instancechannel.h"
 #include "instancereply.h"
 #include "platform/appid.h"
@@ -86,6 +87,9 @@ int runPrimary(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     qInstallMessageHandler(logQtMessage);
     QApplication app(argc, argv);
+    // Images up to 16384×16384 px (an 8K screenshot among them) must decode:
+    // raise Qt's decoder memory limit once, before anything reads an image.
+    ImageLimits::allowLargeImages();
     QApplication::setApplicationName(QLatin1String(kAppName));
     QApplication::setDesktopFileName(QLatin1String(kAppId));
     QApplication::setQuitOnLastWindowClosed(false);

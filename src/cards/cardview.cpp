@@ -16,6 +16,7 @@
 
 #include "appiconcolorcache.h"
 #include "cardformat.h"
+#include "cardthumbnails.h"
 #include "colorsampling.h"
 #include "contentdecoration.h"
 #include "itemcolorcache.h"
@@ -93,17 +94,37 @@ QImage scaledPicture(const QString &key, const QByteArray &bytes, const QSize &b
     return scaled;
 }
 
-QImage decodedPicture(const ClipboardItem &item, bool rawAllowed, const QSize &box, Fit fit)
+QImage scaledTo(const QImage &image, const QSize &box, Fit fit)
+{
+    if (image.isNull() || box.isEmpty())
+        return {};
+    return image.scaled(box, fit == Fit::Fill ? Qt::KeepAspectRatioByExpanding : Qt::KeepAspectRatio,
+                        Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// A picture for the card, or none yet while its decoding runs on a worker.
+struct CardPicture
+{
+    QImage image;
+    bool pending = false;
+};
+
+CardPicture decodedPicture(const ClipboardItem &item, bool rawAllowed, const QSize &box, Fit fit)
 {
     const QString id = uuidText(item.id);
     if (item.thumbnailPNG) {
         QImage img = scaledPicture(id + QStringLiteral("|thumb"), *item.thumbnailPNG, box, fit);
         if (!img.isNull())
-            return img;
+            return {img};
     }
-    if (rawAllowed)
-        return scaledPicture(id + QStringLiteral("|raw"), item.raw, box, fit);
-    return {};
+    if (!rawAllowed)
+        return {};
+    // The stored image, decoded once at card size (never at full size here).
+    const std::optional<QImage> picture = CardThumbnails::shared().picture(item);
+    if (!picture)
+        return {QImage(), true};
+    return {scaledTo(*picture, box, fit)};
 }
 
 void drawPictureInto(QPainter &p, const QImage &img, const QRectF &box)
@@ -283,8 +304,11 @@ void drawLabelPanel(QPainter &p, const QRectF &area, const QColor &tint, const Q
 }
 
 
-void paintPreview(QPainter &p, const QRectF &area, const ClipboardItem &item)
+// Returns false when the preview is provisional (its picture is still being
+// decoded): such a preview is drawn but not kept.
+bool paintPreview(QPainter &p, const QRectF &area, const ClipboardItem &item)
 {
+    bool complete = true;
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const qreal pad = CardView::kInnerPadding;
     const QString previewText = item.preview.left(kPreviewLimit);
@@ -333,9 +357,15 @@ void paintPreview(QPainter &p, const QRectF &area, const ClipboardItem &item)
                        QStringLiteral("Inconnu"), previewText);
         break;
     case ClipKind::Image: {
-        const QImage img = decodedPicture(item, true, (area.size() * dpr).toSize(), Fit::Fill);
-        if (!img.isNull()) {
-            drawPictureInto(p, img, area);
+        const CardPicture picture = decodedPicture(item, true, (area.size() * dpr).toSize(), Fit::Fill);
+        if (!picture.image.isNull()) {
+            drawPictureInto(p, picture.image, area);
+            break;
+        }
+        if (picture.pending) {
+            complete = false;
+            drawSymbol(p, QStringLiteral("photo"), QRectF(area.center().x() - 14, area.center().y() - 14, 28, 28),
+                       GlassMaterial::secondaryLabelColor());
             break;
         }
         const QColor secondary = GlassMaterial::secondaryLabelColor();
@@ -358,7 +388,7 @@ void paintPreview(QPainter &p, const QRectF &area, const ClipboardItem &item)
         qreal rowTop = column.top();
         if (item.isImageFile() && item.thumbnailPNG) {
             const QRectF pictureBox(column.left(), column.top(), column.width(), column.height() - rowHeight - 8);
-            const QImage img = decodedPicture(item, false, (pictureBox.size() * dpr).toSize(), Fit::Fill);
+            const QImage img = decodedPicture(item, false, (pictureBox.size() * dpr).toSize(), Fit::Fill).image;
             if (!img.isNull()) {
                 QPainterPath rounded = ContinuousRoundedRect::path(pictureBox, 8);
                 p.save();
@@ -370,7 +400,7 @@ void paintPreview(QPainter &p, const QRectF &area, const ClipboardItem &item)
         }
         if (rowTop == column.top() && item.thumbnailPNG) {
             const QRectF pictureBox(column.left(), column.top(), column.width(), 96);
-            const QImage img = decodedPicture(item, false, (pictureBox.size() * dpr).toSize(), Fit::Fit);
+            const QImage img = decodedPicture(item, false, (pictureBox.size() * dpr).toSize(), Fit::Fit).image;
             if (!img.isNull()) {
                 drawPictureInto(p, img, pictureBox);
                 rowTop = pictureBox.bottom() + 8;
@@ -405,6 +435,7 @@ void paintPreview(QPainter &p, const QRectF &area, const ClipboardItem &item)
     }
     }
     p.restore();
+    return complete;
 }
 
 void paintFooter(QPainter &p, const QRectF &area, const ClipboardItem &item)
@@ -519,22 +550,31 @@ void CardView::paint(QPainter &p, const QRect &cardRectIn, const ClipboardItem &
     {
         const QString key = previewKey(item, preview.size(), dpr);
         QImage *tile = imageCache().object(key);
+        bool drawn = false;
         if (!tile) {
             auto *fresh = new QImage((preview.size() * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
             fresh->setDevicePixelRatio(dpr);
             fresh->fill(Qt::transparent);
+            bool complete = true;
             {
                 QPainter tp(fresh);
                 tp.setRenderHint(QPainter::Antialiasing);
                 tp.setRenderHint(QPainter::TextAntialiasing);
-                paintPreview(tp, QRectF(QPointF(0, 0), preview.size()), item);
+                complete = paintPreview(tp, QRectF(QPointF(0, 0), preview.size()), item);
             }
-            imageCache().insert(key, fresh, qMax<qsizetype>(1, fresh->sizeInBytes() / 1024));
-            tile = imageCache().object(key);
+            if (complete) {
+                imageCache().insert(key, fresh, qMax<qsizetype>(1, fresh->sizeInBytes() / 1024));
+                tile = imageCache().object(key);
+            } else {
+                // A placeholder is drawn once and not kept: the picture replaces it.
+                p.drawImage(preview.topLeft(), *fresh);
+                delete fresh;
+                drawn = true;
+            }
         }
         if (tile)
             p.drawImage(preview.topLeft(), *tile);
-        else
+        else if (!drawn)
             paintPreview(p, preview, item); // larger than the whole cache: draw directly
     }
     paintFooter(p, QRectF(card.left(), preview.bottom(), card.width(), card.bottom() - preview.bottom()), item);

@@ -3,17 +3,19 @@
 #include <QImage>
 
 #include "appiconcolorcache.h"
+#include "cardthumbnails.h"
 #include "colorsampling.h"
 #include "model/clipboarditem.h"
 
-ItemColorCache::ItemColorCache(AppIconColorCache &icons)
+ItemColorCache::ItemColorCache(AppIconColorCache &icons, CardThumbnails &pictures)
     : m_icons(icons)
+    , m_pictures(pictures)
 {
 }
 
 ItemColorCache &ItemColorCache::shared()
 {
-    static auto *cache = new ItemColorCache(AppIconColorCache::shared());
+    static auto *cache = new ItemColorCache(AppIconColorCache::shared(), CardThumbnails::shared());
     return *cache;
 }
 
@@ -32,8 +34,15 @@ SrgbColor ItemColorCache::headerColor(const ClipboardItem &item)
     QImage source;
     if (item.thumbnailPNG)
         source = QImage::fromData(*item.thumbnailPNG);
-    if (source.isNull() && item.kind == ClipKind::Image)
-        source = QImage::fromData(item.raw);
+    if (source.isNull() && item.kind == ClipKind::Image) {
+        // The card's own picture: the stored image is never decoded at full
+        // size on this thread. While it is being decoded the header takes the
+        // kind's colour, not remembered, and the real one once it is ready.
+        const std::optional<QImage> picture = m_pictures.picture(item);
+        if (!picture)
+            return ColorSampling::adjustedColor(ColorSampling::kindFallbackColor(item.kind), 1.1, 1.0);
+        source = *picture;
+    }
     if (!source.isNull())
         c = colourOf(source);
     if (!c) {

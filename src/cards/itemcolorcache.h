@@ -6,18 +6,22 @@
 #include "cards/srgbcolor.h"
 
 class AppIconColorCache;
+class CardThumbnails;
 struct ClipboardItem;
 
 // Header colours by clip id, kept for the whole run: computed once per id
-// (from the clip's thumbnail or image, else its application's icon, else
-// the kind's colour, then saturated × 1.1) and never recomputed, even when
-// the clip later changes. Main thread only.
+// (from the clip's thumbnail or its card picture, else its application's
+// icon, else the kind's colour, then saturated × 1.1) and never recomputed,
+// even when the clip later changes. While an image clip's card picture is
+// still being decoded, the kind's colour is answered and not remembered.
+// Main thread only.
 class ItemColorCache final
 {
 public:
-    explicit ItemColorCache(AppIconColorCache &icons);
+    ItemColorCache(AppIconColorCache &icons, CardThumbnails &pictures);
 
-    // The process-wide cache over AppIconColorCache::shared().
+    // The process-wide cache over AppIconColorCache::shared() and
+    // CardThumbnails::shared().
     static ItemColorCache &shared();
 
     // Never fails: the chain ends in the kind's fallback colour.
@@ -27,5 +31,6 @@ public:
 
 private:
     AppIconColorCache &m_icons;
+    CardThumbnails &m_pictures;
     QHash<QUuid, SrgbColor> m_headerByItem;
 };

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "cardformat.h"
+#include "imagepreviewview.h"
 #include "contentdecoration.h"
 #include "capture/rtfplaintext.h"
 #include "styling/glassmaterial.h"
@@ -30,6 +31,12 @@ namespace {
 // Text files are shown whole up to this size; beyond it the start is shown,
 // so a huge log file cannot stall the event loop.
 constexpr qint64 kTextLimit = 2 * 1024 * 1024;
+
+constexpr QSize kDefaultSize(640, 460);
+// The smallest image window (a tiny picture sits at its size in its middle)
+// and the room left around a window for the window manager's frame.
+constexpr QSize kMinimumImageWindow(320, 200);
+constexpr QSize kFrameAllowance(16, 48);
 
 QString decodeText(const QByteArray &bytes)
 {
@@ -64,7 +71,7 @@ PreviewWindow::PreviewWindow(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Aperçu"));
     setObjectName(QStringLiteral("BrambletPreview"));
-    resize(640, 460);
+    resize(kDefaultSize);
     setStyleSheet(QStringLiteral(
         "#BrambletPreview { background: #26282e; }"
         "QLabel { color: white; }"
@@ -90,10 +97,8 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_text->setFocusPolicy(Qt::NoFocus); // keys go to the window (Space closes)
     m_stack->addWidget(m_text);
 
-    m_imageLabel = new QLabel(m_stack);
-    m_imageLabel->setAlignment(Qt::AlignCenter);
-    m_imageLabel->setMinimumSize(1, 1);
-    m_stack->addWidget(m_imageLabel);
+    m_imageView = new ImagePreviewView(m_stack);
+    m_stack->addWidget(m_imageView);
 
     m_infoPage = new QWidget(m_stack);
     auto *info = new QVBoxLayout(m_infoPage);
@@ -134,7 +139,7 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_stack->addWidget(m_emptyPage);
 }
 
-void PreviewWindow::load(const QString &path)
+void PreviewWindow::load(const QString &path, const QImage &decoded)
 {
     m_path = path;
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
@@ -163,6 +168,10 @@ void PreviewWindow::load(const QString &path)
         }
     }
     const QMimeType mime = QMimeDatabase().mimeTypeForFile(path);
+    if (!decoded.isNull()) {
+        showImage(decoded);
+        return;
+    }
     if (mime.name().startsWith(QLatin1String("image/"))) {
         QImageReader reader(path);
         reader.setAutoTransform(true);
@@ -183,21 +192,38 @@ void PreviewWindow::load(const QString &path)
 
 void PreviewWindow::showText(const QString &text)
 {
+    leaveImageSize();
     m_mode = Mode::Text;
     m_text->setPlainText(text);
     m_stack->setCurrentWidget(m_text);
 }
 
+void PreviewWindow::leaveImageSize()
+{
+    // Other pages open at the usual size, not at the last picture's.
+    if (m_mode == Mode::Image)
+        resize(kDefaultSize);
+}
+
 void PreviewWindow::showImage(const QImage &image)
 {
     m_mode = Mode::Image;
-    m_image = image;
-    m_stack->setCurrentWidget(m_imageLabel);
-    updateScaledImage();
+    m_imageView->setImage(image);
+    m_stack->setCurrentWidget(m_imageView);
+    // The window takes the picture's size, within the screen's free area
+    // less room for the window manager's frame; the view scales the picture
+    // down when the window ends up smaller.
+    const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize avail = where ? where->availableGeometry().size() - kFrameAllowance : QSize(1280, 800);
+    QSize fitted = m_imageView->naturalSize();
+    if (fitted.width() > avail.width() || fitted.height() > avail.height())
+        fitted = fitted.scaled(avail, Qt::KeepAspectRatio);
+    resize(fitted.expandedTo(kMinimumImageWindow).boundedTo(avail));
 }
 
 void PreviewWindow::showLink(const QString &url)
 {
+    leaveImageSize();
     m_mode = Mode::Link;
     m_link = url;
     m_iconLabel->setPixmap(SymbolIcons::pixmap(QStringLiteral("link"), 64, GlassMaterial::accentColor(), devicePixelRatioF()));
@@ -210,6 +236,7 @@ void PreviewWindow::showLink(const QString &url)
 
 void PreviewWindow::showFile(const QString &path)
 {
+    leaveImageSize();
     m_mode = Mode::File;
     const QFileInfo info(path);
     const QIcon icon = QFileIconProvider().icon(info);
@@ -227,6 +254,7 @@ void PreviewWindow::showFile(const QString &path)
 
 void PreviewWindow::showEmpty()
 {
+    leaveImageSize();
     m_mode = Mode::Empty;
     setWindowTitle(QStringLiteral("Aperçu"));
     m_stack->setCurrentWidget(m_emptyPage);
@@ -242,27 +270,16 @@ QString PreviewWindow::shownText() const
     }
 }
 
-void PreviewWindow::updateScaledImage()
-{
-    if (m_mode != Mode::Image || m_image.isNull())
-        return;
-    const qreal dpr = devicePixelRatioF();
-    const QSize box = m_imageLabel->size() * dpr;
-    QImage shown = m_image;
-    if (m_image.width() > box.width() || m_image.height() > box.height())
-        shown = m_image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPixmap pm = QPixmap::fromImage(shown);
-    pm.setDevicePixelRatio(dpr);
-    m_imageLabel->setPixmap(pm);
-}
-
 void PreviewWindow::placeNear(const QRect &source)
 {
     QScreen *screen = QGuiApplication::screenAt(source.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    QSize size = this->size().boundedTo(avail.size());
+    // move() places the frame: plan with the frame's size, known once the
+    // window has been shown, else the usual allowance.
+    const QSize frame = isVisible() ? frameGeometry().size() - this->size() : kFrameAllowance;
+    QSize size = (this->size() + frame).boundedTo(avail.size());
     QRect target(QPoint(0, 0), size);
     if (source.isEmpty()) {
         target.moveCenter(avail.center());
@@ -292,8 +309,3 @@ void PreviewWindow::closeEvent(QCloseEvent *event)
     emit closeRequested();
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    updateScaledImage();
-}

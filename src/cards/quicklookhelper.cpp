@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -60,16 +61,17 @@ QByteArray webLocation(const QByteArray &raw)
     return text.toUtf8();
 }
 
-QByteArray pngOrRaw(const QByteArray &raw)
+QByteArray pngOf(const QImage &image)
 {
-    const QImage image = QImage::fromData(raw);
-    if (image.isNull())
-        return raw;
     QByteArray png;
     QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        return raw;
-    return png;
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    QImageWriter writer(&buffer, "png");
+    // A file that lives only while the preview is open: zlib level 1, the
+    // fastest that still compresses (Qt maps quality q to level (100-q)*9/91).
+    writer.setQuality(80);
+    return writer.write(image) ? png : QByteArray();
 }
 
 } // namespace
@@ -113,6 +115,7 @@ QString QuickLookHelper::previewFilePath(const ClipboardItem &item) const
 std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &item)
 {
     cleanUp();
+    m_decoded = QImage();
 
     if (item.kind == ClipKind::FileURL && item.fileURLString) {
         const QUrl url(*item.fileURLString);
@@ -126,7 +129,15 @@ std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &
     QByteArray content;
     switch (item.kind) {
     case ClipKind::Url: content = webLocation(item.raw); break;
-    case ClipKind::Image: content = pngOrRaw(item.raw); break;
+    case ClipKind::Image:
+        // Decoded once: the picture both becomes the PNG and goes to the window.
+        m_decoded = QImage::fromData(item.raw);
+        content = m_decoded.isNull() ? QByteArray() : pngOf(m_decoded);
+        if (content.isEmpty()) {
+            m_decoded = QImage();
+            content = item.raw; // undecodable or not encodable: the bytes as they are
+        }
+        break;
     default: content = item.raw; break; // text, RTF, unknown and a vanished file: the bytes as they are
     }
     QString error;
@@ -160,7 +171,11 @@ void QuickLookHelper::show(const ClipboardItem &item)
         m_window = new PreviewWindow();
         connect(m_window, &PreviewWindow::closeRequested, this, &QuickLookHelper::close);
     }
-    m_window->load(m_tempPath.value_or(QString()));
+    const QSize before = m_window->size();
+    m_window->load(m_tempPath.value_or(QString()), m_decoded);
+    m_decoded = QImage();
+    if (m_window->isVisible() && m_window->size() != before)
+        m_window->placeNear(sourceFrame());
     if (!m_window->isVisible()) {
         m_window->placeNear(sourceFrame());
         m_window->show();

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -72,6 +73,7 @@ private:
     std::optional<ClipboardItem> m_currentItem;
     std::optional<QString> m_tempPath;
     bool m_tempIsOurs = false; // we wrote m_tempPath (a copied file is never ours)
+    QImage m_decoded; // an image clip's picture, from preparing its file to loading the window
     std::function<QRect()> m_sourceFrame;
     QPointer<PreviewWindow> m_window;
 };

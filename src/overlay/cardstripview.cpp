@@ -8,6 +8,7 @@
 #include <QPropertyAnimation>
 #include <QScrollBar>
 
+#include "cards/cardthumbnails.h"
 #include "cards/cardview.h"
 #include "overlay/cardstripdelegate.h"
 #include "overlay/cardstripmodel.h"
@@ -44,6 +45,9 @@ CardStripView::CardStripView(ClipboardStore &store, CardStripModel &model, QWidg
     setViewportMargins(kEndInset - CardStripDelegate::kCardSpacing / 2, 0,
                        kEndInset - CardStripDelegate::kCardSpacing / 2, 0);
     horizontalScrollBar()->setSingleStep(40);
+    // A large image's card picture is decoded on a worker; its card shows a
+    // placeholder until then.
+    connect(&CardThumbnails::shared(), &CardThumbnails::pictureReady, viewport(), qOverload<>(&QWidget::update));
 }
 
 QRect CardStripView::cardRectForRow(int row) const

@@ -7,8 +7,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "cards/cardthumbnails.h"
 #include "cards/cardview.h"
 #include "cardsamples.h"
 #include "model/referencedate.h"
@@ -96,6 +98,41 @@ TEST(CardPaint, ImageWithCorruptThumbnailShowsRaw)
     item.thumbnailPNG = QByteArrayLiteral("broken");
     const Canvas c = paintCard(item);
     EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 85), QColor(30, 200, 60), 3));
+}
+
+// Defect: the card decoded the stored image at full size while painting, so
+// the first paint of a 4K screenshot held the strip for its whole decode.
+// Now a large picture is decoded at card size on a worker; the card shows a
+// placeholder meanwhile and the picture once it is ready.
+TEST(CardPaint, LargeImageIsDecodedOffThePaintThenDrawn)
+{
+    ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
+    QImage big(3840, 2160, QImage::Format_RGB32);
+    big.fill(QColor(30, 200, 60));
+    item.raw = CardSamples::encode(big, "TIFF");
+    QSignalSpy ready(&CardThumbnails::shared(), &CardThumbnails::pictureReady);
+
+    const Canvas before = paintCard(item);
+    EXPECT_EQ(countNear(before, kPreview, QColor(30, 200, 60), 10), 0);
+    EXPECT_EQ(CardThumbnails::shared().pendingCount(), 1);
+
+    ASSERT_TRUE(ready.wait(20000));
+    EXPECT_EQ(ready.first().first().value<QUuid>(), item.id);
+    const Canvas after = paintCard(item);
+    EXPECT_GT(countNear(after, kPreview, QColor(30, 200, 60), 3), int(kPreview.width() * kPreview.height() * 0.9));
+}
+
+TEST(CardThumbnail, IsDecodedToCoverTheCardBoxNeverEnlarged)
+{
+    const struct
+    {
+        QSize source, expected;
+    } rows[] = {{{3840, 2160}, {604, 340}}, {{200, 100}, {200, 100}}, {{2000, 100}, {2000, 100}}, {{1000, 4000}, {600, 2400}}};
+    for (const auto &row : rows) {
+        QImage source(row.source, QImage::Format_RGB32);
+        source.fill(Qt::red);
+        EXPECT_EQ(CardThumbnails::decode(CardSamples::encode(source)).size(), row.expected) << row.source.width();
+    }
 }
 
 TEST(CardPaint, ImageWithNothingDecodableShowsThePlaceholder)

@@ -4,8 +4,10 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QSignalSpy>
 
 #include "cards/appiconcolorcache.h"
+#include "cards/cardthumbnails.h"
 #include "cards/colorsampling.h"
 #include "cards/itemcolorcache.h"
 #include "model/clipboarditem.h"
@@ -55,7 +57,8 @@ protected:
             return installed.value(id);
         return std::nullopt;
     }};
-    ItemColorCache colours{icons};
+    CardThumbnails pictures;
+    ItemColorCache colours{icons, pictures};
 };
 
 TEST_F(HeaderColour, ThumbnailColourWinsOverEverything)
@@ -74,6 +77,21 @@ TEST_F(HeaderColour, ImageClipWithCorruptThumbnailUsesRaw)
     item.thumbnailPNG = QByteArrayLiteral("not a png");
     item.raw = png(QColor(30, 180, 40));
     expectNear(colours.headerColor(item), expected(QColor(30, 180, 40)));
+}
+
+// A large image is decoded on a worker: meanwhile the header has the kind's
+// colour, not remembered, then the picture's.
+TEST_F(HeaderColour, LargeImageTakesItsColourOnceDecodedOffTheMainThread)
+{
+    ClipboardItem item = clip(ClipKind::Image);
+    item.raw = png(QColor(30, 180, 40), QSize(1600, 1200));
+    QSignalSpy ready(&pictures, &CardThumbnails::pictureReady);
+    expectNear(colours.headerColor(item),
+               ColorSampling::adjustedColor(ColorSampling::kindFallbackColor(ClipKind::Image), 1.1, 1.0));
+    EXPECT_TRUE(colours.headerByItem().isEmpty());
+    ASSERT_TRUE(ready.wait(10000));
+    expectNear(colours.headerColor(item), expected(QColor(30, 180, 40)));
+    EXPECT_EQ(colours.headerByItem().size(), 1);
 }
 
 TEST_F(HeaderColour, RawBytesOfNonImageClipAreNotDecoded)

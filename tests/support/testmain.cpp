@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "capture/imagelimits.h"
+
 namespace {
 
 void setDefault(const char *name, const char *value)
@@ -22,6 +24,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ImageLimits::allowLargeImages(); // as the program does at start
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
