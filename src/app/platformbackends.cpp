@@ -8,6 +8,7 @@
 #include "platform/clipboard.h"
 #include "platform/fileicons.h"
 #include "platform/globalshortcutservice.h"
+#include "platform/handpasteinput.h"
 #include "platform/inputsynthesizer.h"
 #include "platform/logger.h"
 #include "platform/loginitem.h"
@@ -47,6 +48,11 @@ std::unique_ptr<PlatformBackends> PlatformBackends::create(UserDefaults &default
         auto portal = std::make_unique<PortalInputSynthesizer>(defaults, [handPaste] { handPaste->promptForTrust(); });
         portal->restore();
         backends->input = std::move(portal);
+    } else if (choice.paste == Paste::ByHand) {
+        // XTEST would reach XWayland windows only: the paste-by-hand prompt
+        // says what to do instead of keys going nowhere.
+        backends->handPastePrompt = std::make_unique<X11InputSynthesizer>();
+        backends->input = std::make_unique<HandPasteInput>(*backends->handPastePrompt);
     } else {
         backends->input = std::make_unique<X11InputSynthesizer>();
     }

@@ -34,8 +34,8 @@ struct PlatformBackends final
 
     std::unique_ptr<Clipboard> clipboard;
     std::unique_ptr<ActiveWindow> activeWindow;
-    // When another service sends the paste keys: the X11 one, kept for its
-    // paste-by-hand prompt (empty otherwise).
+    // When another service sends the paste keys, or none can: the X11 one,
+    // kept for its paste-by-hand prompt (empty otherwise).
     std::unique_ptr<InputSynthesizer> handPastePrompt;
     std::unique_ptr<InputSynthesizer> input;
     std::unique_ptr<Beeper> beeper;

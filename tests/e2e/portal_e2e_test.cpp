@@ -149,6 +149,16 @@ TEST_F(PortalE2E, without_a_portal_the_desktop_owns_the_shortcut_and_pasting_is_
     ASSERT_TRUE(app.start()) << app.log().toStdString();
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: shortcut owned by the desktop"))) << app.log().toStdString();
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: paste by hand")));
+
+    ASSERT_EQ(copyWithXclip("alpha"), 0);
+    ASSERT_TRUE(app.waitForLog(QStringLiteral("Store: insert item")));
+    // The desktop's binding runs the command.
+    ASSERT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Paste: AX not trusted -> prompt"), 5000)) << app.log().toStdString();
+    EXPECT_EQ(clipboardText(), QByteArray("alpha"));
+    EXPECT_FALSE(app.log().contains(QStringLiteral("Paste: SEND")));
     app.stop();
 }
 
