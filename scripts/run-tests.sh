@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: unit and widget tests offscreen, then the end-to-end tests
-# against a private Xvfb display with openbox as the window manager.
+# against a private Xvfb display with openbox as the window manager, then the
+# Wayland tests against a headless sway with XWayland.
 set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
@@ -16,10 +17,10 @@ count() {
 
 export QT_QPA_PLATFORM=offscreen
 unit_rc=0
-ctest --test-dir "$build" --output-on-failure -LE e2e -j2 --timeout 120 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
+ctest --test-dir "$build" --output-on-failure -LE 'e2e|wayland' -j2 --timeout 120 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
 
 # End-to-end tier: our own X server so nothing depends on the caller's session.
-unset QT_QPA_PLATFORM
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 display_num=$(( 90 + RANDOM % 100 ))
 while [ -e "/tmp/.X11-unix/X$display_num" ] || [ -e "/tmp/.X$display_num-lock" ]; do
     display_num=$(( display_num + 1 ))
@@ -31,6 +32,7 @@ wm_pid=""
 cleanup() {
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
     kill "$xvfb_pid" 2>/dev/null || true
+    bash tests/e2e/support/start-sway.sh stop 2>/dev/null || true
 }
 trap cleanup EXIT
 for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -40,9 +42,29 @@ sleep 0.5
 e2e_rc=0
 ctest --test-dir "$build" --output-on-failure -L e2e --timeout 300 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
 
+# Wayland tier: a headless sway of our own (it runs as an unprivileged user;
+# the tests reach its socket by path). When it cannot start, the tests run
+# without a compositor and skip, saying why.
+kill "$wm_pid" 2>/dev/null || true
+wm_pid=""
+kill "$xvfb_pid" 2>/dev/null || true
+export BRAMBLET_SWAY_STATE=/tmp/bramblet-sway.$$
+if sway_env=$(bash tests/e2e/support/start-sway.sh start 2>"$summary_dir/sway.err"); then
+    eval "$sway_env"
+else
+    echo "Wayland tier: $(cat "$summary_dir/sway.err"); its tests skip" >&2
+    unset WAYLAND_DISPLAY DISPLAY
+    export QT_QPA_PLATFORM=offscreen
+fi
+wayland_rc=0
+ctest --test-dir "$build" --output-on-failure -L wayland --timeout 300 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
+bash tests/e2e/support/start-sway.sh stop || true
+
 read -r up uf < <(count "$summary_dir/unit.log")
 read -r ep ef < <(count "$summary_dir/e2e.log")
+read -r wp wf < <(count "$summary_dir/wayland.log")
 echo "unit: $up passed, $uf failed"
 echo "e2e: $ep passed, $ef failed"
-echo "total: $(( up + ep )) passed, $(( uf + ef )) failed"
-[ "$unit_rc" -eq 0 ] && [ "$e2e_rc" -eq 0 ]
+echo "wayland: $wp passed, $wf failed"
+echo "total: $(( up + ep + wp )) passed, $(( uf + ef + wf )) failed"
+[ "$unit_rc" -eq 0 ] && [ "$e2e_rc" -eq 0 ] && [ "$wayland_rc" -eq 0 ]

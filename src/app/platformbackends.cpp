@@ -27,22 +27,29 @@
 #include "platform/x11/x11outsideclickwatcher.h"
 #include "platform/x11/x11panelwindowhints.h"
 #include "platform/x11/xdgautostartitem.h"
+#include "waylandbackends.h"
 
 PlatformBackends::PlatformBackends() = default;
 PlatformBackends::~PlatformBackends() = default;
 
 std::unique_ptr<PlatformBackends> PlatformBackends::create(UserDefaults &defaults)
 {
-    using namespace InputBackendChoice;
-    // The virtual-keyboard protocol is not looked for yet.
-    const Choice choice = choose(probe(false));
-    Log::info(choice.shortcutLine);
-    Log::info(choice.pasteLine);
-
     auto backends = std::make_unique<PlatformBackends>();
-    backends->clipboard = std::make_unique<X11Clipboard>();
-    backends->activeWindow = std::make_unique<X11ActiveWindow>();
-    if (choice.paste == Paste::RemoteDesktopPortal) {
+    // In a Wayland session the compositor's own protocols serve what they
+    // can; the rest goes through X11 (XWayland).
+    WaylandBackends::Made native = WaylandBackends::make();
+    Log::info(native.selection.logLine());
+    using namespace InputBackendChoice;
+    const Choice choice = choose(probe(native.input != nullptr));
+    Log::info(choice.shortcutLine);
+    // The compositor's keyboard and XTEST are named in the line above.
+    if (choice.paste == Paste::RemoteDesktopPortal || choice.paste == Paste::ByHand)
+        Log::info(choice.pasteLine);
+    backends->clipboard = native.clipboard ? std::move(native.clipboard) : std::make_unique<X11Clipboard>();
+    backends->activeWindow = native.activeWindow ? std::move(native.activeWindow) : std::make_unique<X11ActiveWindow>();
+    if (native.input) {
+        backends->input = std::move(native.input);
+    } else if (choice.paste == Paste::RemoteDesktopPortal) {
         backends->handPastePrompt = std::make_unique<X11InputSynthesizer>();
         InputSynthesizer *handPaste = backends->handPastePrompt.get();
         auto portal = std::make_unique<PortalInputSynthesizer>(defaults, [handPaste] { handPaste->promptForTrust(); });

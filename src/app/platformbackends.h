@@ -16,9 +16,11 @@ class UserDefaults;
 
 // Every platform service the program uses, made in this one place and handed
 // on as interfaces: nothing else picks a backend. Built for the display Qt
-// runs on, X11 (XWayland included); under Wayland the global shortcut and the
-// paste keys go through the desktop portal where it offers them (see
-// InputBackendChoice), and one info line names each choice. Needs the
+// runs on, X11 (XWayland included), with the clipboard, the paste keys and
+// the window in front on the compositor's own protocols in a Wayland session
+// that offers them, and the global shortcut and (without the compositor's
+// virtual keyboard) the paste keys through the desktop portal where it offers
+// them (see InputBackendChoice). Start-up lines name each choice. Needs the
 // QGuiApplication and must be destroyed before it; its users must be
 // destroyed before it. Members go in reverse order of declaration.
 struct PlatformBackends final

@@ -1,5 +1,6 @@
 #include "historycodec.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -160,6 +161,7 @@ void populate(char *data, std::size_t size)
 }
 
 constexpr std::size_t kPopulateFrom = 256 * 1024;
+constexpr std::size_t kPopulateRecordsLimit = 16 << 20;
 
 bool readBytes(JsonReader &r, QByteArray *out)
 {
@@ -391,7 +393,15 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
         // Growing a list of records moves every record each time; once the
         // first records show the average size, room is made for the rest.
         if (index == 64 && stream.sizeHint() > 0 && stream.offset() > 0)
+        {
             out.records.reserve(qsizetype(double(stream.sizeHint()) / double(stream.offset()) * 64 * 1.1) + 64);
+            // The first records may all be small while large ones follow, so
+            // the estimate can be far too high: only a bounded part is faulted
+            // in, and the surplus is given back at the end.
+            const std::size_t room = std::size_t(out.records.capacity() - out.records.size()) * sizeof(Record);
+            populate(reinterpret_cast<char *>(out.records.data() + out.records.size()),
+                     std::min<std::size_t>(room, kPopulateRecordsLimit));
+        }
         QString why;
         std::optional<Record> record = decodeOne(element, &why);
         if (!record && (why == kMalformed || why == kNotObject))
@@ -404,6 +414,8 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
                 firstBad = QStringLiteral("record %1: %2").arg(index).arg(why);
         }
     }
+    if (out.records.capacity() > 2 * out.records.size() + 64)
+        out.records.squeeze();
     // A record-level fault is named before a syntax fault found later.
     out.problem = !firstBad.isEmpty() ? firstBad : stream.problem();
     if (!firstBad.isEmpty() && !stream.problem().isEmpty())
@@ -415,26 +427,28 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
 
 std::optional<QUuid> HistoryCodec::parseUuid(QByteArrayView text)
 {
-    if (text.size() != 36)
+    // Every record has one or two ids: a table and fixed digit positions keep
+    // this off the load's profile.
+    static constexpr auto kValue = [] {
+        std::array<qint8, 256> v{};
+        for (int c = 0; c < 256; ++c)
+            v[std::size_t(c)] = qint8(hexDigitValue(char(c)));
+        return v;
+    }();
+    static constexpr int kDigitAt[16] = {0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
+    if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
         return std::nullopt;
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     char bytes[16];
-    int n = 0;
-    for (qsizetype i = 0; i < 36;) {
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (text[i] != '-')
-                return std::nullopt;
-            ++i;
-            continue;
-        }
-        int v[2];
-        for (int k = 0; k < 2; ++k) {
-            v[k] = hexDigitValue(text[i + k]);
-            if (v[k] < 0)
-                return std::nullopt;
-        }
-        bytes[n++] = char(v[0] << 4 | v[1]);
-        i += 2;
+    int bad = 0;
+    for (int i = 0; i < 16; ++i) {
+        const int hi = kValue[p[kDigitAt[i]]];
+        const int lo = kValue[p[kDigitAt[i] + 1]];
+        bad |= hi | lo;
+        bytes[i] = char(hi << 4 | lo);
     }
+    if (bad < 0)
+        return std::nullopt;
     return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
 }
 

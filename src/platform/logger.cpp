@@ -1,6 +1,7 @@
 #include "logger.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include <QByteArray>
 
@@ -11,6 +12,12 @@
 
 namespace Log {
 namespace {
+
+std::mutex &sinkLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 Sink &currentSink()
 {
@@ -53,6 +60,8 @@ void toStderr(Level level, const QByteArray &utf8)
 
 void write(Level level, const QString &line)
 {
+    // Lines may come from worker threads (the history writer): one at a time.
+    const std::lock_guard guard(sinkLock());
     if (const Sink &sink = currentSink()) {
         sink(level, line);
         return;
@@ -71,7 +80,11 @@ void debug(const QString &line) { write(Level::Debug, line); }
 void info(const QString &line) { write(Level::Info, line); }
 void error(const QString &line) { write(Level::Error, line); }
 
-void setSink(Sink sink) { currentSink() = std::move(sink); }
+void setSink(Sink sink)
+{
+    const std::lock_guard guard(sinkLock());
+    currentSink() = std::move(sink);
+}
 
 QString shortId(const QString &canonicalUuid) { return canonicalUuid.left(8); }
 

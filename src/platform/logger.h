@@ -7,7 +7,7 @@
 // The program's one log facility: category "core", levels debug/info/error.
 // Lines go to the systemd journal (identifier = app id, CATEGORY=core) and to
 // stderr when BRAMBLET_LOG=stderr is set or the journal is unreachable.
-// Callable from the main thread; the sink is not synchronised.
+// Callable from any thread: lines, and sink changes, are taken one at a time.
 namespace Log {
 
 enum class Level { Debug, Info, Error };

@@ -46,7 +46,10 @@ ClipboardStore::ClipboardStore(HistoryFiles &files, Clock &clock, UserDefaults &
     Log::info(QStringLiteral("ClipboardStore init — 0x%1").arg(quintptr(this), 0, 16));
 }
 
-ClipboardStore::~ClipboardStore() = default;
+ClipboardStore::~ClipboardStore()
+{
+    waitForPendingWrite();
+}
 
 // ---------------------------------------------------------------- published
 
@@ -295,7 +298,12 @@ int ClipboardStore::indexOf(const QUuid &id) const
 
 void ClipboardStore::persist()
 {
-    m_files.write(m_items, m_folders);
+    m_files.save(m_items, m_folders);
+}
+
+void ClipboardStore::waitForPendingWrite()
+{
+    m_files.waitForPendingWrite();
 }
 
 void ClipboardStore::togglePin(const QUuid &id)

@@ -23,7 +23,8 @@ class UserDefaults;
 // folders, selection and the overlay's view state, with every operation on
 // them. Each published field has a change signal emitted on every assignment.
 // Operations report no errors: unknown ids are ignored, pinned clips are never
-// deleted. Every change to items or folders is written at once. Main thread only.
+// deleted. Every change to items or folders is handed at once to the files'
+// background writer; nothing here waits for the disk. Main thread only.
 class ClipboardStore final : public QObject
 {
     Q_OBJECT
@@ -33,6 +34,7 @@ public:
     // (may be null) and starts it. The collaborators must outlive the store.
     ClipboardStore(HistoryFiles &files, Clock &clock, UserDefaults &defaults, SoundPlayer &sound,
                    std::unique_ptr<CaptureSource> watcher = nullptr, QObject *parent = nullptr);
+    // Waits for the pending write.
     ~ClipboardStore() override;
 
     // --- published state ---
@@ -92,8 +94,12 @@ public:
     // when anything went. Returns how many clips were removed.
     int pruneOlderThan(double maxAgeSeconds);
 
-    // Writes both history files from the lists in memory.
+    // Hands the lists in memory to the background writer of both history
+    // files; returns without waiting for the disk.
     void persist();
+    // Returns once every change so far is on disk (or its write failed and
+    // was logged). Called at quit.
+    void waitForPendingWrite();
 
     // Lower-case hex SHA-256 over the kind's raw value, a zero byte and `raw`.
     static QString signature(ClipKind kind, const QByteArray &raw);

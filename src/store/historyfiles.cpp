@@ -14,10 +14,12 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include "historywriter.h"
 #include "model/historycodec.h"
 #include "model/jsonarraystream.h"
 #include "platform/logger.h"
@@ -334,7 +336,25 @@ HistoryFiles::HistoryFiles(const QString &directory) : m_state(std::make_unique<
     prepareDirectory(false);
 }
 
-HistoryFiles::~HistoryFiles() = default;
+HistoryFiles::~HistoryFiles()
+{
+    m_writer.reset();
+}
+
+void HistoryFiles::save(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders)
+{
+    if (!m_writer) {
+        m_writer = std::make_unique<HistoryWriter>(
+            [this](const QList<ClipboardItem> &i, const QList<ClipboardFolder> &f) { write(i, f); });
+    }
+    m_writer->save(items, folders);
+}
+
+void HistoryFiles::waitForPendingWrite()
+{
+    if (m_writer)
+        m_writer->waitForPendingWrite();
+}
 
 QString HistoryFiles::itemsPath() const
 {

@@ -8,8 +8,12 @@
 #include "model/clipboarditem.h"
 #include "model/clipboardfolder.h"
 
+class HistoryWriter;
+
 // The two history files, items.json and folders.json, in the data folder.
-// Main thread only.
+// load() and save() on the main thread; write() runs on the worker that
+// save() feeds (or on the caller's thread when called directly), one call at
+// a time.
 class HistoryFiles
 {
 public:
@@ -23,6 +27,8 @@ public:
     // narrowed to 0700. A folder that cannot be made is logged; the history
     // then lives in memory and writes retry it.
     explicit HistoryFiles(const QString &directory = QString());
+    // Waits for the pending write. A subclass that overrides write() must call
+    // waitForPendingWrite() in its own destructor, before its parts go.
     virtual ~HistoryFiles();
     HistoryFiles(const HistoryFiles &) = delete;
     HistoryFiles &operator=(const HistoryFiles &) = delete;
@@ -47,6 +53,15 @@ public:
     // between calls, so a write costs little more than its bytes.
     virtual void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders);
 
+    // Hands this state to a worker thread that write()s it, and returns at
+    // once without touching the disk; the newest state handed in wins (see
+    // HistoryWriter). A change is on disk when the write after the one in
+    // progress ends; a crash can lose only what was not yet written then.
+    virtual void save(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders);
+    // Returns once every state handed to save() so far is written (or its
+    // write failed and was logged). Called at quit.
+    virtual void waitForPendingWrite();
+
 private:
     struct State;
     void prepareDirectory(bool quiet);
@@ -57,4 +72,5 @@ private:
 
     QString m_directory;
     std::unique_ptr<State> m_state;
+    std::unique_ptr<HistoryWriter> m_writer; // started by the first save()
 };

@@ -574,6 +574,7 @@ TEST_F(HistoryWithStoreTest, a_damaged_history_keeps_its_good_clips_through_the_
     ClipboardStore store(files, clock, defaults, sound);
     EXPECT_EQ(store.items(), (QList<ClipboardItem>{one, three}));
     store.insert(textClip(QStringLiteral("quatre"), 20));
+    store.waitForPendingWrite();
 
     const QList<ClipboardItem> onDisk = loadItems(dir());
     ASSERT_EQ(onDisk.size(), 3);

@@ -1,0 +1,76 @@
+// Which backend serves each service, from the session and what the
+// compositor announces.
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+#include "app/backendselection.h"
+
+namespace {
+
+using Backend = BackendSelection::Backend;
+
+struct SelectionRow
+{
+    const char *name;
+    QString waylandDisplay;
+    bool compositorReachable;
+    QSet<QString> globals;
+    Backend clipboard;
+    Backend pasteKeys;
+    Backend activeWindow;
+    QString logLine;
+};
+
+class BackendSelectionTest : public ::testing::TestWithParam<SelectionRow>
+{
+};
+
+TEST_P(BackendSelectionTest, ChoosesPerServiceAndSaysWhy)
+{
+    const SelectionRow &row = GetParam();
+    std::function<bool(const QString &)> offers;
+    if (row.compositorReachable)
+        offers = [&row](const QString &name) { return row.globals.contains(name); };
+    const BackendSelection s = BackendSelection::choose(row.waylandDisplay, offers);
+    EXPECT_EQ(s.clipboard.backend, row.clipboard);
+    EXPECT_EQ(s.pasteKeys.backend, row.pasteKeys);
+    EXPECT_EQ(s.activeWindow.backend, row.activeWindow);
+    EXPECT_EQ(s.logLine(), row.logLine);
+}
+
+const QString kDataControl = QStringLiteral("zwlr_data_control_manager_v1");
+const QString kVirtualKeyboard = QStringLiteral("zwp_virtual_keyboard_manager_v1");
+const QString kForeignToplevel = QStringLiteral("zwlr_foreign_toplevel_manager_v1");
+
+INSTANTIATE_TEST_SUITE_P(
+    BackendSelection, BackendSelectionTest,
+    ::testing::Values(
+        SelectionRow{"x11_session_uses_x11_everywhere", QString(), false, {},
+                     Backend::X11, Backend::X11, Backend::X11,
+                     "Platform: clipboard=x11 (no Wayland session), paste keys=x11 (no Wayland session), "
+                     "window in front=x11 (no Wayland session)"},
+        SelectionRow{"wlroots_compositor_offers_all_three", "wayland-1", true,
+                     {kDataControl, kVirtualKeyboard, kForeignToplevel, "wl_seat"},
+                     Backend::Wayland, Backend::Wayland, Backend::Wayland,
+                     "Platform: clipboard=wayland (zwlr_data_control_manager_v1 offered), "
+                     "paste keys=wayland (zwp_virtual_keyboard_manager_v1 offered), "
+                     "window in front=wayland (zwlr_foreign_toplevel_manager_v1 offered)"},
+        SelectionRow{"kde_offers_data_control_only", "wayland-0", true, {kDataControl},
+                     Backend::Wayland, Backend::X11, Backend::X11,
+                     "Platform: clipboard=wayland (zwlr_data_control_manager_v1 offered), "
+                     "paste keys=x11 (zwp_virtual_keyboard_manager_v1 not offered, XWayland), "
+                     "window in front=x11 (zwlr_foreign_toplevel_manager_v1 not offered, XWayland)"},
+        SelectionRow{"gnome_offers_none", "wayland-0", true, {"wl_seat"},
+                     Backend::X11, Backend::X11, Backend::X11,
+                     "Platform: clipboard=x11 (zwlr_data_control_manager_v1 not offered, XWayland), "
+                     "paste keys=x11 (zwp_virtual_keyboard_manager_v1 not offered, XWayland), "
+                     "window in front=x11 (zwlr_foreign_toplevel_manager_v1 not offered, XWayland)"},
+        SelectionRow{"unreachable_compositor_falls_back_to_x11", "wayland-9", false, {},
+                     Backend::X11, Backend::X11, Backend::X11,
+                     "Platform: clipboard=x11 (no Wayland compositor reachable), "
+                     "paste keys=x11 (no Wayland compositor reachable), "
+                     "window in front=x11 (no Wayland compositor reachable)"}),
+    [](const ::testing::TestParamInfo<SelectionRow> &info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,113 @@
+// What the program sees of a data-control offer, and what our writes offer.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "platform/clipboard.h"
+#include "platform/wayland/waylandmimemapping.h"
+
+namespace {
+
+struct PresentRow
+{
+    const char *name;
+    QStringList wire;
+    QStringList formats;
+    QList<QPair<QString, QString>> reads; // presented -> wire type asked for
+};
+
+class PresentTest : public ::testing::TestWithParam<PresentRow>
+{
+};
+
+TEST_P(PresentTest, MapsTheOfferedTypes)
+{
+    const PresentRow &row = GetParam();
+    const WaylandMimeMapping::Presented view = WaylandMimeMapping::present(row.wire);
+    EXPECT_EQ(view.formats, row.formats);
+    for (const auto &read : row.reads)
+        EXPECT_EQ(view.wireType.value(read.first), read.second) << read.first.toStdString();
+    EXPECT_EQ(view.wireType.size(), view.formats.size());
+}
+
+const QString kUtf8 = QStringLiteral("text/plain;charset=utf-8");
+const QString kPlain = QStringLiteral("text/plain");
+
+INSTANTIATE_TEST_SUITE_P(
+    WaylandMimeMapping, PresentTest,
+    ::testing::Values(
+        PresentRow{"wl_copy_text_keeps_mime_types_and_drops_x11_targets",
+                   {kPlain, kUtf8, "TEXT", "STRING", "UTF8_STRING"},
+                   {kPlain, kUtf8},
+                   {{kPlain, kPlain}, {kUtf8, kUtf8}}},
+        PresentRow{"x11_targets_alone_read_as_text_plain_through_utf8_string",
+                   {"TARGETS", "STRING", "UTF8_STRING"},
+                   {"TARGETS", kPlain},
+                   {{kPlain, "UTF8_STRING"}}},
+        PresentRow{"charset_in_upper_case_is_presented_lower_case_and_read_as_offered",
+                   {"text/plain;charset=UTF-8"},
+                   {kUtf8, kPlain},
+                   {{kUtf8, "text/plain;charset=UTF-8"}, {kPlain, "text/plain;charset=UTF-8"}}},
+        PresentRow{"compound_text_alone_is_not_text",
+                   {"COMPOUND_TEXT"},
+                   {},
+                   {}},
+        PresentRow{"image_and_uri_list_pass_unchanged",
+                   {"image/png", "text/uri-list", "application/x-bramblet-own"},
+                   {"image/png", "text/uri-list", "application/x-bramblet-own"},
+                   {{"image/png", "image/png"}, {"text/uri-list", "text/uri-list"}}},
+        PresentRow{"duplicates_are_dropped",
+                   {"image/png", "image/png", kUtf8},
+                   {"image/png", kUtf8, kPlain},
+                   {{kPlain, kUtf8}}},
+        PresentRow{"empty_offer_has_no_formats", {}, {}, {}}),
+    [](const ::testing::TestParamInfo<PresentRow> &info) { return std::string(info.param.name); });
+
+QStringList typesOf(const QList<QPair<QString, QByteArray>> &entries)
+{
+    QStringList types;
+    for (const auto &entry : entries)
+        types.append(entry.first);
+    return types;
+}
+
+TEST(WaylandMimeMappingWrite, TextIsOfferedUnderEveryTextNameAndMarkedAsOurs)
+{
+    ClipboardContent content;
+    content.entries = {{kPlain, QByteArray("alpha")}};
+    const auto entries = WaylandMimeMapping::offeredEntries(content);
+    EXPECT_EQ(typesOf(entries),
+              (QStringList{kPlain, kUtf8, "UTF8_STRING", QString::fromLatin1(Clipboard::kOwnWriteMimeType)}));
+    for (const auto &entry : entries.first(3))
+        EXPECT_EQ(entry.second, QByteArray("alpha")) << entry.first.toStdString();
+}
+
+TEST(WaylandMimeMappingWrite, ImageIsOfferedAsPngThatDecodesToTheSamePicture)
+{
+    QImage image(7, 5, QImage::Format_ARGB32);
+    image.fill(QColor(10, 200, 30));
+    ClipboardContent content;
+    content.image = image;
+    const auto entries = WaylandMimeMapping::offeredEntries(content);
+    ASSERT_EQ(typesOf(entries), (QStringList{"image/png", QString::fromLatin1(Clipboard::kOwnWriteMimeType)}));
+    const QImage back = QImage::fromData(entries.first().second, "png");
+    EXPECT_EQ(back.size(), QSize(7, 5));
+    EXPECT_EQ(back.pixelColor(3, 2), QColor(10, 200, 30));
+}
+
+TEST(WaylandMimeMappingWrite, EntriesKeepTheirOrderAndBytesWithoutAddingText)
+{
+    ClipboardContent content;
+    content.entries = {{"text/uri-list", QByteArray("file:///tmp/a\r\n")}, {"application/x-custom", QByteArray("\xff", 1)}};
+    const auto entries = WaylandMimeMapping::offeredEntries(content);
+    EXPECT_EQ(typesOf(entries), (QStringList{"text/uri-list", "application/x-custom",
+                                             QString::fromLatin1(Clipboard::kOwnWriteMimeType)}));
+    EXPECT_EQ(entries.at(1).second, QByteArray("\xff", 1));
+}
+
+TEST(WaylandMimeMappingWrite, EmptyContentOffersNothingSoTheClipboardIsCleared)
+{
+    EXPECT_TRUE(WaylandMimeMapping::offeredEntries(ClipboardContent{}).isEmpty());
+}
+
+} // namespace
