@@ -16,7 +16,7 @@
 #include "platform/loginitem.h"
 #include "settingsgroup.h"
 #include "shellstyle.h"
-#include "styling/macswitch.h"
+#include "styling/toggleswitch.h"
 
 using namespace ShellStyle;
 
@@ -50,16 +50,16 @@ CDGeneralPane::CDGeneralPane(ShellContext &context, QWidget *parent)
     column->addWidget(hero);
 
     auto *startup = new SettingsGroup(QStringLiteral("Démarrage"), this);
-    m_launchAtLogin = new MacSwitch;
+    m_launchAtLogin = new ToggleSwitch;
     m_launchAtLogin->setOn(m_context.loginItem && m_context.loginItem->isEnabled());
     startup->addRow(QStringLiteral("Ouvrir au démarrage"), m_launchAtLogin);
-    connect(m_launchAtLogin, &MacSwitch::isOnChanged, this, [this](bool on) {
+    connect(m_launchAtLogin, &ToggleSwitch::isOnChanged, this, [this](bool on) {
         // The switch keeps the new value even when the change failed.
         const bool ok = m_context.loginItem && m_context.loginItem->setEnabled(on);
         if (!ok && m_context.beep)
             m_context.beep();
     });
-    m_runInBackground = new MacSwitch;
+    m_runInBackground = new ToggleSwitch;
     m_runInBackground->setOn(true);
     startup->addRow(QStringLiteral("Exécuter en arrière-plan"), m_runInBackground);
     column->addWidget(startup);

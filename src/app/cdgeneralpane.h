@@ -6,7 +6,7 @@
 #include "shellcontext.h"
 
 #include "clearhistorydialog.h"
-class MacSwitch;
+class ToggleSwitch;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -26,8 +26,8 @@ public:
     // This user's full name from the password database (may be empty).
     static QString fullUserName();
 
-    MacSwitch *launchAtLoginSwitch() const { return m_launchAtLogin; }
-    MacSwitch *runInBackgroundSwitch() const { return m_runInBackground; }
+    ToggleSwitch *launchAtLoginSwitch() const { return m_launchAtLogin; }
+    ToggleSwitch *runInBackgroundSwitch() const { return m_runInBackground; }
     QComboBox *keepHistoryPicker() const { return m_keepHistory; }
     QPushButton *clearButton() const { return m_clear; }
     QPushButton *overlayButton() const { return m_overlay; }
@@ -36,8 +36,8 @@ public:
 
 private:
     ShellContext &m_context;
-    MacSwitch *m_launchAtLogin;
-    MacSwitch *m_runInBackground;
+    ToggleSwitch *m_launchAtLogin;
+    ToggleSwitch *m_runInBackground;
     QComboBox *m_keepHistory;
     QPushButton *m_clear;
     QPushButton *m_overlay;

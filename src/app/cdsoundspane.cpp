@@ -10,7 +10,7 @@
 #include "shellstyle.h"
 #include "soundlibrary.h"
 #include "soundmanager.h"
-#include "styling/macswitch.h"
+#include "styling/toggleswitch.h"
 
 using namespace ShellStyle;
 
@@ -22,10 +22,10 @@ CDSoundsPane::CDSoundsPane(ShellContext &context, QWidget *parent)
     auto *group = new SettingsGroup(QStringLiteral("Effets sonores"), this);
     SoundManager *sound = context.sound;
 
-    m_enabled = new MacSwitch;
+    m_enabled = new ToggleSwitch;
     m_enabled->setOn(sound ? sound->isEnabled() : true);
     group->addRow(QStringLiteral("Activer le son à la copie"), m_enabled);
-    connect(m_enabled, &MacSwitch::isOnChanged, this, [this](bool on) {
+    connect(m_enabled, &ToggleSwitch::isOnChanged, this, [this](bool on) {
         if (m_context.sound)
             m_context.sound->setEnabled(on);
     });

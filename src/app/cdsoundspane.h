@@ -4,7 +4,7 @@
 
 #include "shellcontext.h"
 
-class MacSwitch;
+class ToggleSwitch;
 class QComboBox;
 class QPushButton;
 class QLabel;
@@ -22,14 +22,14 @@ public:
     // when it is none of those (so the picker always shows what is stored).
     static QStringList pickerNames(const QStringList &standard, const QStringList &user, const QString &selected);
 
-    MacSwitch *enabledSwitch() const { return m_enabled; }
+    ToggleSwitch *enabledSwitch() const { return m_enabled; }
     QComboBox *picker() const { return m_picker; }
     QPushButton *previewButton() const { return m_preview; }
     QLabel *tip() const { return m_tip; }
 
 private:
     ShellContext &m_context;
-    MacSwitch *m_enabled;
+    ToggleSwitch *m_enabled;
     QComboBox *m_picker;
     QPushButton *m_preview;
     QLabel *m_tip;

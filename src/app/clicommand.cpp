@@ -1,6 +1,7 @@
 #include "clicommand.h"
 
-#include <QCoreApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 
 #include "platform/appid.h"
 
@@ -38,43 +39,71 @@ QString kindName(CliCommand::Kind kind)
     return QString();
 }
 
+QString unknownListOption(const QString &argument)
+{
+    return QStringLiteral("Option inconnue pour list : « %1 ».").arg(argument);
+}
+
+const QString kFolderNeedsName = QStringLiteral("--folder attend le nom d’un dossier.");
+const QString kLimitNeedsNumber = QStringLiteral("--limit attend un nombre entier positif.");
+
+// How an option found by the parser is written on the command line.
+QString written(const QString &optionName)
+{
+    return (optionName.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + optionName;
+}
+
+// The argument that brought the unknown option `name` (the parser keeps only
+// the name: "all" for "--all", "j" for the bundle "-json").
+QString argumentOfUnknownOption(const QStringList &args, const QString &name)
+{
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--")) ? a.mid(2).section(u'=', 0, 0) == name
+                                              : a.startsWith(u'-') && a.mid(1).contains(name))
+            return a;
+    }
+    return name;
+}
+
 CliCommand parseList(const QStringList &args)
 {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("NOM"));
+    const QCommandLineOption limit(QStringLiteral("limit"), QString(), QStringLiteral("N"));
+    parser.addOptions({json, folder, limit});
+    if (!parser.parse(QStringList{QLatin1String(kAppName)} + args)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return invalid(unknownListOption(argumentOfUnknownOption(args, parser.unknownOptionNames().first())));
+        // The other refusals: a value given to --json, or a value missing at the end.
+        for (const QString &a : args) {
+            if (a.startsWith(QLatin1String("--json=")))
+                return invalid(unknownListOption(a));
+        }
+        return invalid(args.last() == u"--folder" ? kFolderNeedsName : kLimitNeedsNumber);
+    }
+    // A bare "--" ends the options for the parser; here it is just an unknown
+    // argument (as a value of --folder or --limit it was taken as the value).
+    const QStringList values = parser.values(folder) + parser.values(limit);
+    if (args.count(QStringLiteral("--")) > values.count(QStringLiteral("--")))
+        return invalid(unknownListOption(QStringLiteral("--")));
+    if (!parser.positionalArguments().isEmpty())
+        return invalid(unknownListOption(parser.positionalArguments().first()));
+
     CliCommand c;
     c.kind = CliCommand::Kind::List;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"--json") {
-            c.json = true;
-        } else if (a == u"--folder" || a.startsWith(QLatin1String("--folder="))) {
-            QString value;
-            if (a == u"--folder") {
-                if (i + 1 >= args.size())
-                    return invalid(QStringLiteral("--folder attend le nom d’un dossier."));
-                value = args[++i];
-            } else {
-                value = a.mid(9);
-            }
-            if (value.trimmed().isEmpty())
-                return invalid(QStringLiteral("--folder attend le nom d’un dossier."));
-            c.folder = value;
-        } else if (a == u"--limit" || a.startsWith(QLatin1String("--limit="))) {
-            QString value;
-            if (a == u"--limit") {
-                if (i + 1 >= args.size())
-                    return invalid(QStringLiteral("--limit attend un nombre entier positif."));
-                value = args[++i];
-            } else {
-                value = a.mid(8);
-            }
-            bool ok = false;
-            const int n = value.toInt(&ok);
-            if (!ok || n < 1)
-                return invalid(QStringLiteral("--limit attend un nombre entier positif, pas « %1 ».").arg(value));
-            c.limit = n;
-        } else {
-            return invalid(QStringLiteral("Option inconnue pour list : « %1 ».").arg(a));
-        }
+    c.json = parser.isSet(json);
+    for (const QString &value : parser.values(folder)) {
+        if (value.trimmed().isEmpty())
+            return invalid(kFolderNeedsName);
+        c.folder = value;
+    }
+    for (const QString &value : parser.values(limit)) {
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 1)
+            return invalid(QStringLiteral("--limit attend un nombre entier positif, pas « %1 ».").arg(value));
+        c.limit = n;
     }
     return c;
 }
@@ -85,14 +114,36 @@ CliCommand CliCommand::parse(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         return CliCommand{};
+    // The first argument is an option (--help, --version) or the command
+    // word; everything after the command word belongs to the command.
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({help, version});
+    // Refusals are judged below: only the first argument decides.
+    parser.parse(QStringList{QLatin1String(kAppName)} + arguments);
+
     const QString &first = arguments.first();
-    const QStringList rest = arguments.mid(1);
-    if (first == u"--help" || first == u"-h" || first == u"help") {
+    const QStringList found = parser.optionNames();
+    // Only the first argument counts, written exactly as listed in the help
+    // (the parser would also take "--h" or a bundle such as "-hv").
+    if (!found.isEmpty() && first == written(found.first())) {
+        CliCommand c;
+        c.kind = help.names().contains(found.first()) ? Kind::Help : Kind::Version;
+        return c;
+    }
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty() || words.first() != first)
+        return invalid(QStringLiteral("Commande inconnue : « %1 ».").arg(first));
+
+    const QStringList rest = words.mid(1);
+    if (first == u"help") {
         CliCommand c;
         c.kind = Kind::Help;
         return c;
     }
-    if (first == u"--version" || first == u"-v" || first == u"version") {
+    if (first == u"version") {
         CliCommand c;
         c.kind = Kind::Version;
         return c;

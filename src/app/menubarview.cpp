@@ -19,9 +19,9 @@
 #include "store/clipboardstore.h"
 #include "styling/continuousroundedrect.h"
 #include "styling/glassmaterial.h"
-#include "styling/macswitch.h"
 #include "styling/noiseveil.h"
 #include "styling/symbolicons.h"
+#include "styling/toggleswitch.h"
 
 using namespace ShellStyle;
 
@@ -144,9 +144,9 @@ void MenuBarView::build()
     loginRow->setSpacing(12);
     loginRow->addWidget(label(QStringLiteral("Lancer au démarrage"), TextStyle::Body));
     loginRow->addStretch(1);
-    m_launchAtLogin = new MacSwitch;
+    m_launchAtLogin = new ToggleSwitch;
     m_launchAtLogin->setOn(m_context.loginItem && m_context.loginItem->isEnabled());
-    connect(m_launchAtLogin, &MacSwitch::isOnChanged, this, [this](bool on) {
+    connect(m_launchAtLogin, &ToggleSwitch::isOnChanged, this, [this](bool on) {
         const bool ok = m_context.loginItem && m_context.loginItem->setEnabled(on);
         if (!ok && m_context.beep)
             m_context.beep();

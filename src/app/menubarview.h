@@ -7,7 +7,7 @@
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
-class MacSwitch;
+class ToggleSwitch;
 class SectionBox;
 
 // The control centre that opens from the tray icon (380 × 520, frameless
@@ -34,7 +34,7 @@ public:
 
     bool recheckAfterReturn() const { return m_recheckAfterReturn; }
     QWidget *recorder() const { return m_recorder; }
-    MacSwitch *launchAtLoginSwitch() const { return m_launchAtLogin; }
+    ToggleSwitch *launchAtLoginSwitch() const { return m_launchAtLogin; }
     QPushButton *openSettingsButton() const { return m_openAccessibility; }
     QPushButton *overlayButton() const { return m_overlay; }
     QPushButton *clearButton() const { return m_clear; }
@@ -59,7 +59,7 @@ private:
     QWidget *m_accessibilityBody = nullptr;
     QLabel *m_statusLabel = nullptr;
     QWidget *m_recorder = nullptr;
-    MacSwitch *m_launchAtLogin = nullptr;
+    ToggleSwitch *m_launchAtLogin = nullptr;
     QPushButton *m_openAccessibility = nullptr;
     QPushButton *m_overlay = nullptr;
     QPushButton *m_clear = nullptr;

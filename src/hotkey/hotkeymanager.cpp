@@ -6,6 +6,7 @@
 #include "hotkey/hotkeyscontroller.h"
 #include "hotkey/keycombo.h"
 #include "hotkey/modifierflags.h"
+#include "hotkey/shortcutdisplay.h"
 #include "platform/userdefaults.h"
 
 namespace {
@@ -19,6 +20,8 @@ HotKeyManager::HotKeyManager(HotKeysController &controller, UserDefaults &defaul
     std::optional<KeyComboDTO> stored;
     if (const auto bytes = m_defaults.bytesValue(kDefaultsKey))
         stored = KeyComboDTO::fromJson(*bytes);
+    if (stored)
+        stored->display = ShortcutDisplay::readable(*stored);
     // Assigning the default also writes it, so a missing or broken value is
     // replaced in the defaults at once.
     setCombo(stored ? *stored : KeyComboDTO::defaultCombo());
@@ -52,22 +55,9 @@ void HotKeyManager::setCombo(std::optional<KeyComboDTO> combo)
 
 void HotKeyManager::setComboFrom(const KeyDownEvent &event)
 {
-    const uint64_t flags = event.modifierFlags;
-    QString display;
-    if (flags & ModifierFlags::kCommand)
-        display += QStringLiteral("⌘");
-    if (flags & ModifierFlags::kShift)
-        display += QStringLiteral("⇧");
-    if (flags & ModifierFlags::kOption)
-        display += QStringLiteral("⌥");
-    if (flags & ModifierFlags::kControl)
-        display += QStringLiteral("⌃");
-    if (!event.charactersIgnoringModifiers.isEmpty())
-        display += event.charactersIgnoringModifiers.toUpper();
-    else
-        display += QLatin1Char('#') + QString::number(event.keyCode);
-
-    setCombo(KeyComboDTO{event.keyCode, flags & ModifierFlags::kDeviceIndependentMask, display});
+    const uint64_t flags = event.modifierFlags & ModifierFlags::kDeviceIndependentMask;
+    setCombo(KeyComboDTO{event.keyCode, flags,
+                         ShortcutDisplay::forPress(flags, event.keyCode, event.charactersIgnoringModifiers)});
 }
 
 void HotKeyManager::saveCombo()

@@ -16,8 +16,9 @@ class UserDefaults;
 
 // Owns the one user-configurable global shortcut: restores it from the user
 // defaults ("bramblet.hotkey", JSON bytes) at creation, falling back to
-// Super+Shift+V ("⌘⇧V"), keeps it registered and calls the toggle action on
-// its key-down. Every change of the combo is saved, then re-registered, then
+// Super+Shift+V ("⌘⇧V") and deriving again a stored display this desktop
+// cannot show (ShortcutDisplay::readable), keeps it registered and calls the
+// toggle action on its key-down. Every change of the combo is saved, then re-registered, then
 // comboChanged() is emitted. Failures are silent: a key with no position or a
 // refused combination stays saved and shown but inactive. Main thread only.
 class HotKeyManager final : public QObject
@@ -40,8 +41,8 @@ public:
     const std::optional<KeyComboDTO> &combo() const { return m_combo; }
     // Assigns, saves, re-registers, then emits comboChanged().
     void setCombo(std::optional<KeyComboDTO> combo);
-    // Builds the combo from a recorded key press (display ⌘⇧⌥⌃ then the
-    // characters upper-cased, or "#" and the key code) and assigns it.
+    // Builds the combo from a recorded key press (display as
+    // ShortcutDisplay::forPress) and assigns it.
     void setComboFrom(const KeyDownEvent &event);
 
     // Writes the combo to the defaults (and to disk); nothing when empty.

@@ -31,7 +31,7 @@ inline constexpr int kCount = 114;
 const std::array<Key, kCount> &all();
 // The key's positional virtual key code (US layout positions).
 uint32_t carbonKeyCode(Key key);
-// The key's display string, e.g. "V", "⇧", "\uF860F1".
+// The key's display string, e.g. "V", "⇧", "F1".
 QString description(Key key);
 // The key whose code is `code`; none for codes that belong to no key.
 std::optional<Key> fromCarbonKeyCode(uint32_t code);

@@ -13,8 +13,8 @@
 #include "overlay/longpresscontroller.h"
 #include "platform/logger.h"
 #include "store/clipboardstore.h"
-#include "styling/fauxliquidglassv4.h"
 #include "styling/glassmaterial.h"
+#include "styling/glasspanelbackground.h"
 
 namespace {
 // The panel is 330 px tall; these insets leave the strip its 270 px.
@@ -164,7 +164,7 @@ void OverlayRootView::paintEvent(QPaintEvent *)
         QPainter bg(&m_background);
         bg.setRenderHint(QPainter::Antialiasing);
         const QRectF card = mainCardRect();
-        FauxLiquidGlassV4 glass = FauxLiquidGlassV4::overlayCard();
+        GlassPanelBackground glass = GlassPanelBackground::overlayCard();
         glass.paint(bg, card, translucent);
 
         // The two dividers: under the chips bar, and under the strip.

@@ -75,7 +75,7 @@ void PasteBack::paste(const ClipboardItem &item)
 void PasteBack::writeItem(const ClipboardItem &item)
 {
     const ClipContentBuilder::Result result = ClipContentBuilder::build(item);
-    Log::debug(QStringLiteral("Paste: wrote to NSPasteboard"));
+    Log::debug(QStringLiteral("Paste: wrote to the clipboard"));
     // One write replaces the old content: clearing first would be a second,
     // separate clipboard change.
     m_clipboard.write(result.content);
@@ -119,8 +119,7 @@ void PasteBack::pasteWhenFrontmost(int retries, double delay, std::optional<Wind
 
 void PasteBack::sendPaste(const std::optional<WindowRef> &front)
 {
-    Log::info(QStringLiteral("Paste: SEND ⌘V"));
     const bool terminal = front && TerminalClasses::isTerminal(front->wmClass, front->wmInstance);
-    Log::debug(terminal ? QStringLiteral("Paste: chord Ctrl+Shift+V (terminal)") : QStringLiteral("Paste: chord Ctrl+V"));
+    Log::info(terminal ? QStringLiteral("Paste: SEND Ctrl+Shift+V") : QStringLiteral("Paste: SEND Ctrl+V"));
     m_input.sendPasteChord(terminal ? PasteChord::CtrlShiftV : PasteChord::CtrlV);
 }

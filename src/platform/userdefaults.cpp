@@ -2,18 +2,14 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
-#include <QStandardPaths>
+#include <QLockFile>
 
 #include "appid.h"
+#include "logger.h"
+#include "settingsfile.h"
+#include "settingsvalue.h"
 
 namespace {
-
-// Each value is stored with a type tag so that a value written as one type is
-// never read back as another ("absent or of another type" reads as absent).
-constexpr char kBoolTag[] = "bool:";
-constexpr char kStringTag[] = "string:";
-constexpr char kBytesTag[] = "bytes:";
 
 QString defaultPath()
 {
@@ -23,80 +19,79 @@ QString defaultPath()
     return base + QLatin1Char('/') + QLatin1String(kAppName) + QLatin1Char('/') + QLatin1String(kAppName) + QStringLiteral(".conf");
 }
 
-std::optional<QString> tagged(const QSettings &s, const QString &key, const char *tag)
-{
-    const QVariant v = s.value(key);
-    if (!v.isValid())
-        return std::nullopt;
-    const QString text = v.toString();
-    const QLatin1String prefix(tag);
-    if (!text.startsWith(prefix))
-        return std::nullopt;
-    return text.mid(prefix.size());
-}
-
 } // namespace
 
 UserDefaults::UserDefaults(const QString &filePath)
+    : m_path(QFileInfo(filePath.isEmpty() ? defaultPath() : filePath).absoluteFilePath())
 {
-    const QString path = filePath.isEmpty() ? defaultPath() : filePath;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    m_values = SettingsFile::read(m_path);
 }
 
 UserDefaults::~UserDefaults() = default;
 
 std::optional<bool> UserDefaults::boolValue(const QString &key) const
 {
-    const auto text = tagged(*m_settings, key, kBoolTag);
-    if (!text)
-        return std::nullopt;
-    if (*text == QLatin1String("true"))
-        return true;
-    if (*text == QLatin1String("false"))
-        return false;
-    return std::nullopt;
+    const auto it = m_values.constFind(key);
+    return it == m_values.cend() ? std::nullopt : SettingsValue::toBool(*it);
 }
 
 std::optional<QString> UserDefaults::stringValue(const QString &key) const
 {
-    return tagged(*m_settings, key, kStringTag);
+    const auto it = m_values.constFind(key);
+    return it == m_values.cend() ? std::nullopt : SettingsValue::toString(*it);
 }
 
 std::optional<QByteArray> UserDefaults::bytesValue(const QString &key) const
 {
-    const auto text = tagged(*m_settings, key, kBytesTag);
-    if (!text)
-        return std::nullopt;
-    const auto decoded = QByteArray::fromBase64Encoding(text->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded)
-        return std::nullopt;
-    return *decoded;
+    const auto it = m_values.constFind(key);
+    return it == m_values.cend() ? std::nullopt : SettingsValue::toBytes(*it);
 }
 
-void UserDefaults::setBool(const QString &key, bool value)
-{
-    m_settings->setValue(key, QString::fromLatin1(kBoolTag) + (value ? QStringLiteral("true") : QStringLiteral("false")));
-}
+void UserDefaults::setBool(const QString &key, bool value) { change(key, SettingsValue::fromBool(value)); }
 
-void UserDefaults::setString(const QString &key, const QString &value)
-{
-    m_settings->setValue(key, QString::fromLatin1(kStringTag) + value);
-}
+void UserDefaults::setString(const QString &key, const QString &value) { change(key, SettingsValue::fromString(value)); }
 
-void UserDefaults::setBytes(const QString &key, const QByteArray &value)
-{
-    m_settings->setValue(key, QString::fromLatin1(kBytesTag) + QString::fromLatin1(value.toBase64()));
-}
+void UserDefaults::setBytes(const QString &key, const QByteArray &value) { change(key, SettingsValue::fromBytes(value)); }
 
-void UserDefaults::remove(const QString &key) { m_settings->remove(key); }
+void UserDefaults::remove(const QString &key) { change(key, std::nullopt); }
 
-void UserDefaults::sync() { m_settings->sync(); }
+void UserDefaults::sync() { flush(); }
 
-QString UserDefaults::filePath() const { return m_settings->fileName(); }
+QString UserDefaults::filePath() const { return m_path; }
 
 UserDefaults &UserDefaults::shared()
 {
     static UserDefaults defaults;
     return defaults;
+}
+
+void UserDefaults::change(const QString &key, std::optional<QString> text)
+{
+    if (text)
+        m_values.insert(key, *text);
+    else
+        m_values.remove(key);
+    m_unsaved.insert(key, std::move(text));
+    flush();
+}
+
+void UserDefaults::flush()
+{
+    // Another instance (another history folder) may share this file: take
+    // what is on disk and lay our changes over it, under a lock.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!lock.tryLock(2000))
+        Log::error(QStringLiteral("Settings: %1 is locked by another process, writing anyway").arg(m_path));
+    SettingsFile::Values values = SettingsFile::read(m_path);
+    for (auto it = m_unsaved.cbegin(); it != m_unsaved.cend(); ++it) {
+        if (it.value())
+            values.insert(it.key(), *it.value());
+        else
+            values.remove(it.key());
+    }
+    if (!m_unsaved.isEmpty() && !SettingsFile::write(m_path, values))
+        return; // kept in memory and in m_unsaved for the next try
+    m_unsaved.clear();
+    m_values = values;
 }

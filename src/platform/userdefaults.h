@@ -1,16 +1,18 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
-class QSettings;
-
 // The user-defaults database: typed values under string keys, kept in
-// $XDG_CONFIG_HOME/Bramblet/Bramblet.conf. Readers get an empty optional when a
-// key is absent or holds a value of another type. Main thread only.
+// $XDG_CONFIG_HOME/Bramblet/Bramblet.conf as text a person can read and edit
+// (see SettingsFile and SettingsValue for the forms; a file written by 0.1.0
+// is read as well). Readers get an empty optional when a key is absent or
+// holds a value of another type. Every change goes to disk at once, merged
+// under a lock with what other processes wrote there meanwhile. Main thread
+// only.
 class UserDefaults final
 {
 public:
@@ -29,7 +31,8 @@ public:
     void setBytes(const QString &key, const QByteArray &value);
     void remove(const QString &key);
 
-    // Writes pending changes to disk.
+    // Writes any change a failed write left pending, and reads the file
+    // again so that changes made by another process are seen.
     void sync();
 
     QString filePath() const;
@@ -38,5 +41,10 @@ public:
     static UserDefaults &shared();
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    void change(const QString &key, std::optional<QString> text);
+    void flush();
+
+    QString m_path;
+    QMap<QString, QString> m_values;                  // key → value text, as in the file
+    QMap<QString, std::optional<QString>> m_unsaved;  // changes not on disk yet (none = removed)
 };

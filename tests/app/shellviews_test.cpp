@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -25,8 +26,12 @@
 #include "app/settingsheader.h"
 #include "app/settingswindowcontroller.h"
 #include "app/shellstyle.h"
+#include "hotkey/hotkeymanager.h"
+#include "hotkey/hotkeyscontroller.h"
+#include "hotkey/shortcutrecorder.h"
+#include "platform/fake/fakeglobalshortcutservice.h"
 #include "shellfixture.h"
-#include "styling/macswitch.h"
+#include "styling/toggleswitch.h"
 
 namespace {
 
@@ -371,6 +376,42 @@ TEST(SettingsWindowControllerTest, show_twice_makes_one_window_with_the_menus)
     for (QAction *a : bar->actions())
         menus << a->text();
     EXPECT_EQ(menus, (QStringList{QStringLiteral("Bramblet"), QStringLiteral("Sélection")}));
+}
+
+// With BRAMBLET_SCREENSHOT_DIR set, the window goes there as
+// settings-shortcuts-fkey.png (docs/screenshots).
+TEST(SettingsWindowControllerTest, shortcuts_pane_shows_a_recorded_function_key_by_name)
+{
+    ShellFixture fx;
+    fx.start();
+    FakeGlobalShortcutService service;
+    HotKeysController hotKeys(service);
+    HotKeyManager manager(hotKeys, fx.defaults, [] {});
+    fx.context.makeShortcutRecorder = [&manager](QWidget *parent) -> QWidget * {
+        return new ShortcutRecorder(manager, parent);
+    };
+    KeyboardCommands commands(*fx.store, [] {});
+    SettingsWindowController controller(fx.context, &commands);
+    controller.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
+    controller.rootView()->setTab(CDSettingsTab::Shortcuts);
+    ShortcutRecorder *recorder = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        recorder = controller.window()->findChild<ShortcutRecorder *>();
+        return recorder && recorder->isVisible();
+    }));
+
+    QTest::mouseClick(recorder, Qt::LeftButton);
+    // Alt+F12 as the xcb platform delivers it: evdev code 88 + 8, Mod1.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F12, Qt::AltModifier, 88 + 8, 0xffc9, 0x08);
+    QApplication::sendEvent(recorder, &press);
+    EXPECT_EQ(recorder->text(), QStringLiteral("⌥F12"));
+    EXPECT_EQ(manager.combo()->keyCode, 111u);
+
+    if (const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        controller.window()->grab().save(dir + QStringLiteral("/settings-shortcuts-fkey.png"));
+    }
 }
 
 TEST(KeyboardCommandsTest, items_shortcuts_and_actions)

@@ -11,8 +11,8 @@
 #include "cardsamples.h"
 #include "model/referencedate.h"
 #include "platform/fake/fakeclock.h"
-#include "styling/fauxliquidglassv4.h"
 #include "styling/glassmaterial.h"
+#include "styling/glasspanelbackground.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ QImage renderOnGlass(const CardView &view, const ClipboardItem &item, const Card
     img.fill(QColor(34, 36, 42));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    FauxLiquidGlassV4 glass;
+    GlassPanelBackground glass;
     glass.cornerRadius = 0;
     glass.paint(p, QRectF(QPointF(0, 0), QSizeF(logical)), false);
     view.paint(p, QRect(QPoint(m.left(), m.top()), CardView::cardSize()), item, state);
@@ -141,7 +141,7 @@ TEST(CardGallery, StripOfCards)
     img.setDevicePixelRatio(kScale);
     img.fill(QColor(24, 26, 31));
     QPainter p(&img);
-    FauxLiquidGlassV4::overlayCard().paint(p, QRectF(QPointF(2, 2), QSizeF(logical) - QSizeF(4, 4)), false);
+    GlassPanelBackground::overlayCard().paint(p, QRectF(QPointF(2, 2), QSizeF(logical) - QSizeF(4, 4)), false);
     for (int i = 0; i < picks.size(); ++i) {
         const Sample &s = all[picks[i]];
         view.paint(p, QRect(QPoint(m.left() + i * (CardView::kCardWidth + gap), m.top()), CardView::cardSize()), s.item,

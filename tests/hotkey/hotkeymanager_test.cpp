@@ -147,6 +147,40 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenRow{"stored_as_text_not_bytes", R"({"keyCode":40,"modifiers":1572864,"display":"K"})", true}),
     [](const auto &info) { return std::string(info.param.name); });
 
+struct StoredDisplayRow {
+    const char *name;
+    uint32_t keyCode;
+    uint64_t modifiers;
+    const char16_t *stored;
+    const char16_t *shown;
+};
+
+class StoredDisplayTest : public HotKeyManagerTest, public ::testing::WithParamInterface<StoredDisplayRow> {};
+
+TEST_P(StoredDisplayTest, is_shown_readably_and_saved_so)
+{
+    const StoredDisplayRow &row = GetParam();
+    defaults.setBytes(QStringLiteral("bramblet.hotkey"),
+                      KeyComboDTO{row.keyCode, row.modifiers, QString::fromUtf16(row.stored)}.toJson());
+    auto manager = makeManager();
+    const KeyComboDTO expected{row.keyCode, row.modifiers, QString::fromUtf16(row.shown)};
+    EXPECT_EQ(manager->combo(), expected);
+    EXPECT_EQ(stored(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Displays, StoredDisplayTest,
+    ::testing::Values(
+        StoredDisplayRow{"private_use_function_key", 122, 0x80000, u"⌥\uF860F1", u"⌥F1"},
+        StoredDisplayRow{"private_use_f12_with_two_modifiers", 111, 0x120000, u"⌘⇧\uF861F12", u"⌘⇧F12"},
+        StoredDisplayRow{"private_use_outside_the_table", 0x10000 + 200, 0x100000, u"⌘\uF8FF", u"⌘#65736"},
+        StoredDisplayRow{"numbered_function_key", 122, 0x80000, u"⌥#122", u"⌥F1"},
+        StoredDisplayRow{"numbered_arrow", 126, 0x20000, u"⇧#126", u"⇧↑"},
+        StoredDisplayRow{"numbered_key_outside_the_table_is_kept", 52, 0x100000, u"⌘#52", u"⌘#52"},
+        StoredDisplayRow{"readable_display_is_kept", 40, 0x180000, u"⌘⌥K", u"⌘⌥K"},
+        StoredDisplayRow{"layout_letter_is_kept", 12, 0x100000, u"⌘A", u"⌘A"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST_F(HotKeyManagerTest, key_down_toggles_and_key_up_does_nothing)
 {
     auto manager = makeManager();
@@ -203,7 +237,8 @@ INSTANTIATE_TEST_SUITE_P(
     Recorded, DisplayTest,
     ::testing::Values(
         DisplayRow{"order_is_command_shift_option_control", 0, 0x1E0000, u"a", u"⌘⇧⌥⌃A", 0x1E0000},
-        DisplayRow{"no_characters_gives_hash_and_code", 126, 0x40000, u"", u"⌃#126", 0x40000},
+        DisplayRow{"no_characters_gives_the_key_name", 126, 0x40000, u"", u"⌃↑", 0x40000},
+        DisplayRow{"function_key_gives_its_label", 111, 0x80000, u"", u"⌥F12", 0x80000},
         DisplayRow{"caps_lock_and_function_flags_dropped", 9, 0x10000 | 0x800000 | 0x100000, u"v", u"⌘V", 0x100000},
         DisplayRow{"shifted_symbol_kept", 18, 0x120000, u"!", u"⌘⇧!", 0x120000}),
     [](const auto &info) { return std::string(info.param.name); });

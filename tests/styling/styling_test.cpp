@@ -6,12 +6,12 @@
 #include <QTest>
 
 #include "styling/continuousroundedrect.h"
-#include "styling/fauxliquidglassv4.h"
 #include "styling/glassmaterial.h"
+#include "styling/glasspanelbackground.h"
 #include "styling/imageblur.h"
-#include "styling/macswitch.h"
 #include "styling/noiseveil.h"
 #include "styling/symbolicons.h"
+#include "styling/toggleswitch.h"
 
 namespace {
 
@@ -74,13 +74,13 @@ TEST(GlassMaterial, OverrideDecidesTranslucency)
     EXPECT_LT(GlassMaterial::fill(GlassMaterial::Material::Thin, true).alpha(), 255);
 }
 
-TEST(FauxLiquidGlass, OpaqueWithoutCompositorTranslucentWithOne)
+TEST(GlassPanelBackground, OpaqueWithoutCompositorTranslucentWithOne)
 {
     auto render = [](bool translucent) {
         QImage img(200, 120, QImage::Format_ARGB32_Premultiplied);
         img.fill(Qt::transparent);
         QPainter p(&img);
-        FauxLiquidGlassV4::overlayCard().paint(p, QRectF(0, 0, 200, 120), translucent);
+        GlassPanelBackground::overlayCard().paint(p, QRectF(0, 0, 200, 120), translucent);
         return img;
     };
     const QImage opaque = render(false), clear = render(true);
@@ -117,11 +117,11 @@ TEST(ImageBlur, SpreadsAPointAndKeepsRadiusZeroUnchanged)
     EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);
 }
 
-TEST(MacSwitch, ClickUpdatesTheBoundValue)
+TEST(ToggleSwitch, ClickUpdatesTheBoundValue)
 {
-    MacSwitch sw;
+    ToggleSwitch sw;
     sw.resize(sw.sizeHint());
-    QSignalSpy spy(&sw, &MacSwitch::isOnChanged);
+    QSignalSpy spy(&sw, &ToggleSwitch::isOnChanged);
     QTest::mouseClick(&sw, Qt::LeftButton);
     EXPECT_TRUE(sw.isOn());
     ASSERT_EQ(spy.size(), 1);
@@ -130,11 +130,11 @@ TEST(MacSwitch, ClickUpdatesTheBoundValue)
     EXPECT_FALSE(sw.isOn());
 }
 
-TEST(MacSwitch, SettingTheValueElsewhereMovesTheSwitch)
+TEST(ToggleSwitch, SettingTheValueElsewhereMovesTheSwitch)
 {
-    MacSwitch sw;
+    ToggleSwitch sw;
     QSignalSpy clicks(&sw, &QAbstractButton::clicked);
-    QSignalSpy changes(&sw, &MacSwitch::isOnChanged);
+    QSignalSpy changes(&sw, &ToggleSwitch::isOnChanged);
     sw.setOn(true);
     EXPECT_TRUE(sw.isOn());
     EXPECT_TRUE(sw.isChecked());

@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include "styling/fauxliquidglassv4.h"
 #include "styling/glassmaterial.h"
+#include "styling/glasspanelbackground.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ protected:
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.fillRect(rect(), Qt::transparent);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        FauxLiquidGlassV4::overlayCard().paint(p, QRectF(rect()), GlassMaterial::translucencyAvailable());
+        GlassPanelBackground::overlayCard().paint(p, QRectF(rect()), GlassMaterial::translucencyAvailable());
     }
 };
 

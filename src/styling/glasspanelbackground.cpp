@@ -1,4 +1,4 @@
-#include "fauxliquidglassv4.h"
+#include "glasspanelbackground.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -15,7 +15,7 @@ QColor white(double alpha) { return QColor::fromRgbF(1, 1, 1, float(qBound(0.0, 
 
 } // namespace
 
-QImage FauxLiquidGlassV4::renderStaticLayers(const QSize &size) const
+QImage GlassPanelBackground::renderStaticLayers(const QSize &size) const
 {
     QImage out(size, QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
@@ -89,7 +89,7 @@ QImage FauxLiquidGlassV4::renderStaticLayers(const QSize &size) const
     return out;
 }
 
-void FauxLiquidGlassV4::paint(QPainter &painter, const QRectF &rect, bool translucent) const
+void GlassPanelBackground::paint(QPainter &painter, const QRectF &rect, bool translucent) const
 {
     if (rect.isEmpty())
         return;

@@ -10,7 +10,7 @@ class QPainter;
 // edge rim, highlight, inner shade and grain, all on a continuous rounded
 // rectangle of `cornerRadius`. Without a compositor (`translucent` false)
 // an opaque dark glass base goes underneath so the view does not show black.
-struct FauxLiquidGlassV4
+struct GlassPanelBackground
 {
     qreal cornerRadius = 20;
     double darkenOpacity = 0.01;
@@ -20,7 +20,7 @@ struct FauxLiquidGlassV4
     double noiseOpacity = 0.04;
 
     // The overlay card's values.
-    static FauxLiquidGlassV4 overlayCard() { return {}; }
+    static GlassPanelBackground overlayCard() { return {}; }
 
     // Paints the layers over `rect` in order; restores the painter's state.
     // The blurred layers are kept for the last size painted, so repainting

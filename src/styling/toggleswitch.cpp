@@ -1,10 +1,10 @@
-#include "macswitch.h"
+#include "toggleswitch.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
 
-MacSwitch::MacSwitch(QWidget *parent)
+ToggleSwitch::ToggleSwitch(QWidget *parent)
     : QAbstractButton(parent)
     , m_animation(new QPropertyAnimation(this, "knobPosition", this))
 {
@@ -21,24 +21,24 @@ MacSwitch::MacSwitch(QWidget *parent)
     });
 }
 
-void MacSwitch::setOn(bool on)
+void ToggleSwitch::setOn(bool on)
 {
     if (on == isChecked())
         return;
     setChecked(on);
 }
 
-QSize MacSwitch::sizeHint() const { return QSize(38, 22); }
+QSize ToggleSwitch::sizeHint() const { return QSize(38, 22); }
 
-void MacSwitch::setKnobPosition(qreal position)
+void ToggleSwitch::setKnobPosition(qreal position)
 {
     m_knob = position;
     update();
 }
 
-bool MacSwitch::hitButton(const QPoint &pos) const { return rect().contains(pos); }
+bool ToggleSwitch::hitButton(const QPoint &pos) const { return rect().contains(pos); }
 
-void MacSwitch::paintEvent(QPaintEvent *)
+void ToggleSwitch::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);

@@ -7,14 +7,14 @@ class QPropertyAnimation;
 // An on/off switch bound to one boolean. Clicking (or Space) flips isOn and
 // emits isOnChanged; setOn() from elsewhere moves the knob without emitting
 // a click. Draws a pill track (accent colour when on) and a round knob.
-class MacSwitch final : public QAbstractButton
+class ToggleSwitch final : public QAbstractButton
 {
     Q_OBJECT
     Q_PROPERTY(bool isOn READ isOn WRITE setOn NOTIFY isOnChanged)
     Q_PROPERTY(qreal knobPosition READ knobPosition WRITE setKnobPosition)
 
 public:
-    explicit MacSwitch(QWidget *parent = nullptr);
+    explicit ToggleSwitch(QWidget *parent = nullptr);
 
     bool isOn() const { return isChecked(); }
     // Sets the bound value; emits isOnChanged only when it changes.
