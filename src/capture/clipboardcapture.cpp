@@ -16,6 +16,7 @@
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/logger.h"
+#include "store/clipboardstore.h"
 
 namespace {
 
@@ -354,6 +355,11 @@ void ClipboardCapture::captureOffer(const ClipboardOffer &offer, Done done)
         return;
     }
     QtConcurrent::run(&m_pool, [item = std::move(item), offer, convert = m_convert] {
-        return buildClip(item, OfferView(offer), convert);
+        Built built = buildClip(item, OfferView(offer), convert);
+        // The store checks every clip against the last one by this hash;
+        // over a large clip it would hold the main thread.
+        if (built.item)
+            built.item->signature.hex = ClipboardStore::signature(built.item->kind, built.item->raw);
+        return built;
     }).then(this, [this, done = std::move(done)](Built built) { done(finish(std::move(built))); });
 }

@@ -8,6 +8,16 @@
 
 #include "clipkind.h"
 
+// A clip's content signature (see ClipboardStore::signature) worked out where
+// the clip was built, so that a large clip is hashed once, off the main
+// thread. A memo, not content: never written to the history files, and any
+// two memos compare equal so that it never decides whether clips are equal.
+struct SignatureMemo
+{
+    QString hex; // empty: not worked out
+    bool operator==(const SignatureMemo &) const { return true; }
+};
+
 // One captured copy (a clip). A plain value; the store's lists own the live ones.
 struct ClipboardItem
 {
@@ -25,6 +35,8 @@ struct ClipboardItem
     std::optional<QString> fileExt;
     std::optional<QByteArray> thumbnailPNG;
     std::optional<qint64> textCharCount;
+    // Set only with the signature of this kind and raw; cleared by the store.
+    SignatureMemo signature;
 
     // True when fileExt names an image type in the MIME database.
     bool isImageFile() const;

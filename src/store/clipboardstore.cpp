@@ -119,13 +119,16 @@ void ClipboardStore::insert(const ClipboardItem &item)
                        .arg(kMaxClipBytes / (1024 * 1024)));
         return;
     }
-    const QString sig = signature(item.kind, item.raw);
+    // Hashing tens of megabytes here would hold the interface; the capture
+    // hashes large clips on the worker that builds them.
+    const QString sig = item.signature.hex.isEmpty() ? signature(item.kind, item.raw) : item.signature.hex;
     if (m_lastClipHash && *m_lastClipHash == sig) {
         Log::debug(QStringLiteral("Store: duplicate suppressed (same signature)"));
         return;
     }
     m_lastClipHash = sig;
     m_items.prepend(item);
+    m_items.first().signature = {}; // the memo has served; kept clips carry none
     if (m_lowerByIndex.size() + 1 == m_items.size())
         m_lowerByIndex.prepend(lowerPreview(item));
     emit itemsChanged();

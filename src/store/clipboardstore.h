@@ -53,7 +53,8 @@ public:
 
     // --- intake ---
     // The watcher's onNewItem: drops a repeat of the last inserted content,
-    // otherwise inserts at the front, decides the copy sound and writes.
+    // otherwise inserts at the front, decides the copy sound and writes. The
+    // content is hashed here unless the item carries its signature memo.
     void insert(const ClipboardItem &item);
     // The watcher's veto, asked before a capture is scheduled.
     bool shouldIgnore(qint64 changeCount);

@@ -160,6 +160,27 @@ TEST_F(EventWatcherTest, large_text_is_made_off_the_main_thread_and_keeps_its_pl
     EXPECT_EQ(store->items().at(0).preview, QStringLiteral("après"));
 }
 
+TEST_F(EventWatcherTest, large_text_is_hashed_off_the_main_thread_and_its_repeat_dropped)
+{
+    makeStore();
+    const QString big(ClipboardCapture::kInlineBytes + 1000, QLatin1Char('y'));
+    std::optional<ClipboardItem> delivered;
+    watcher->setOnNewItem([&](const ClipboardItem &item) { delivered = item; });
+    copy(big);
+    ASSERT_TRUE(waitUntilHandedOver());
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(delivered->signature.hex, ClipboardStore::signature(ClipKind::Text, big.toUtf8()));
+
+    // Back through the store: the same large text twice in a row is one clip.
+    watcher->setOnNewItem([this](const ClipboardItem &item) { store->insert(item); });
+    copy(big);
+    copy(big);
+    ASSERT_TRUE(waitUntilHandedOver());
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_EQ(store->items().first().raw.size(), big.size());
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: duplicate suppressed (same signature)")));
+}
+
 TEST_F(EventWatcherTest, unreadable_offer_gives_no_clip_and_the_next_is_kept)
 {
     makeStore();

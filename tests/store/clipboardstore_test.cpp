@@ -170,6 +170,65 @@ TEST_F(StoreTest, SearchSeesAClipReplacedUnderTheSameId)
     EXPECT_EQ(t.visibleItems().size(), 1);
 }
 
+// A clip may arrive with its signature already worked out (large clips are
+// hashed where they are built): the store takes that memo instead of hashing
+// the bytes again, and the repeat rule holds across clips with and without one.
+struct MemoCase {
+    const char *name;
+    const char *first;
+    const char *firstMemoOf; // the memo carried is the signature of this text; null: none
+    const char *second;
+    const char *secondMemoOf;
+    int kept;
+};
+
+void PrintTo(const MemoCase &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class StoreSignatureMemo : public StoreTest, public ::testing::WithParamInterface<MemoCase>
+{
+protected:
+    static ClipboardItem memoed(const char *text, const char *memoOf)
+    {
+        ClipboardItem item = clip(QString::fromUtf8(text));
+        if (memoOf)
+            item.signature.hex = ClipboardStore::signature(ClipKind::Text, QByteArray(memoOf));
+        return item;
+    }
+};
+
+TEST_P(StoreSignatureMemo, RepeatRuleUsesTheSuppliedSignature)
+{
+    auto &s = makeStore();
+    s.insert(memoed(GetParam().first, GetParam().firstMemoOf));
+    s.insert(memoed(GetParam().second, GetParam().secondMemoOf));
+    EXPECT_EQ(s.items().size(), GetParam().kept);
+    for (const ClipboardItem &item : s.items())
+        EXPECT_TRUE(item.signature.hex.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StoreSignatureMemo,
+    ::testing::Values(MemoCase{"memo_then_same_bytes_without", "same", "same", "same", nullptr, 1},
+                      MemoCase{"without_then_same_bytes_with_memo", "same", nullptr, "same", "same", 1},
+                      MemoCase{"both_with_memos_of_other_content", "one", "one", "two", "two", 2},
+                      // Only a store that trusts the memo, and does not hash
+                      // the bytes, takes these different bytes for a repeat.
+                      MemoCase{"memo_is_taken_over_the_bytes", "one", "two", "two", nullptr, 1},
+                      MemoCase{"memo_is_taken_over_the_bytes_second", "two", nullptr, "one", "two", 1}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(StoreTest, InsertLogLineShowsTheSuppliedSignature)
+{
+    auto &s = makeStore();
+    ClipboardItem item = clip(QStringLiteral("hello world"));
+    item.signature.hex = QStringLiteral("0123456789abcdef");
+    s.insert(item);
+    EXPECT_TRUE(log.contains(QStringLiteral("Store: insert item kind=text bytes=11 sig=01234567…")));
+}
+
 TEST(StoreSignature, IsSha256OverKindZeroByteAndRaw)
 {
     const QString sig = ClipboardStore::signature(ClipKind::FileURL, QByteArray());
