@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QSettings>
 
 #include "appid.h"
 #include "logger.h"
@@ -22,43 +22,68 @@ QString defaultPath()
 } // namespace
 
 UserDefaults::UserDefaults(const QString &filePath)
-    : m_path(QFileInfo(filePath.isEmpty() ? defaultPath() : filePath).absoluteFilePath())
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    m_values = SettingsFile::read(m_path);
+    const QString path = QFileInfo(filePath.isEmpty() ? defaultPath() : filePath).absoluteFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const auto version010 = SettingsFile::readVersion010(path);
+    m_settings = std::make_unique<QSettings>(path, SettingsFile::readableFormat());
+    if (version010) {
+        // QSettings may hand this object the keys it parsed as INI above;
+        // replace them all with the converted values, in the readable form.
+        m_settings->clear();
+        for (auto it = version010->cbegin(); it != version010->cend(); ++it)
+            m_settings->setValue(it.key(), it.value());
+        save();
+    }
 }
 
 UserDefaults::~UserDefaults() = default;
 
 std::optional<bool> UserDefaults::boolValue(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
-    return it == m_values.cend() ? std::nullopt : SettingsValue::toBool(*it);
+    const auto t = text(key);
+    return t ? SettingsValue::toBool(*t) : std::nullopt;
 }
 
 std::optional<QString> UserDefaults::stringValue(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
-    return it == m_values.cend() ? std::nullopt : SettingsValue::toString(*it);
+    const auto t = text(key);
+    return t ? SettingsValue::toString(*t) : std::nullopt;
 }
 
 std::optional<QByteArray> UserDefaults::bytesValue(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
-    return it == m_values.cend() ? std::nullopt : SettingsValue::toBytes(*it);
+    const auto t = text(key);
+    return t ? SettingsValue::toBytes(*t) : std::nullopt;
 }
 
-void UserDefaults::setBool(const QString &key, bool value) { change(key, SettingsValue::fromBool(value)); }
+void UserDefaults::setBool(const QString &key, bool value)
+{
+    m_settings->setValue(key, SettingsValue::fromBool(value));
+    save();
+}
 
-void UserDefaults::setString(const QString &key, const QString &value) { change(key, SettingsValue::fromString(value)); }
+void UserDefaults::setString(const QString &key, const QString &value)
+{
+    m_settings->setValue(key, SettingsValue::fromString(value));
+    save();
+}
 
-void UserDefaults::setBytes(const QString &key, const QByteArray &value) { change(key, SettingsValue::fromBytes(value)); }
+void UserDefaults::setBytes(const QString &key, const QByteArray &value)
+{
+    m_settings->setValue(key, SettingsValue::fromBytes(value));
+    save();
+}
 
-void UserDefaults::remove(const QString &key) { change(key, std::nullopt); }
+void UserDefaults::remove(const QString &key)
+{
+    m_settings->remove(key);
+    save();
+}
 
-void UserDefaults::sync() { flush(); }
+void UserDefaults::sync() { save(); }
 
-QString UserDefaults::filePath() const { return m_path; }
+QString UserDefaults::filePath() const { return m_settings->fileName(); }
 
 UserDefaults &UserDefaults::shared()
 {
@@ -66,32 +91,17 @@ UserDefaults &UserDefaults::shared()
     return defaults;
 }
 
-void UserDefaults::change(const QString &key, std::optional<QString> text)
+std::optional<QString> UserDefaults::text(const QString &key) const
 {
-    if (text)
-        m_values.insert(key, *text);
-    else
-        m_values.remove(key);
-    m_unsaved.insert(key, std::move(text));
-    flush();
+    const QVariant value = m_settings->value(key);
+    return value.isValid() ? std::optional(value.toString()) : std::nullopt;
 }
 
-void UserDefaults::flush()
+void UserDefaults::save()
 {
-    // Another instance (another history folder) may share this file: take
-    // what is on disk and lay our changes over it, under a lock.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(2000))
-        Log::error(QStringLiteral("Settings: %1 is locked by another process, writing anyway").arg(m_path));
-    SettingsFile::Values values = SettingsFile::read(m_path);
-    for (auto it = m_unsaved.cbegin(); it != m_unsaved.cend(); ++it) {
-        if (it.value())
-            values.insert(it.key(), *it.value());
-        else
-            values.remove(it.key());
-    }
-    if (!m_unsaved.isEmpty() && !SettingsFile::write(m_path, values))
-        return; // kept in memory and in m_unsaved for the next try
-    m_unsaved.clear();
-    m_values = values;
+    // QSettings keeps the first error; log only the failure that set it.
+    const bool wasFine = m_settings->status() == QSettings::NoError;
+    m_settings->sync();
+    if (wasFine && m_settings->status() != QSettings::NoError)
+        Log::error(QStringLiteral("Settings: could not write %1, changes kept until the next write").arg(m_settings->fileName()));
 }
