@@ -48,12 +48,9 @@ std::optional<QString> fromVersion010(const QString &tagged)
         return SettingsValue::fromBool(tagged == u"bool:true");
     if (tagged.startsWith(QLatin1String("string:")))
         return SettingsValue::fromString(tagged.mid(7));
-    if (tagged.startsWith(QLatin1String("bytes:"))) {
-        const auto decoded =
-            QByteArray::fromBase64Encoding(tagged.mid(6).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (decoded)
-            return SettingsValue::fromBytes(*decoded);
-    }
+    // The tagged Base64 of 0.1.0 is also the readable form's fallback for bytes.
+    if (const auto bytes = tagged.startsWith(QLatin1String("bytes:")) ? SettingsValue::toBytes(tagged) : std::nullopt)
+        return SettingsValue::fromBytes(*bytes);
     return std::nullopt;
 }
 
@@ -63,7 +60,8 @@ namespace SettingsFile {
 
 QSettings::Format readableFormat()
 {
-    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("conf"), readReadable, writeReadable);
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("conf"), readReadable, writeReadable);
     return format;
 }
 

@@ -19,6 +19,13 @@ QString defaultPath()
     return base + QLatin1Char('/') + QLatin1String(kAppName) + QLatin1Char('/') + QLatin1String(kAppName) + QStringLiteral(".conf");
 }
 
+template <typename T>
+std::optional<T> read(const QSettings &settings, const QString &key, std::optional<T> (*parse)(const QString &))
+{
+    const QVariant text = settings.value(key);
+    return text.isValid() ? parse(text.toString()) : std::nullopt;
+}
+
 } // namespace
 
 UserDefaults::UserDefaults(const QString &filePath)
@@ -41,39 +48,24 @@ UserDefaults::~UserDefaults() = default;
 
 std::optional<bool> UserDefaults::boolValue(const QString &key) const
 {
-    const auto t = text(key);
-    return t ? SettingsValue::toBool(*t) : std::nullopt;
+    return read(*m_settings, key, SettingsValue::toBool);
 }
 
 std::optional<QString> UserDefaults::stringValue(const QString &key) const
 {
-    const auto t = text(key);
-    return t ? SettingsValue::toString(*t) : std::nullopt;
+    return read(*m_settings, key, SettingsValue::toString);
 }
 
 std::optional<QByteArray> UserDefaults::bytesValue(const QString &key) const
 {
-    const auto t = text(key);
-    return t ? SettingsValue::toBytes(*t) : std::nullopt;
+    return read(*m_settings, key, SettingsValue::toBytes);
 }
 
-void UserDefaults::setBool(const QString &key, bool value)
-{
-    m_settings->setValue(key, SettingsValue::fromBool(value));
-    save();
-}
+void UserDefaults::setBool(const QString &key, bool value) { set(key, SettingsValue::fromBool(value)); }
 
-void UserDefaults::setString(const QString &key, const QString &value)
-{
-    m_settings->setValue(key, SettingsValue::fromString(value));
-    save();
-}
+void UserDefaults::setString(const QString &key, const QString &value) { set(key, SettingsValue::fromString(value)); }
 
-void UserDefaults::setBytes(const QString &key, const QByteArray &value)
-{
-    m_settings->setValue(key, SettingsValue::fromBytes(value));
-    save();
-}
+void UserDefaults::setBytes(const QString &key, const QByteArray &value) { set(key, SettingsValue::fromBytes(value)); }
 
 void UserDefaults::remove(const QString &key)
 {
@@ -91,10 +83,10 @@ UserDefaults &UserDefaults::shared()
     return defaults;
 }
 
-std::optional<QString> UserDefaults::text(const QString &key) const
+void UserDefaults::set(const QString &key, const QString &text)
 {
-    const QVariant value = m_settings->value(key);
-    return value.isValid() ? std::optional(value.toString()) : std::nullopt;
+    m_settings->setValue(key, text);
+    save();
 }
 
 void UserDefaults::save()
@@ -103,5 +95,6 @@ void UserDefaults::save()
     const bool wasFine = m_settings->status() == QSettings::NoError;
     m_settings->sync();
     if (wasFine && m_settings->status() != QSettings::NoError)
-        Log::error(QStringLiteral("Settings: could not write %1, changes kept until the next write").arg(m_settings->fileName()));
+        Log::error(QStringLiteral("Settings: could not write %1, changes kept until the next write")
+                       .arg(m_settings->fileName()));
 }

@@ -43,7 +43,7 @@ public:
     static UserDefaults &shared();
 
 private:
-    std::optional<QString> text(const QString &key) const;
+    void set(const QString &key, const QString &text);
     void save();
 
     std::unique_ptr<QSettings> m_settings; // values held as the text forms of SettingsValue
