@@ -1,10 +1,28 @@
 #!/usr/bin/env bash
-# Runs every test: unit and widget tests offscreen, then the end-to-end tests
-# against a private Xvfb display with openbox as the window manager, then the
-# Wayland tests against a headless sway with XWayland.
+# Runs every test of one build folder: unit and widget tests offscreen, then
+# the end-to-end tests against a private Xvfb display with openbox as the
+# window manager, then the Wayland tests against a headless sway with
+# XWayland. In a sanitizer build (BRAMBLET_SANITIZE) every test and the
+# program the end-to-end tests start stop at the first sanitizer report.
 set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
+
+unit_timeout=120
+e2e_timeout=300
+if grep -q '^BRAMBLET_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+    export ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_summary=1
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:print_summary=1
+    export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
+    # Instrumented code runs a few times slower.
+    unit_timeout=600
+    e2e_timeout=900
+fi
+
+# BRAMBLET_E2E_TESTS narrows the end-to-end and Wayland tiers to the tests
+# whose names match it (a ctest -R expression); unset, all of them run.
+e2e_select=()
+[ -n "${BRAMBLET_E2E_TESTS:-}" ] && e2e_select=(-R "$BRAMBLET_E2E_TESTS")
 
 summary_dir=$(mktemp -d)
 # Reads ctest's "out of N" line into passed/failed counts for the closing line.
@@ -17,7 +35,7 @@ count() {
 
 export QT_QPA_PLATFORM=offscreen
 unit_rc=0
-ctest --test-dir "$build" --output-on-failure -LE 'e2e|wayland' -j2 --timeout 120 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
+ctest --test-dir "$build" --output-on-failure -LE 'e2e|wayland' -j2 --timeout "$unit_timeout" 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
 
 # End-to-end tier: our own X server so nothing depends on the caller's session.
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
@@ -40,7 +58,7 @@ openbox >/tmp/bramblet-openbox.log 2>&1 &
 wm_pid=$!
 sleep 0.5
 e2e_rc=0
-ctest --test-dir "$build" --output-on-failure -L e2e --timeout 300 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
+ctest --test-dir "$build" --output-on-failure -L e2e "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
 
 # Wayland tier: a headless sway of our own (it runs as an unprivileged user;
 # the tests reach its socket by path). When it cannot start, the tests run
@@ -57,14 +75,14 @@ else
     export QT_QPA_PLATFORM=offscreen
 fi
 wayland_rc=0
-ctest --test-dir "$build" --output-on-failure -L wayland --timeout 300 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
+ctest --test-dir "$build" --output-on-failure -L wayland "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
 bash tests/e2e/support/start-sway.sh stop || true
 
 read -r up uf < <(count "$summary_dir/unit.log")
 read -r ep ef < <(count "$summary_dir/e2e.log")
 read -r wp wf < <(count "$summary_dir/wayland.log")
-echo "unit: $up passed, $uf failed"
-echo "e2e: $ep passed, $ef failed"
-echo "wayland: $wp passed, $wf failed"
+echo "unit ($build): $up passed, $uf failed"
+echo "e2e ($build): $ep passed, $ef failed"
+echo "wayland ($build): $wp passed, $wf failed"
 echo "total: $(( up + ep + wp )) passed, $(( uf + ef + wf )) failed"
 [ "$unit_rc" -eq 0 ] && [ "$e2e_rc" -eq 0 ] && [ "$wayland_rc" -eq 0 ]

@@ -32,7 +32,7 @@ AppRoot::AppRoot(std::unique_ptr<InstanceChannel> channel, Clock &clock, UserDef
     : m_clock(clock)
     , m_defaults(defaults)
     , m_channel(std::move(channel))
-    , m_platform(PlatformBackends::create())
+    , m_platform(PlatformBackends::create(defaults))
 {
     buildSound();
     buildStoreAndCapture();
@@ -131,6 +131,7 @@ void AppRoot::buildShell()
     m_context.accessibilityOpener = m_opener.get();
     m_context.clock = &m_clock;
     m_context.currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    m_context.shortcutOwnedByDesktop = m_platform->shortcutOwnedByDesktop;
     m_context.toggleOverlay = [this] { m_overlay->toggle(); };
     m_context.makeShortcutRecorder = [this](QWidget *parent) -> QWidget * {
         return new ShortcutRecorder(*m_hotKeyManager, parent);

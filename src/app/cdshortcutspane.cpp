@@ -1,5 +1,6 @@
 #include "cdshortcutspane.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "settingsgroup.h"
@@ -10,11 +11,22 @@ CDShortcutsPane::CDShortcutsPane(ShellContext &context, QWidget *parent)
 {
     QVBoxLayout *column = ShellStyle::paneColumn(this);
     auto *group = new SettingsGroup(QStringLiteral("Raccourcis"), this);
-    if (context.makeShortcutRecorder)
-        m_recorder = context.makeShortcutRecorder(this);
-    ShellStyle::styleBordered(m_recorder);
-    if (m_recorder)
-        group->addRow(QStringLiteral("Raccourci pour l’Overlay"), m_recorder);
+    if (context.shortcutOwnedByDesktop) {
+        group->addRow(QStringLiteral("Raccourci pour l’Overlay"),
+                      ShellStyle::label(QStringLiteral("Géré par le bureau"), ShellStyle::TextStyle::Body, true));
+        m_desktopNotice = ShellStyle::label(ShellStyle::boldMarkup(kDesktopOwnsShortcut), ShellStyle::TextStyle::Callout,
+                                            true);
+        m_desktopNotice->setTextFormat(Qt::RichText);
+        m_desktopNotice->setWordWrap(true);
+        m_desktopNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        group->addRowLayout()->addWidget(m_desktopNotice, 1);
+    } else {
+        if (context.makeShortcutRecorder)
+            m_recorder = context.makeShortcutRecorder(this);
+        ShellStyle::styleBordered(m_recorder);
+        if (m_recorder)
+            group->addRow(QStringLiteral("Raccourci pour l’Overlay"), m_recorder);
+    }
     column->addWidget(group);
     column->addStretch(1);
 }

@@ -121,7 +121,7 @@ InstanceReply InstanceCommandHandler::list(const CliCommand &command) const
             o.insert(QStringLiteral("pinned"), item.pinned);
             o.insert(QStringLiteral("folder"), folder.isEmpty() ? QJsonValue() : QJsonValue(folder));
             o.insert(QStringLiteral("createdAt"),
-                     QDateTime::fromMSecsSinceEpoch(qint64(unixFromReferenceDate(item.createdAt) * 1000.0), Qt::UTC)
+                     QDateTime::fromMSecsSinceEpoch(unixMSecsClamped(unixFromReferenceDate(item.createdAt)), Qt::UTC)
                          .toString(Qt::ISODate));
             o.insert(QStringLiteral("preview"), item.preview);
             array.append(o);

@@ -131,7 +131,10 @@ void MenuBarView::build()
     shortcutRow->setSpacing(12);
     shortcutRow->addWidget(label(QStringLiteral("Raccourci Overlay"), TextStyle::Body));
     shortcutRow->addStretch(1);
-    m_recorder = m_context.makeShortcutRecorder ? m_context.makeShortcutRecorder(general) : nullptr;
+    if (m_context.shortcutOwnedByDesktop)
+        shortcutRow->addWidget(label(QStringLiteral("Géré par le bureau"), TextStyle::Caption, true));
+    else
+        m_recorder = m_context.makeShortcutRecorder ? m_context.makeShortcutRecorder(general) : nullptr;
     if (m_recorder) {
         styleBordered(m_recorder);
         shortcutRow->addWidget(m_recorder);

@@ -27,6 +27,10 @@ struct ShellContext
     Clock *clock = nullptr;
     // $XDG_CURRENT_DESKTOP, for the accessibility settings plan.
     QString currentDesktop;
+    // The desktop, not this program, owns the global shortcut (a session
+    // where no shortcut service of ours works): the views say so instead of
+    // offering the recorder.
+    bool shortcutOwnedByDesktop = false;
 
     std::function<bool()> isTrusted;    // input synthesis allowed
     std::function<void()> toggleOverlay;

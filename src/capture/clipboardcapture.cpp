@@ -4,7 +4,9 @@
 #include <QImageReader>
 #include <QStringDecoder>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "capture/clipboardview.h"
 #include "capture/cliptypes.h"
 #include "capture/graphemes.h"
 #include "capture/imageconversion.h"
@@ -23,7 +25,8 @@ const QString kMozUrl = QStringLiteral("text/x-moz-url");
 const QString kPasswordHint = QStringLiteral("x-kde-passwordManagerHint");
 const QStringList kRtfTypes = {QStringLiteral("text/rtf"), QStringLiteral("text/richtext"),
                                QStringLiteral("application/rtf")};
-const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("UTF8_STRING"),
+// UTF8_STRING first: the X11 reader asks for it before it knows the types.
+const QStringList kTextTypes = {QStringLiteral("UTF8_STRING"), QStringLiteral("text/plain;charset=utf-8"),
                                 QStringLiteral("text/plain")};
 // Lossless and common types first; any other type Qt decodes comes after.
 const QStringList kPreferredImageTypes = {QStringLiteral("image/png"), QStringLiteral("image/tiff"),
@@ -34,7 +37,7 @@ const QStringList kPreferredImageTypes = {QStringLiteral("image/png"), QStringLi
 class Reader final
 {
 public:
-    explicit Reader(const Clipboard &clipboard) : m_clipboard(clipboard), m_formats(clipboard.formats()) {}
+    explicit Reader(const ClipboardView &clipboard) : m_clipboard(clipboard), m_formats(clipboard.formats()) {}
 
     bool offers(const QString &type) const { return m_formats.contains(type); }
     const QStringList &formats() const { return m_formats; }
@@ -50,7 +53,7 @@ public:
     }
 
 private:
-    const Clipboard &m_clipboard;
+    const ClipboardView &m_clipboard;
     QStringList m_formats;
     QHash<QString, std::optional<QByteArray>> m_cache;
 };
@@ -121,37 +124,59 @@ void fillText(ClipboardItem &item, const QString &text)
     item.textCharCount = Graphemes::count(text);
 }
 
+// The image type to read: a preferred one, else any image type Qt decodes.
+QString imageTypeOf(const QStringList &formats)
+{
+    for (const QString &type : kPreferredImageTypes) {
+        if (formats.contains(type))
+            return type;
+    }
+    const QList<QByteArray> decodable = QImageReader::supportedMimeTypes();
+    for (const QString &type : formats) {
+        if (type.startsWith(QLatin1String("image/")) && decodable.contains(type.toLatin1()))
+            return type;
+    }
+    return QString();
+}
+
+QString firstOffered(const QStringList &formats, const QStringList &types)
+{
+    for (const QString &type : types) {
+        if (formats.contains(type))
+            return type;
+    }
+    return QString();
+}
+
+using LogLines = QList<QPair<Log::Level, QString>>;
+
 } // namespace
 
-ClipboardCapture::ClipboardCapture(ActiveWindow &activeWindow, Clock &clock, FileIcons &icons, QObject *parent)
-    : QObject(parent), m_activeWindow(activeWindow), m_clock(clock), m_thumbnailer(icons)
+// A clip built away from the main thread, with the lines it wants logged.
+struct ClipboardCapture::Built
 {
-}
+    std::optional<ClipboardItem> item;
+    LogLines lines;
+};
 
-ClipboardCapture::~ClipboardCapture() = default;
+namespace {
 
-void ClipboardCapture::setThumbnailSink(FileThumbnailer::Sink sink)
+// The capture rules over any view; touches nothing shared, so it may run on a
+// worker. `item` carries the fields stamped on the main thread.
+ClipboardCapture::Built buildClip(ClipboardItem item, const ClipboardView &view,
+                                  const ClipboardCapture::ImageConverter &convert)
 {
-    m_thumbnailer.setSink(std::move(sink));
-}
-
-std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clipboard)
-{
-    Reader reader(clipboard);
+    ClipboardCapture::Built built;
+    LogLines &lines = built.lines;
+    Reader reader(view);
     if (reader.offers(QLatin1String(Clipboard::kOwnWriteMimeType))) {
-        Log::debug(QStringLiteral("Watcher: own clipboard write not captured"));
-        return std::nullopt;
+        lines.append({Log::Level::Debug, QStringLiteral("Watcher: own clipboard write not captured")});
+        return built;
     }
     if (const auto hint = reader.read(kPasswordHint); hint && hint->trimmed() == "secret") {
-        Log::info(QStringLiteral("Watcher: secret from a password manager skipped"));
-        return std::nullopt;
+        lines.append({Log::Level::Info, QStringLiteral("Watcher: secret from a password manager skipped")});
+        return built;
     }
-
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.createdAt = referenceDateFromUnix(m_clock.now());
-    if (const auto front = m_activeWindow.frontmost(); front && !front->appId.isEmpty())
-        item.sourceBundleID = front->appId;
 
     // 1. Files.
     QStringList fileUrls;
@@ -184,43 +209,26 @@ std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clip
         item.fileName = lastPathComponent(url);
         item.fileExt = pathExtension(*item.fileName);
         item.preview = *item.fileName;
-        m_thumbnailer.start(item.id, url.toLocalFile(), *item.fileExt);
-        return item;
+        built.item = item;
+        return built;
     }
 
     // 2. An image.
-    QString imageType;
-    for (const QString &type : kPreferredImageTypes) {
-        if (reader.offers(type)) {
-            imageType = type;
-            break;
-        }
-    }
-    if (imageType.isEmpty()) {
-        const QList<QByteArray> decodable = QImageReader::supportedMimeTypes();
-        for (const QString &type : reader.formats()) {
-            if (type.startsWith(QLatin1String("image/")) && decodable.contains(type.toLatin1())) {
-                imageType = type;
-                break;
-            }
-        }
-    }
+    const QString imageType = imageTypeOf(reader.formats());
     if (!imageType.isEmpty()) {
         const QByteArray bytes = reader.read(imageType).value_or(QByteArray());
-        const ImageConversion::Result image = ImageConversion::toStoredTiff(bytes, imageType);
+        const ImageConversion::Result image = convert(bytes, imageType);
         if (!image.ok()) {
             // Undecodable bytes are the offering program's fault; a decoded
             // picture we cannot encode is ours.
-            if (image.size.isEmpty())
-                Log::info(image.error);
-            else
-                Log::error(image.error);
+            lines.append({image.size.isEmpty() ? Log::Level::Info : Log::Level::Error, image.error});
         } else {
             item.kind = ClipKind::Image;
             item.dataUTI = ClipTypes::kTiff;
             item.raw = image.tiff;
             item.preview = QStringLiteral("📷 Image %1×%2").arg(image.size.width()).arg(image.size.height());
-            return item;
+            built.item = item;
+            return built;
         }
     }
 
@@ -235,7 +243,8 @@ std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clip
         item.dataUTI = ClipTypes::kUrl;
         item.raw = link.toUtf8();
         fillText(item, link);
-        return item;
+        built.item = item;
+        return built;
     }
 
     // 4. Rich text.
@@ -245,14 +254,16 @@ std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clip
             continue;
         std::optional<QString> text = RtfPlainText::convert(*rtf);
         if (!text) {
-            Log::info(QStringLiteral("Watcher: RTF not readable (%1 bytes), kept with its size as preview").arg(rtf->size()));
+            lines.append({Log::Level::Info,
+                          QStringLiteral("Watcher: RTF not readable (%1 bytes), kept with its size as preview").arg(rtf->size())});
             text = QStringLiteral("RTF (%1 o)").arg(rtf->size());
         }
         item.kind = ClipKind::Rtf;
         item.dataUTI = ClipTypes::kRtf;
         item.raw = *rtf;
         fillText(item, *text);
-        return item;
+        built.item = item;
+        return built;
     }
 
     // 5. Plain text.
@@ -265,7 +276,84 @@ std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clip
         item.dataUTI = ClipTypes::kPlainText;
         item.raw = text.toUtf8();
         fillText(item, text);
-        return item;
+        built.item = item;
+        return built;
     }
-    return std::nullopt;
+    return built;
+}
+
+// Whether turning the offer into a clip could hold the main thread.
+bool isHeavy(const ClipboardOffer &offer)
+{
+    qsizetype bytes = 0;
+    for (auto it = offer.data.cbegin(); it != offer.data.cend(); ++it) {
+        if (it.key().startsWith(QLatin1String("image/")))
+            return true;
+        bytes += it.value().size();
+    }
+    return bytes > ClipboardCapture::kInlineBytes;
+}
+
+} // namespace
+
+ClipboardCapture::ClipboardCapture(ActiveWindow &activeWindow, Clock &clock, FileIcons &icons, QObject *parent)
+    : QObject(parent), m_activeWindow(activeWindow), m_clock(clock), m_thumbnailer(icons),
+      m_convert(&ImageConversion::toStoredTiff)
+{
+}
+
+ClipboardCapture::~ClipboardCapture() = default;
+
+void ClipboardCapture::setThumbnailSink(FileThumbnailer::Sink sink)
+{
+    m_thumbnailer.setSink(std::move(sink));
+}
+
+ClipboardItem ClipboardCapture::stamp() const
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.createdAt = referenceDateFromUnix(m_clock.now());
+    if (const auto front = m_activeWindow.frontmost(); front && !front->appId.isEmpty())
+        item.sourceBundleID = front->appId;
+    return item;
+}
+
+std::optional<ClipboardItem> ClipboardCapture::finish(Built built)
+{
+    for (const auto &[level, line] : std::as_const(built.lines))
+        Log::write(level, line);
+    if (built.item && built.item->kind == ClipKind::FileURL)
+        m_thumbnailer.start(built.item->id, QUrl(*built.item->fileURLString).toLocalFile(), *built.item->fileExt);
+    return std::move(built.item);
+}
+
+std::optional<ClipboardItem> ClipboardCapture::captureItem(const Clipboard &clipboard)
+{
+    return finish(buildClip(stamp(), LiveClipboardView(clipboard), m_convert));
+}
+
+QStringList ClipboardCapture::typesToRead(const QStringList &offered)
+{
+    if (offered.contains(QLatin1String(Clipboard::kOwnWriteMimeType)))
+        return {};
+    QStringList types;
+    for (const QString &type : {kPasswordHint, kUriList, kGnomeCopiedFiles, imageTypeOf(offered), kMozUrl,
+                                firstOffered(offered, kRtfTypes), firstOffered(offered, kTextTypes)}) {
+        if (!type.isEmpty() && offered.contains(type))
+            types.append(type);
+    }
+    return types;
+}
+
+void ClipboardCapture::captureOffer(const ClipboardOffer &offer, Done done)
+{
+    ClipboardItem item = stamp();
+    if (!isHeavy(offer)) {
+        done(finish(buildClip(std::move(item), OfferView(offer), m_convert)));
+        return;
+    }
+    QtConcurrent::run(&m_pool, [item = std::move(item), offer, convert = m_convert] {
+        return buildClip(item, OfferView(offer), convert);
+    }).then(this, [this, done = std::move(done)](Built built) { done(finish(std::move(built))); });
 }

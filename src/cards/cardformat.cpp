@@ -8,6 +8,7 @@
 #include <QTimeZone>
 
 #include "model/clipboarditem.h"
+#include "model/referencedate.h"
 #include "capture/rtfplaintext.h"
 
 namespace CardFormat {
@@ -30,8 +31,8 @@ QString relativeDateText(double date, double now)
     const bool future = date > now;
     // Calendar differences are taken in local time, as a calendar-aware
     // formatter does (a month is not a fixed number of seconds).
-    const QDateTime a = QDateTime::fromMSecsSinceEpoch(qint64(std::floor(std::min(date, now) * 1000)));
-    const QDateTime b = QDateTime::fromMSecsSinceEpoch(qint64(std::floor(std::max(date, now) * 1000)));
+    const QDateTime a = QDateTime::fromMSecsSinceEpoch(unixMSecsClamped(std::min(date, now)));
+    const QDateTime b = QDateTime::fromMSecsSinceEpoch(unixMSecsClamped(std::max(date, now)));
 
     int years = b.date().year() - a.date().year();
     if (years > 0 && a.addYears(years) > b)

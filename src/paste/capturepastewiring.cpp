@@ -30,6 +30,11 @@ Parts build(QObject *parent, Clock &clock, const Services &services)
     auto watcher = std::make_unique<ClipboardWatcher>(*clipboard, clock, [capture, clipboard] {
         return capture->captureItem(*clipboard);
     });
+    // Used when the clipboard reports its changes; the poll above otherwise.
+    watcher->setOfferCapture(&ClipboardCapture::typesToRead,
+                             [capture](const ClipboardOffer &offer, ClipboardCapture::Done done) {
+                                 capture->captureOffer(offer, std::move(done));
+                             });
     // The program that owned the clipboard quit: put its content back, as
     // our own write, so a paste elsewhere still finds it.
     watcher->setOnOwnerGone([clipboard](const ClipboardItem &item) {

@@ -68,6 +68,23 @@ TEST_F(HandlerTest, list_json_with_folder_keeps_global_rank)
     EXPECT_EQ(o.value("createdAt").toString(), QStringLiteral("2001-01-01T00:03:20Z"));
 }
 
+// Regression: a date beyond the range of a 64-bit millisecond count, as a
+// damaged history file may hold, was cast to one for the JSON listing.
+TEST_F(HandlerTest, list_json_shows_clips_with_absurd_dates)
+{
+    ClipboardItem far = makeClip(QStringLiteral("loin"), 1e300);
+    ClipboardItem before = makeClip(QStringLiteral("avant"), -1.7e308);
+    handler.reset(); // it holds the store that start() replaces
+    fx.start({far, before}, {});
+    handler = std::make_unique<InstanceCommandHandler>(*fx.store, InstanceCommandHandler::Actions{});
+    const InstanceReply r = run({"list", "--json"});
+    ASSERT_EQ(r.exitCode, 0);
+    const QJsonArray array = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(array.size(), 2);
+    EXPECT_EQ(array[0].toObject().value("id").toString(), uuidText(far.id));
+    EXPECT_EQ(array[1].toObject().value("id").toString(), uuidText(before.id));
+}
+
 TEST_F(HandlerTest, list_limit_cuts_the_listing)
 {
     const InstanceReply r = run({"list", "--limit", "2"});

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -267,6 +268,45 @@ TEST(ShortcutsPaneTest, row_holds_the_recorder)
     EXPECT_TRUE(hasText(&pane, QStringLiteral("Raccourci pour l’Overlay")));
     ASSERT_NE(pane.recorder(), nullptr);
     EXPECT_EQ(pane.recorder()->parentWidget()->window(), pane.window());
+}
+
+TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instead_of_the_recorder)
+{
+    ShellFixture fx;
+    fx.start();
+    int recordersMade = 0;
+    fx.context.makeShortcutRecorder = [&recordersMade](QWidget *parent) -> QWidget * {
+        ++recordersMade;
+        return new QPushButton(QStringLiteral("⌘⇧V"), parent);
+    };
+    fx.context.shortcutOwnedByDesktop = true;
+    CDShortcutsPane pane(fx.context);
+    EXPECT_EQ(pane.recorder(), nullptr);
+    EXPECT_EQ(recordersMade, 0);
+    EXPECT_TRUE(hasText(&pane, QStringLiteral("Raccourci pour l’Overlay")));
+    EXPECT_TRUE(hasText(&pane, QStringLiteral("Géré par le bureau")));
+    ASSERT_NE(pane.desktopNotice(), nullptr);
+    EXPECT_EQ(pane.desktopNotice()->text(),
+              QStringLiteral("Sous Wayland, le raccourci appartient au bureau : liez-le à la commande "
+                             "<b>bramblet toggle</b>."));
+    EXPECT_TRUE(pane.findChildren<QPushButton *>().isEmpty());
+
+    const QString shots = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        CDSettingsRootView root(fx.context);
+        root.setTab(CDSettingsTab::Shortcuts);
+        root.grab().save(QDir(shots).filePath(QStringLiteral("settings-shortcuts-desktop.png")));
+    }
+}
+
+TEST(MenuBarViewTest, a_desktop_owned_shortcut_has_no_recorder)
+{
+    ShellFixture fx;
+    fx.start();
+    fx.context.shortcutOwnedByDesktop = true;
+    MenuBarView panel(fx.context);
+    EXPECT_EQ(panel.recorder(), nullptr);
+    EXPECT_TRUE(hasText(&panel, QStringLiteral("Géré par le bureau")));
 }
 
 TEST(SettingsRootViewTest, four_tabs_and_switching_rebuilds_the_pane)

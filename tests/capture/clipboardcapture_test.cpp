@@ -513,4 +513,38 @@ TEST(GraphemeLeft, cuts_on_cluster_boundaries)
     EXPECT_EQ(Graphemes::left(text, 0), QString());
 }
 
+// ------------------------------------------------ types a backend reads
+
+struct TypesRow
+{
+    const char *name;
+    QStringList offered;
+    QStringList read;
+};
+
+class TypesToRead : public ::testing::TestWithParam<TypesRow>
+{
+};
+
+TEST_P(TypesToRead, picks_one_type_per_kind_in_preference_order)
+{
+    EXPECT_EQ(ClipboardCapture::typesToRead(GetParam().offered), GetParam().read);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TypesToRead, ::testing::Values(
+    TypesRow{"our_own_write_reads_nothing", {"text/plain", "application/x-bramblet-own"}, {}},
+    TypesRow{"one_text_type_of_several", {"TEXT", "text/plain", "UTF8_STRING", "text/plain;charset=utf-8"},
+             {"UTF8_STRING"}},
+    TypesRow{"one_image_type_lossless_first", {"image/jpeg", "image/bmp", "image/png"}, {"image/png"}},
+    TypesRow{"other_decodable_image_type", {"image/x-portable-pixmap", "text/html"}, {"image/x-portable-pixmap"}},
+    TypesRow{"undecodable_image_type_is_not_read", {"image/x-unknown-thing"}, {}},
+    TypesRow{"files_with_their_name_as_text", {"text/plain", "text/uri-list", "x-special/gnome-copied-files"},
+             {"text/uri-list", "x-special/gnome-copied-files", "text/plain"}},
+    TypesRow{"password_hint_first", {"text/plain", "x-kde-passwordManagerHint"},
+             {"x-kde-passwordManagerHint", "text/plain"}},
+    TypesRow{"link_rich_text_and_text", {"text/plain", "text/rtf", "application/rtf", "text/x-moz-url", "text/html"},
+             {"text/x-moz-url", "text/rtf", "text/plain"}},
+    TypesRow{"private_type_only", {"application/x-private"}, {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace

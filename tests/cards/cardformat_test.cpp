@@ -40,6 +40,19 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"four_hundred_days_ago_is_one_year", -400 * 86400, "il y a 1 a"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// Regression: a date a damaged history file holds (any JSON number) was cast
+// to a 64-bit millisecond count; beyond its range that cast is undefined.
+TEST(RelativeDateLimits, dates_beyond_any_calendar_show_in_years)
+{
+    const double now = QDateTime(QDate(2024, 3, 15), QTime(12, 0)).toSecsSinceEpoch();
+    for (const double date : {-1.7e308, -1e300, -1e19, 1e19, 1e300, 1.7e308}) {
+        const QString text = relativeDateText(date, now);
+        EXPECT_TRUE(text.startsWith(date < now ? QStringLiteral("il y a ") : QStringLiteral("dans ")))
+            << date << " " << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral(" a"))) << date << " " << text.toStdString();
+    }
+}
+
 struct SizeCase
 {
     const char *name;

@@ -1,7 +1,9 @@
 // The real program captures what other programs copy: xclip puts a text, an
 // image, a file list, RTF and a link on the CLIPBOARD selection, and each
 // becomes the right clip in items.json within a second; a repeat is dropped;
-// a copied image file gets its PNG thumbnail.
+// a copied image file gets its PNG thumbnail; fast series of copies, and
+// small copies made while a large one is still being read, are all kept in
+// the order they were made.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -14,10 +16,37 @@
 #include <QTest>
 #include <QUrl>
 
+#include <xcb/xcb.h>
+
 #include "support/e2esteps.h"
 #include "support/watchingapptest.h"
 
 namespace {
+
+// The window owning the CLIPBOARD selection now (0 when none).
+quint32 clipboardOwner()
+{
+    static xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    static const xcb_atom_t clipboard = [] {
+        auto *r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 9, "CLIPBOARD"), nullptr);
+        const xcb_atom_t a = r ? r->atom : 0;
+        free(r);
+        return a;
+    }();
+    auto *r = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+    const quint32 owner = r ? r->owner : 0;
+    free(r);
+    return owner;
+}
+
+// Copies with xclip and waits until that copy owns the selection: xclip
+// returns from a child that takes it later, so two quick copies can
+// otherwise take it in the wrong order.
+bool copyInTurn(const QByteArray &bytes)
+{
+    const quint32 before = clipboardOwner();
+    return copyWithXclip(bytes) == 0 && QTest::qWaitFor([&] { return clipboardOwner() != before; }, 5000);
+}
 
 class CaptureE2E : public WatchingAppTest
 {
@@ -136,6 +165,63 @@ TEST_F(CaptureE2E, clipboard_is_kept_when_its_owner_quits)
     EXPECT_TRUE(readable) << pasted.toStdString();
     QTest::qWait(800); // our own write must not come back as a clip
     EXPECT_EQ(readItems(app.itemsPath()).size(), 1);
+}
+
+// The previews in items.json, oldest first.
+QStringList storedPreviews(const QString &itemsPath)
+{
+    QStringList out;
+    for (const QJsonValue &item : readItems(itemsPath))
+        out.prepend(item.toObject().value(QStringLiteral("preview")).toString());
+    return out;
+}
+
+TEST_F(CaptureE2E, fifty_texts_copied_50_ms_apart_are_all_kept_in_order)
+{
+    QStringList copied;
+    QElapsedTimer pace;
+    pace.start();
+    for (int i = 0; i < 50; ++i) {
+        // Each copy starts 50 ms after the one before (xclip returns once it owns the selection).
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pace.elapsed() >= i * 50; }, 60000));
+        copied.append(QStringLiteral("copie rapide n°%1").arg(i));
+        ASSERT_TRUE(copyInTurn(copied.last().toUtf8()));
+    }
+    const bool all = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= 50; }, 10000);
+    if (!all)
+        app.stop(); // for its whole log
+    EXPECT_TRUE(all) << readItems(app.itemsPath()).size() << " of 50 kept\n" << app.log().toStdString();
+    EXPECT_EQ(storedPreviews(app.itemsPath()).join(QLatin1Char('|')).toStdString(),
+              copied.join(QLatin1Char('|')).toStdString());
+}
+
+TEST_F(CaptureE2E, small_copies_made_while_a_large_text_is_read_are_kept_in_order)
+{
+    // 30 MB goes through INCR in many small pieces; the small copies take the
+    // clipboard while that transfer is still running.
+    QByteArray big(30 * 1024 * 1024, 'x');
+    big.replace(0, 5, "GRAND");
+    ASSERT_TRUE(copyInTurn(big));
+    const QStringList small = {QStringLiteral("petite 1"), QStringLiteral("petite 2"), QStringLiteral("petite 3")};
+    QElapsedTimer pace;
+    pace.start();
+    for (int i = 0; i < small.size(); ++i) {
+        // 100 ms apart: well within the large transfer, which takes longer.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pace.elapsed() >= i * 100; }, 60000));
+        ASSERT_TRUE(copyInTurn(small[i].toUtf8()));
+    }
+
+    const bool all = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= 4; }, 60000);
+    if (!all)
+        app.stop(); // for its whole log
+    ASSERT_TRUE(all) << readItems(app.itemsPath()).size() << " of 4 kept\n" << app.log().toStdString();
+    const QJsonArray items = readItems(app.itemsPath());
+    ASSERT_EQ(items.size(), 4);
+    const QJsonObject large = items.at(3).toObject();
+    EXPECT_TRUE(large.value(QStringLiteral("preview")).toString().startsWith(QStringLiteral("GRANDxxx")));
+    EXPECT_EQ(large.value(QStringLiteral("textCharCount")).toInteger(), big.size());
+    EXPECT_EQ(storedPreviews(app.itemsPath()).mid(1).join(QLatin1Char('|')).toStdString(),
+              small.join(QLatin1Char('|')).toStdString());
 }
 
 } // namespace

@@ -32,11 +32,16 @@ bool HotkeyXProbe::hold(uint8_t keycode, uint16_t modifiers)
     return true;
 }
 
+void HotkeyXProbe::catchUp(xcb_connection_t *other)
+{
+    free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+}
+
 void HotkeyXProbe::release(uint8_t keycode, uint16_t modifiers)
 {
     xcb_ungrab_key(m_connection, keycode, m_root, modifiers);
-    // A round trip, so the release is done before the caller goes on.
-    free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    // So the release is done before the caller goes on.
+    catchUp(m_connection);
 }
 
 bool HotkeyXProbe::canGrab(uint8_t keycode, uint16_t modifiers)

@@ -24,6 +24,10 @@ public:
     // Keeps the combination until release() or destruction; false when refused.
     bool hold(uint8_t keycode, uint16_t modifiers);
     void release(uint8_t keycode, uint16_t modifiers);
+    // Returns once the server has handled every request `other` sent so far
+    // (one round trip on it). Requests of two clients reach the server in no
+    // set order: what another connection flushed may still be waiting.
+    static void catchUp(xcb_connection_t *other);
 
 private:
     xcb_connection_t *m_connection = nullptr;

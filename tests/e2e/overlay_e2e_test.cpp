@@ -4,6 +4,10 @@
 // in another program's window hides it while a click inside does not.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
+#include <QImage>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -16,7 +20,7 @@ namespace {
 class OverlayE2E : public WatchingAppTest
 {
 protected:
-    OverlayE2E() : WatchingAppTest({QStringLiteral("xdotool"), QStringLiteral("xclip")}) {}
+    OverlayE2E() : WatchingAppTest({QStringLiteral("xdotool"), QStringLiteral("xclip"), QStringLiteral("import")}) {}
 
     void SetUp() override
     {
@@ -37,7 +41,11 @@ protected:
     }
 
     // The panel: a visible window of the program, 330 px tall.
-    QRect panelFrame()
+    QRect panelFrame() { return panelWindow().second; }
+    bool panelShown() { return !panelFrame().isNull(); }
+
+    // The panel's window id and frame; empty when it is not shown.
+    std::pair<QString, QRect> panelWindow()
     {
         QByteArray ids;
         xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
@@ -53,17 +61,50 @@ protected:
             const auto p = position.match(text);
             const auto g = geometry.match(text);
             if (p.hasMatch() && g.hasMatch() && g.captured(2).toInt() == 330)
-                return QRect(p.captured(1).toInt(), p.captured(2).toInt(), g.captured(1).toInt(), 330);
+                return {QString::fromLatin1(id.trimmed()),
+                        QRect(p.captured(1).toInt(), p.captured(2).toInt(), g.captured(1).toInt(), 330)};
         }
         return {};
     }
-    bool panelShown() { return !panelFrame().isNull(); }
 
+    // Keys reach the panel once the window manager has made it the active window.
     bool showWithShortcut()
     {
         xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("super+shift+v")});
-        return QTest::qWaitFor([&] { return panelShown() && activeWindow() != target.window(); }, 4000);
+        return QTest::qWaitFor([&] {
+            const QString panel = panelWindow().first;
+            return !panel.isEmpty() && activeWindow() == panel;
+        }, 4000);
     }
+
+    // What the panel shows, as a user sees it; null when it is not shown.
+    QImage panelShot()
+    {
+        const QString panel = panelWindow().first;
+        if (panel.isEmpty())
+            return {};
+        QByteArray png;
+        runTool(QStringLiteral("import"), {QStringLiteral("-window"), panel, QStringLiteral("png:-")}, &png);
+        return QImage::fromData(png, "PNG");
+    }
+
+    // Strongly blue pixels in the rows [top, bottom) of `shot`: the focused
+    // search field's ring in the bar, the cards' blue headers in the strip.
+    static int bluePixels(const QImage &shot, int top, int bottom)
+    {
+        int count = 0;
+        for (int y = std::max(top, 0); y < std::min(bottom, shot.height()); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                count += c.blue() > 180 && c.red() < 100 && c.blue() - c.green() > 60;
+            }
+        }
+        return count;
+    }
+    // The bar with the search field is the top 45 rows, the strip below.
+    static constexpr int kBarBottom = 45;
+    static bool searchFieldFocused(const QImage &shot) { return bluePixels(shot, 0, kBarBottom) > 200; }
+    static bool cardsShown(const QImage &shot) { return bluePixels(shot, kBarBottom + 5, shot.height()) > 2000; }
 
     PasteTarget target{QStringLiteral(BRAMBLET_PASTE_TARGET)};
 };
@@ -95,22 +136,36 @@ TEST_F(OverlayE2E, escape_empties_the_search_then_hides_the_panel)
     ASSERT_TRUE(target.activate());
     ASSERT_TRUE(showWithShortcut()) << app.log().toStdString();
 
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")});
-    QTest::qWait(400); // the field takes the focus 0.1 s after it appears
-    xdotool({QStringLiteral("type"), QStringLiteral("zzz")});
-    // In the field, Escape belongs to the field: the panel stays.
-    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-    QTest::qWait(300);
-    ASSERT_TRUE(panelShown()) << "Escape in the search field must not reach the panel";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cardsShown(panelShot()); }, 5000)) << "the strip shows no clip";
 
-    // A click in the (empty) strip takes the focus from the field.
+    // The field appears and takes the focus a moment later: type once it shows the focus ring.
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return searchFieldFocused(panelShot()); }, 5000))
+        << "ctrl+f did not open a focused search field";
+    xdotool({QStringLiteral("type"), QStringLiteral("zzz")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !cardsShown(panelShot()); }, 5000)) << "\"zzz\" matches no clip";
+
+    // In the field, Escape belongs to the field: the panel stays. A click in
+    // the (empty) strip then takes the focus from the field; once the ring
+    // is gone the Escape before it has been handled too.
     const QRect frame = panelFrame();
+    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     xdotool({QStringLiteral("mousemove"), QString::number(frame.center().x()), QString::number(frame.center().y() + 20),
              QStringLiteral("click"), QStringLiteral("1")});
-    QTest::qWait(300);
+    QImage shot;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        shot = panelShot();
+        return shot.isNull() || !searchFieldFocused(shot);
+    }, 5000)) << "the click did not take the focus from the field";
+    ASSERT_FALSE(shot.isNull()) << "Escape in the search field must not reach the panel";
+    ASSERT_FALSE(cardsShown(shot)) << "Escape in the search field must not empty the query";
+
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-    QTest::qWait(300);
-    EXPECT_TRUE(panelShown()) << "the first Escape empties the query and keeps the panel";
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        shot = panelShot();
+        return shot.isNull() || cardsShown(shot);
+    }, 5000)) << "the first Escape empties the query: every clip shows again";
+    EXPECT_FALSE(shot.isNull()) << "the first Escape empties the query and keeps the panel";
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !panelShown(); }, 3000)) << "the second Escape hides the panel";
 }

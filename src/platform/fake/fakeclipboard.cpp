@@ -32,6 +32,7 @@ void FakeClipboard::write(const ClipboardContent &content)
     m_entries.append({QString::fromLatin1(kOwnWriteMimeType), QByteArray()});
     m_image = content.image;
     ++m_changeCount;
+    reportChange();
 }
 
 void FakeClipboard::copyFromOtherProgram(const Entries &entries)
@@ -39,6 +40,7 @@ void FakeClipboard::copyFromOtherProgram(const Entries &entries)
     m_entries = entries;
     m_image = QImage();
     ++m_changeCount;
+    reportChange();
 }
 
 void FakeClipboard::ownerQuits()
@@ -46,4 +48,34 @@ void FakeClipboard::ownerQuits()
     m_entries.clear();
     m_image = QImage();
     ++m_changeCount;
+    reportChange();
+}
+
+bool FakeClipboard::watchChanges(TypeChooser choose, OfferHandler onOffer)
+{
+    if (!m_eventsSupported)
+        return false;
+    m_choose = std::move(choose);
+    m_onOffer = std::move(onOffer);
+    return true;
+}
+
+void FakeClipboard::emitOffer(const ClipboardOffer &offer)
+{
+    if (m_onOffer)
+        m_onOffer(offer);
+}
+
+void FakeClipboard::reportChange()
+{
+    if (!m_onOffer)
+        return;
+    ClipboardOffer offer;
+    offer.formats = formats();
+    const QStringList chosen = m_choose ? m_choose(offer.formats) : QStringList();
+    for (const QString &type : chosen) {
+        if (const auto bytes = data(type))
+            offer.data.insert(type, *bytes);
+    }
+    m_onOffer(offer);
 }

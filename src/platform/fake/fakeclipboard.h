@@ -7,7 +7,10 @@
 #include "platform/clipboard.h"
 
 // An in-memory clipboard that tests fill as another program would. Records
-// which types were read and what we wrote.
+// which types were read and what we wrote. Once watched (watchChanges), every
+// change is also reported at once as an offer holding the chosen types, as
+// a backend with change events would; setEventsSupported(false) plays a
+// backend without them.
 class FakeClipboard final : public Clipboard
 {
 public:
@@ -18,6 +21,12 @@ public:
     std::optional<QByteArray> data(const QString &mimeType) const override;
     bool holdsOwnWrite() const override;
     void write(const ClipboardContent &content) override;
+    bool watchChanges(TypeChooser choose, OfferHandler onOffer) override;
+
+    void setEventsSupported(bool supported) { m_eventsSupported = supported; }
+    bool isWatched() const { return bool(m_onOffer); }
+    // Reports `offer` as a change, bypassing the content (needs a watcher).
+    void emitOffer(const ClipboardOffer &offer);
 
     // Another program copies `entries` (bumps the change count once).
     void copyFromOtherProgram(const Entries &entries);
@@ -37,6 +46,11 @@ public:
     QImage image() const { return m_image; }
 
 private:
+    void reportChange();
+
+    bool m_eventsSupported = true;
+    TypeChooser m_choose;
+    OfferHandler m_onOffer;
     Entries m_entries;
     QImage m_image;
     qint64 m_changeCount = 0;

@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "platform/logger.h"
+#include "platform/x11/x11selectionreader.h"
 
 X11Clipboard::X11Clipboard(QObject *parent) : QObject(parent)
 {
@@ -15,6 +16,8 @@ X11Clipboard::X11Clipboard(QObject *parent) : QObject(parent)
     });
 }
 
+// The reader's thread is joined before the object goes: no offer is queued
+// to a dead receiver.
 X11Clipboard::~X11Clipboard() = default;
 
 QStringList X11Clipboard::formats() const
@@ -48,4 +51,21 @@ void X11Clipboard::write(const ClipboardContent &content)
     mime->setData(QString::fromLatin1(kOwnWriteMimeType), QByteArray("1"));
     // QClipboard takes ownership of `mime`.
     QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
+}
+
+bool X11Clipboard::watchChanges(TypeChooser choose, OfferHandler onOffer)
+{
+    if (m_reader)
+        return false;
+    auto deliver = [this, onOffer = std::move(onOffer)](ClipboardOffer offer) {
+        QMetaObject::invokeMethod(this, [onOffer, offer = std::move(offer)] { onOffer(offer); }, Qt::QueuedConnection);
+    };
+    auto log = [this](const QString &line) {
+        QMetaObject::invokeMethod(this, [line] { Log::info(line); }, Qt::QueuedConnection);
+    };
+    m_reader = std::make_unique<X11SelectionReader>(std::move(choose), std::move(deliver), std::move(log));
+    if (m_reader->start())
+        return true;
+    m_reader.reset();
+    return false;
 }

@@ -1,10 +1,31 @@
 #include "runningapp.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
+
+namespace {
+
+// In the sanitizer build a report of AddressSanitizer, LeakSanitizer or
+// UndefinedBehaviorSanitizer from the program fails the test, even when the
+// program got as far as the test needed.
+void expectNoSanitizerReport(const QByteArray &output, const char *who)
+{
+    static const QRegularExpression report(
+        QStringLiteral("(ERROR: [A-Za-z]+Sanitizer|SUMMARY: [A-Za-z]+Sanitizer|: runtime error: )"));
+    const QString text = QString::fromUtf8(output);
+    const QRegularExpressionMatch m = report.match(text);
+    if (m.hasMatch())
+        ADD_FAILURE() << who << " reported a memory or undefined-behaviour fault:\n"
+                      << text.mid(qMax<qsizetype>(0, m.capturedStart() - 2000)).toStdString();
+}
+
+} // namespace
 
 RunningApp::RunningApp(const QString &root) : m_root(root.isEmpty() ? m_tmp.path() : root)
 {
@@ -42,7 +63,9 @@ QProcessEnvironment RunningApp::environment() const
 
 bool RunningApp::start(const QStringList &args, int timeoutMs)
 {
+    checkOutput(); // what an earlier run of this object left
     m_log.clear();
+    m_checkedUpTo = 0;
     m_process.setProcessEnvironment(environment());
     m_process.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
     if (!m_process.waitForStarted(timeoutMs))
@@ -60,10 +83,13 @@ int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray 
         p.waitForFinished(1000);
         return -1;
     }
+    const QByteArray stdoutBytes = p.readAllStandardOutput();
+    const QByteArray stderrBytes = p.readAllStandardError();
+    expectNoSanitizerReport(stderrBytes, "the command-line client");
     if (out)
-        *out = p.readAllStandardOutput();
+        *out = stdoutBytes;
     if (err)
-        *err = p.readAllStandardError();
+        *err = stderrBytes;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
@@ -89,14 +115,22 @@ bool RunningApp::waitForLog(const QString &text, int timeoutMs)
 
 void RunningApp::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        // The sanitizer build checks for leaks on the way out, which takes a while.
+        if (!m_process.waitForFinished(15000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
     }
+    checkOutput();
+}
+
+void RunningApp::checkOutput()
+{
     drain();
+    expectNoSanitizerReport(m_log.mid(m_checkedUpTo), "the program");
+    m_checkedUpTo = m_log.size();
 }
 
 int runTool(const QString &program, const QStringList &args, QByteArray *out, const QByteArray &stdinData,

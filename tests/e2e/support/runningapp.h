@@ -32,7 +32,8 @@ public:
                    int timeoutMs = 10000) const;
     // Waits for a log line containing `text` (already seen or new).
     bool waitForLog(const QString &text, int timeoutMs = 5000);
-    // Asks the program to quit (SIGTERM, then SIGKILL) and waits for it.
+    // Asks the program to quit (SIGTERM, then SIGKILL) and waits for it. A
+    // sanitizer report in its output fails the current test.
     void stop();
 
     QString log() const { return QString::fromUtf8(m_log); }
@@ -46,11 +47,14 @@ public:
 
 private:
     void drain();
+    // Fails the current test on a sanitizer report not looked at yet.
+    void checkOutput();
 
     QTemporaryDir m_tmp;
     QString m_root;
     QProcess m_process;
     QByteArray m_log;
+    qsizetype m_checkedUpTo = 0;
 };
 
 // Runs a helper command (xclip, xdotool, ...) to completion; returns its exit

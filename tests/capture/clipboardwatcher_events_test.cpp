@@ -1,0 +1,271 @@
+// The watcher following change events: every owner change of a burst becomes
+// its own clip, in order, through the real capture rules and the real store
+// (duplicates, our own writes with and without a pending ignore, secrets, an
+// owner that quits), and a clip still being converted holds back later ones.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "capture/clipboardcapture.h"
+#include "capture/clipboardwatcher.h"
+#include "platform/fake/fakeactivewindow.h"
+#include "platform/fake/fakeclipboard.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileicons.h"
+#include "platform/fake/fakesoundplayer.h"
+#include "platform/userdefaults.h"
+#include "store/clipboardstore.h"
+#include "support/logcapture.h"
+#include "support/memoryhistoryfiles.h"
+
+namespace {
+
+const QString kText = QStringLiteral("text/plain");
+
+QByteArray png(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return out;
+}
+
+class EventWatcherTest : public ::testing::Test
+{
+protected:
+    EventWatcherTest()
+        : defaults(tmp.path() + QStringLiteral("/defaults.json")), capture(activeWindow, clock, icons)
+    {
+    }
+
+    void makeStore()
+    {
+        auto owned = std::make_unique<ClipboardWatcher>(clipboard, clock, [this] {
+            return capture.captureItem(clipboard);
+        });
+        watcher = owned.get();
+        watcher->setOfferCapture(&ClipboardCapture::typesToRead,
+                                 [this](const ClipboardOffer &offer, ClipboardCapture::Done done) {
+                                     capture.captureOffer(offer, std::move(done));
+                                 });
+        // As the program does: the lost content goes back, as our own write.
+        watcher->setOnOwnerGone([this](const ClipboardItem &item) {
+            clipboard.write({{{kText, item.raw}}, {}});
+        });
+        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound, std::move(owned));
+    }
+
+    // Newest last, as the copies were made.
+    QStringList stored() const
+    {
+        QStringList out;
+        for (const ClipboardItem &item : store->items())
+            out.prepend(item.preview);
+        return out;
+    }
+
+    bool waitUntilHandedOver() { return QTest::qWaitFor([this] { return watcher->pendingOffers() == 0; }, 10000); }
+
+    void copy(const QString &text) { clipboard.copyFromOtherProgram({{kText, text.toUtf8()}}); }
+
+    QTemporaryDir tmp;
+    FakeClipboard clipboard;
+    FakeClock clock;
+    FakeActiveWindow activeWindow;
+    FakeFileIcons icons;
+    FakeSoundPlayer sound;
+    MemoryHistoryFiles files;
+    UserDefaults defaults;
+    ClipboardCapture capture;
+    ClipboardWatcher *watcher = nullptr;
+    std::unique_ptr<ClipboardStore> store;
+    LogCapture log;
+};
+
+TEST_F(EventWatcherTest, follows_events_without_a_poll_timer)
+{
+    makeStore();
+    EXPECT_TRUE(watcher->followsEvents());
+    EXPECT_EQ(clock.pendingCount(), 0);
+    EXPECT_TRUE(log.contains(QStringLiteral("Watcher: following clipboard change events")));
+}
+
+TEST_F(EventWatcherTest, burst_of_copies_with_no_time_between_them_keeps_every_one_in_order)
+{
+    makeStore();
+    QStringList copied;
+    for (int i = 0; i < 200; ++i) {
+        copied.append(QStringLiteral("copie %1").arg(i));
+        copy(copied.last());
+    }
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(stored(), copied);
+    EXPECT_EQ(log.matching(QStringLiteral("Watcher: onNewItem text")).size(), 200);
+}
+
+TEST_F(EventWatcherTest, only_the_chosen_types_are_read_and_one_image_type)
+{
+    makeStore();
+    clipboard.copyFromOtherProgram({{QStringLiteral("image/jpeg"), QByteArray("jpeg")},
+                                    {QStringLiteral("image/png"), png(4, 3)},
+                                    {QStringLiteral("text/html"), QByteArray("<b>x</b>")},
+                                    {QStringLiteral("UTF8_STRING"), QByteArray("x")},
+                                    {kText, QByteArray("x")}});
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(clipboard.reads(), (QStringList{QStringLiteral("image/png"), QStringLiteral("UTF8_STRING")}));
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("📷 Image 4×3")});
+}
+
+// Regression: while a large image was converted, copies made after it were
+// inserted first, and the history showed them in the wrong order.
+TEST_F(EventWatcherTest, image_still_converting_holds_back_later_copies_and_order_is_kept)
+{
+    QSemaphore gate;
+    capture.setImageConverter([&gate](const QByteArray &bytes, const QString &type) {
+        gate.acquire();
+        return ImageConversion::toStoredTiff(bytes, type);
+    });
+    makeStore();
+    clipboard.copyFromOtherProgram({{QStringLiteral("image/png"), png(64, 48)}});
+    copy(QStringLiteral("après l'image"));
+    copy(QStringLiteral("encore après"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_EQ(watcher->pendingOffers(), 3);
+
+    gate.release();
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(stored(), (QStringList{QStringLiteral("📷 Image 64×48"), QStringLiteral("après l'image"),
+                                     QStringLiteral("encore après")}));
+}
+
+TEST_F(EventWatcherTest, large_text_is_made_off_the_main_thread_and_keeps_its_place)
+{
+    makeStore();
+    const QString big(ClipboardCapture::kInlineBytes + 1000, QLatin1Char('z'));
+    copy(QStringLiteral("avant"));
+    copy(big);
+    copy(QStringLiteral("après"));
+    ASSERT_TRUE(waitUntilHandedOver());
+    ASSERT_EQ(store->items().size(), 3);
+    EXPECT_EQ(store->items().at(2).preview, QStringLiteral("avant"));
+    EXPECT_EQ(store->items().at(1).raw.size(), big.size());
+    EXPECT_EQ(store->items().at(0).preview, QStringLiteral("après"));
+}
+
+TEST_F(EventWatcherTest, unreadable_offer_gives_no_clip_and_the_next_is_kept)
+{
+    makeStore();
+    // An owner that offered text but delivered nothing.
+    clipboard.emitOffer({{kText}, {}});
+    copy(QStringLiteral("suivante"));
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("suivante")});
+}
+
+TEST_F(EventWatcherTest, without_change_events_it_polls_as_before)
+{
+    clipboard.setEventsSupported(false);
+    makeStore();
+    EXPECT_FALSE(watcher->followsEvents());
+    EXPECT_EQ(clock.pendingCount(), 1);
+    copy(QStringLiteral("a"));
+    copy(QStringLiteral("b"));
+    clock.advance(1.0);
+    // Polling sees two copies between polls as one change.
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("b")});
+}
+
+// ------------------------------------------------------- sequences of changes
+
+enum class Step { Copy, OwnWrite, Secret, OwnerQuits, SuppressNext };
+
+struct Change
+{
+    Step step;
+    QString text;
+};
+
+struct SequenceRow
+{
+    const char *name;
+    QList<Change> changes;
+    QStringList stored;      // previews, oldest first
+    int putBacks;            // content written back after its owner quit
+    bool ignoreLeftPending;  // the store's one-shot ignore still set at the end
+};
+
+class EventSequences : public EventWatcherTest, public ::testing::WithParamInterface<SequenceRow>
+{
+};
+
+TEST_P(EventSequences, keep_what_the_rules_say)
+{
+    const SequenceRow &row = GetParam();
+    makeStore();
+    for (const Change &change : row.changes) {
+        switch (change.step) {
+        case Step::Copy:
+            copy(change.text);
+            break;
+        case Step::OwnWrite:
+            clipboard.write({{{kText, change.text.toUtf8()}}, {}});
+            break;
+        case Step::Secret:
+            clipboard.copyFromOtherProgram({{kText, change.text.toUtf8()},
+                                            {QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret")}});
+            break;
+        case Step::OwnerQuits:
+            clipboard.ownerQuits();
+            break;
+        case Step::SuppressNext:
+            store->suppressNextCapture();
+            break;
+        }
+    }
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(stored(), row.stored);
+    int ownWrites = 0;
+    for (const Change &change : row.changes)
+        ownWrites += change.step == Step::OwnWrite ? 1 : 0;
+    EXPECT_EQ(clipboard.writes().size() - ownWrites, row.putBacks);
+    EXPECT_EQ(store->isCaptureSuppressed(), row.ignoreLeftPending);
+}
+
+Change copyOf(const char *text) { return {Step::Copy, QString::fromUtf8(text)}; }
+Change ownWrite(const char *text) { return {Step::OwnWrite, QString::fromUtf8(text)}; }
+Change secret(const char *text) { return {Step::Secret, QString::fromUtf8(text)}; }
+const Change ownerQuits{Step::OwnerQuits, {}};
+const Change suppressNext{Step::SuppressNext, {}};
+
+INSTANTIATE_TEST_SUITE_P(Rows, EventSequences, ::testing::Values(
+    SequenceRow{"repeat_in_a_row_is_dropped_but_not_a_later_one",
+                {copyOf("a"), copyOf("a"), copyOf("b"), copyOf("a")}, {"a", "b", "a"}, 0, false},
+    SequenceRow{"own_write_is_never_captured_without_a_pending_ignore",
+                {copyOf("a"), ownWrite("mine"), copyOf("b")}, {"a", "b"}, 0, false},
+    SequenceRow{"own_write_consumes_the_pending_ignore",
+                {copyOf("a"), suppressNext, ownWrite("mine"), copyOf("b")}, {"a", "b"}, 0, false},
+    SequenceRow{"pending_ignore_does_not_swallow_a_foreign_copy",
+                {suppressNext, copyOf("a"), copyOf("b")}, {"a", "b"}, 0, true},
+    SequenceRow{"foreign_copy_after_our_write_repeating_it_is_kept",
+                {copyOf("a"), ownWrite("b"), copyOf("b")}, {"a", "b"}, 0, false},
+    SequenceRow{"secret_is_skipped_in_a_burst",
+                {copyOf("a"), secret("hunter2"), copyOf("b")}, {"a", "b"}, 0, false},
+    SequenceRow{"owner_quitting_puts_the_last_clip_back",
+                {copyOf("a"), copyOf("b"), ownerQuits, copyOf("c")}, {"a", "b", "c"}, 1, false},
+    SequenceRow{"owner_of_a_secret_quitting_puts_nothing_back",
+                {copyOf("a"), secret("hunter2"), ownerQuits}, {"a"}, 0, false},
+    SequenceRow{"owner_quitting_after_our_write_puts_nothing_back",
+                {copyOf("a"), ownWrite("mine"), ownerQuits}, {"a"}, 0, false},
+    SequenceRow{"put_back_content_copied_again_is_a_repeat",
+                {copyOf("a"), ownerQuits, copyOf("a")}, {"a"}, 1, false}),
+    [](const ::testing::TestParamInfo<SequenceRow> &info) { return std::string(info.param.name); });
+
+} // namespace

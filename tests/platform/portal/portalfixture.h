@@ -1,0 +1,38 @@
+#pragma once
+
+// A private session bus with our fake portal on it; tests skip (with the
+// reason) only when dbus-daemon cannot start.
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "platform/portal/fakeportal.h"
+#include "platform/portal/privatebus.h"
+#include "platform/userdefaults.h"
+#include "support/logcapture.h"
+
+class PortalFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        bus = std::make_unique<PrivateBus>();
+        if (bus->address().isEmpty())
+            GTEST_SKIP() << "no private D-Bus session bus: " << bus->error().toStdString();
+        portal = std::make_unique<FakePortal>(bus->address(), answers);
+        ASSERT_TRUE(portal->isServing());
+    }
+
+    QString address() const { return bus->address(); }
+
+    // Set before SetUp runs (in a derived fixture's constructor) or later
+    // through portal->setAnswers().
+    FakePortal::Answers answers;
+    QTemporaryDir tmp;
+    UserDefaults defaults{tmp.filePath(QStringLiteral("defaults.conf"))};
+    LogCapture log;
+    std::unique_ptr<PrivateBus> bus;
+    std::unique_ptr<FakePortal> portal;
+};

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "hotkey/hotkeymanager.h"
+#include "hotkey/hotkeyscontroller.h"
+#include "hotkey/keycombodto.h"
+#include "hotkey/modifierflags.h"
+#include "platform/portal/portalfixture.h"
+#include "platform/portal/portalglobalshortcutservice.h"
+
+namespace {
+
+const QString kDescription = QStringLiteral("Afficher ou masquer l’historique");
+
+// The service under the real hot-key layer, as the program wires it.
+class ShortcutPortalTest : public PortalFixture
+{
+protected:
+    void start()
+    {
+        service = std::make_unique<PortalGlobalShortcutService>(kDescription, address());
+        // Sees every event the service dispatches, before the hot-key layer.
+        service->installEventHandler(
+            [this](const GlobalShortcutService::Event *event) {
+                events.push_back({event->kind, event->hotKeyId.id});
+                return GlobalShortcutService::kEventNotHandledErr;
+            },
+            nullptr);
+        controller = std::make_unique<HotKeysController>(*service);
+        manager = std::make_unique<HotKeyManager>(*controller, defaults, [this] { ++toggles; });
+    }
+
+    bool waitForBinds(int count)
+    {
+        return QTest::qWaitFor([&] { return portal->binds().size() >= count; }, 5000);
+    }
+
+    void TearDown() override
+    {
+        manager.reset();
+        controller.reset();
+        service.reset();
+    }
+
+    bool waitForEvents(size_t count)
+    {
+        return QTest::qWaitFor([&] { return events.size() >= count; }, 5000);
+    }
+
+    int toggles = 0;
+    // (kind, hot-key id) of each dispatched event.
+    std::vector<std::pair<uint32_t, uint32_t>> events;
+    std::unique_ptr<PortalGlobalShortcutService> service;
+    std::unique_ptr<HotKeysController> controller;
+    std::unique_ptr<HotKeyManager> manager;
+};
+
+TEST_F(ShortcutPortalTest, binds_the_stored_shortcut_as_preferred_trigger_in_one_session)
+{
+    start();
+    ASSERT_TRUE(waitForBinds(1));
+    const QList<FakePortal::Shortcut> bound = portal->binds().first();
+    ASSERT_EQ(bound.size(), 1);
+    EXPECT_EQ(bound[0].id, QStringLiteral("bramblet-logo-shift-v"));
+    EXPECT_EQ(bound[0].preferredTrigger, QStringLiteral("LOGO+SHIFT+v"));
+    EXPECT_EQ(bound[0].description, kDescription);
+    // The manager registers twice at creation: still one session, one binding.
+    EXPECT_EQ(portal->calls().count(QStringLiteral("GlobalShortcuts.CreateSession")), 1);
+    // The app id reaches the portal before any portal call.
+    ASSERT_FALSE(portal->calls().isEmpty());
+    EXPECT_EQ(portal->calls().first(), QStringLiteral("Registry.Register"));
+    EXPECT_EQ(portal->registeredAppIds(), QStringList{QStringLiteral("org.bramblet.Bramblet")});
+}
+
+TEST_F(ShortcutPortalTest, reports_the_trigger_the_desktop_chose)
+{
+    start();
+    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
+    EXPECT_EQ(service->boundTriggers().at(QStringLiteral("bramblet-logo-shift-v")),
+              QStringLiteral("desktop:LOGO+SHIFT+v"));
+    EXPECT_TRUE(log.contains(QStringLiteral("HotKey: the desktop bound bramblet-logo-shift-v to desktop:LOGO+SHIFT+v")));
+}
+
+TEST_F(ShortcutPortalTest, a_trigger_changed_in_the_desktop_settings_is_followed)
+{
+    start();
+    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
+    QSignalSpy changed(service.get(), &PortalGlobalShortcutService::triggersChanged);
+    portal->sendShortcutsChanged(QStringLiteral("bramblet-logo-shift-v"), QStringLiteral("Meta+Ctrl+V"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 1; }, 5000));
+    EXPECT_EQ(service->boundTriggers().at(QStringLiteral("bramblet-logo-shift-v")), QStringLiteral("Meta+Ctrl+V"));
+    EXPECT_TRUE(log.contains(QStringLiteral("HotKey: the desktop now triggers bramblet-logo-shift-v with Meta+Ctrl+V")));
+}
+
+TEST_F(ShortcutPortalTest, activated_runs_the_toggle_once_per_press)
+{
+    start();
+    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
+
+    const QString id = QStringLiteral("bramblet-logo-shift-v");
+    portal->sendShortcutSignal(id, true);
+    portal->sendShortcutSignal(id, true); // the same press: no second key-down
+    portal->sendShortcutSignal(id, false);
+    portal->sendShortcutSignal(id, true);
+    portal->sendShortcutSignal(QStringLiteral("bramblet-ctrl-q"), true); // never bound
+    portal->sendShortcutSignal(id, false);
+    portal->sendShortcutSignal(id, true);
+    ASSERT_TRUE(waitForEvents(5));
+    const uint32_t hotKeyId = events.front().second;
+    using Service = GlobalShortcutService;
+    const std::vector<std::pair<uint32_t, uint32_t>> expected{
+        {Service::kHotKeyPressed, hotKeyId}, {Service::kHotKeyReleased, hotKeyId}, {Service::kHotKeyPressed, hotKeyId},
+        {Service::kHotKeyReleased, hotKeyId}, {Service::kHotKeyPressed, hotKeyId}};
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(toggles, 3);
+}
+
+TEST_F(ShortcutPortalTest, recording_another_shortcut_binds_it_in_a_new_session)
+{
+    start();
+    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
+    const QString firstSession = portal->lastShortcutSession();
+
+    // Ctrl+Alt+H, as the recorder hands it over.
+    manager->setCombo(KeyComboDTO{4, ModifierFlags::kControl | ModifierFlags::kOption, QStringLiteral("⌥⌃H")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 5000));
+    ASSERT_EQ(portal->binds().size(), 2);
+    ASSERT_EQ(portal->binds().last().size(), 1);
+    EXPECT_EQ(portal->binds().last()[0].preferredTrigger, QStringLiteral("CTRL+ALT+h"));
+    EXPECT_NE(portal->lastShortcutSession(), firstSession);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->closedSessions().contains(firstSession); }, 5000));
+
+    // The old trigger's signal comes first and must not count.
+    portal->sendShortcutSignal(QStringLiteral("bramblet-logo-shift-v"), true);
+    portal->sendShortcutSignal(QStringLiteral("bramblet-ctrl-alt-h"), true);
+    portal->sendShortcutSignal(QStringLiteral("bramblet-ctrl-alt-h"), false);
+    ASSERT_TRUE(waitForEvents(2));
+    EXPECT_EQ(events[0].first, GlobalShortcutService::kHotKeyPressed);
+    EXPECT_EQ(events[1].first, GlobalShortcutService::kHotKeyReleased);
+    EXPECT_EQ(toggles, 1);
+}
+
+struct RefusalRow {
+    const char *name;
+    uint32_t response;
+    const char *line;
+};
+
+class ShortcutRefusalTest : public ShortcutPortalTest, public ::testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(ShortcutRefusalTest, a_refused_binding_is_logged_and_fires_nothing)
+{
+    FakePortal::Answers refusing;
+    refusing.bindResponse = GetParam().response;
+    portal->setAnswers(refusing);
+    start();
+    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
+    EXPECT_TRUE(service->boundTriggers().empty());
+    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QString::fromUtf8(GetParam().line))) << log.lines().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ShortcutRefusalTest,
+    ::testing::Values(RefusalRow{"user_cancelled_the_dialog", 1,
+                                 "HotKey: the desktop's shortcut dialog was cancelled; the shortcut is off"},
+                      RefusalRow{"portal_failed", 2, "HotKey: the desktop did not bind the shortcut (response 2)"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ShortcutPortalTest, a_key_without_keysym_is_refused_at_once)
+{
+    PortalGlobalShortcutService service(kDescription, address());
+    GlobalShortcutService::Registration ref = 0;
+    EXPECT_EQ(service.registerHotKey(52, 0x100, {1, 1}, &ref), GlobalShortcutService::kHotKeyInvalidErr);
+    EXPECT_EQ(service.registerHotKey(9, 0x300, {1, 2}, &ref), GlobalShortcutService::kNoErr);
+    EXPECT_EQ(service.registerHotKey(9, 0x300, {1, 3}, &ref), GlobalShortcutService::kHotKeyExistsErr);
+}
+
+struct OfferRow {
+    const char *name;
+    uint32_t version; // what the portal offers; 0 none
+};
+
+class ShortcutOfferTest : public PortalFixture, public ::testing::WithParamInterface<OfferRow> {};
+
+TEST_P(ShortcutOfferTest, availability_is_the_interface_version)
+{
+    FakePortal::Answers offer;
+    offer.globalShortcutsVersion = GetParam().version;
+    portal->setAnswers(offer);
+    const std::optional<uint32_t> version = PortalGlobalShortcutService::offeredVersion(address());
+    if (GetParam().version == 0)
+        EXPECT_FALSE(version.has_value());
+    else
+        EXPECT_EQ(version, GetParam().version);
+}
+
+INSTANTIATE_TEST_SUITE_P(Portal, ShortcutOfferTest,
+                         ::testing::Values(OfferRow{"offered_v1", 1}, OfferRow{"offered_v2", 2},
+                                           OfferRow{"not_offered", 0}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ShortcutOfferWithoutPortalTest, a_bus_without_portal_offers_nothing)
+{
+    PrivateBus bus;
+    if (bus.address().isEmpty())
+        GTEST_SKIP() << "no private D-Bus session bus: " << bus.error().toStdString();
+    EXPECT_FALSE(PortalGlobalShortcutService::offeredVersion(bus.address()).has_value());
+}
+
+} // namespace

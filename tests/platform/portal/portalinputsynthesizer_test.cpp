@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "platform/portal/portalfixture.h"
+#include "platform/portal/portalinputsynthesizer.h"
+
+namespace {
+
+using Key = FakePortal::Key;
+
+class RemoteDesktopPortalTest : public PortalFixture
+{
+protected:
+    std::unique_ptr<PortalInputSynthesizer> make()
+    {
+        return std::make_unique<PortalInputSynthesizer>(defaults, [this] { ++handPastePrompts; }, address());
+    }
+
+    // Asks for the session and waits for the desktop's answer.
+    static bool settle(PortalInputSynthesizer &input)
+    {
+        return QTest::qWaitFor([&] { return !input.isStarting(); }, 5000);
+    }
+
+    QString storedToken() const
+    {
+        return defaults.stringValue(PortalInputSynthesizer::kRestoreTokenKey).value_or(QString());
+    }
+
+    int handPastePrompts = 0;
+};
+
+TEST_F(RemoteDesktopPortalTest, nothing_is_asked_at_start_up_without_a_token)
+{
+    auto input = make();
+    input->restore();
+    EXPECT_FALSE(input->isStarting());
+    EXPECT_FALSE(input->isTrusted());
+    EXPECT_FALSE(portal->calls().contains(QStringLiteral("RemoteDesktop.CreateSession")));
+}
+
+TEST_F(RemoteDesktopPortalTest, consent_granted_starts_a_persistent_keyboard_session_and_keeps_the_token)
+{
+    auto input = make();
+    input->promptForTrust();
+    EXPECT_TRUE(input->isStarting());
+    input->promptForTrust(); // while the dialog is up: no second session
+    ASSERT_TRUE(settle(*input));
+    EXPECT_TRUE(input->isTrusted());
+    EXPECT_EQ(portal->consentDialogs(), 1);
+    EXPECT_EQ(portal->calls().count(QStringLiteral("RemoteDesktop.CreateSession")), 1);
+    ASSERT_EQ(portal->selectDevicesOptions().size(), 1);
+    const QVariantMap options = portal->selectDevicesOptions().first();
+    EXPECT_EQ(options.value(QStringLiteral("types")).toUInt(), 1u);
+    EXPECT_EQ(options.value(QStringLiteral("persist_mode")).toUInt(), 2u);
+    EXPECT_FALSE(options.contains(QStringLiteral("restore_token")));
+    EXPECT_EQ(storedToken(), QStringLiteral("token-1"));
+    EXPECT_EQ(handPastePrompts, 0);
+    // Written through to disk: a later run reads it back.
+    EXPECT_EQ(UserDefaults(defaults.filePath()).stringValue(PortalInputSynthesizer::kRestoreTokenKey),
+              QStringLiteral("token-1"));
+}
+
+TEST_F(RemoteDesktopPortalTest, the_token_restores_the_next_run_without_a_dialog)
+{
+    {
+        auto first = make();
+        first->promptForTrust();
+        ASSERT_TRUE(settle(*first));
+        ASSERT_TRUE(first->isTrusted());
+    }
+    auto next = make();
+    next->restore();
+    ASSERT_TRUE(settle(*next));
+    EXPECT_TRUE(next->isTrusted());
+    EXPECT_EQ(portal->consentDialogs(), 1);
+    ASSERT_EQ(portal->selectDevicesOptions().size(), 2);
+    EXPECT_EQ(portal->selectDevicesOptions().last().value(QStringLiteral("restore_token")).toString(),
+              QStringLiteral("token-1"));
+    // Each token restores once; the one handed back replaces it.
+    EXPECT_EQ(storedToken(), QStringLiteral("token-2"));
+}
+
+struct RefusalRow {
+    const char *name;
+    uint32_t consentResponse;
+    uint32_t devicesGranted;
+    const char *line;
+};
+
+class RemoteDesktopRefusalTest : public RemoteDesktopPortalTest, public ::testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(RemoteDesktopRefusalTest, refusal_leaves_pasting_by_hand_and_a_later_paste_asks_again)
+{
+    FakePortal::Answers refusing;
+    refusing.consentResponse = GetParam().consentResponse;
+    refusing.devicesGranted = GetParam().devicesGranted;
+    portal->setAnswers(refusing);
+
+    auto input = make();
+    input->promptForTrust();
+    ASSERT_TRUE(settle(*input));
+    EXPECT_FALSE(input->isTrusted());
+    EXPECT_EQ(handPastePrompts, 1);
+    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QString::fromUtf8(GetParam().line)))
+        << log.lines().join('\n').toStdString();
+    const QString refusedSession = portal->lastRemoteDesktopSession();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->closedSessions().contains(refusedSession); }, 5000));
+
+    portal->setAnswers(FakePortal::Answers());
+    input->promptForTrust();
+    ASSERT_TRUE(settle(*input));
+    EXPECT_TRUE(input->isTrusted());
+    EXPECT_EQ(portal->consentDialogs(), 2);
+    EXPECT_EQ(handPastePrompts, 1);
+    input->sendPasteChord(PasteChord::CtrlV);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->keys().size() >= 4; }, 5000));
+    EXPECT_EQ(portal->keys().size(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RemoteDesktopRefusalTest,
+    ::testing::Values(
+        RefusalRow{"user_refused_the_dialog", 1, 1, "Paste: the user refused synthetic keys in the desktop's dialog"},
+        RefusalRow{"portal_failed", 2, 1, "Paste: the desktop did not start the remote desktop session (response 2)"},
+        RefusalRow{"granted_without_keyboard", 0, 2, "Paste: the desktop started the session without the keyboard"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct ChordRow {
+    const char *name;
+    PasteChord chord;
+    QList<Key> keys;
+};
+
+class RemoteDesktopChordTest : public RemoteDesktopPortalTest, public ::testing::WithParamInterface<ChordRow> {};
+
+TEST_P(RemoteDesktopChordTest, sends_evdev_codes_pressed_then_released_in_reverse)
+{
+    auto input = make();
+    input->promptForTrust();
+    ASSERT_TRUE(settle(*input));
+    ASSERT_TRUE(input->isTrusted());
+    input->sendPasteChord(GetParam().chord);
+    const int count = int(GetParam().keys.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->keys().size() >= count; }, 5000));
+    EXPECT_EQ(portal->keys(), GetParam().keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chords, RemoteDesktopChordTest,
+    ::testing::Values(ChordRow{"ctrl_v", PasteChord::CtrlV, {{29, 1}, {47, 1}, {47, 0}, {29, 0}}},
+                      ChordRow{"ctrl_shift_v_for_terminals",
+                               PasteChord::CtrlShiftV,
+                               {{29, 1}, {42, 1}, {47, 1}, {47, 0}, {42, 0}, {29, 0}}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(RemoteDesktopPortalTest, a_session_the_desktop_closes_is_restored_from_the_token)
+{
+    auto input = make();
+    input->promptForTrust();
+    ASSERT_TRUE(settle(*input));
+    ASSERT_TRUE(input->isTrusted());
+    QSignalSpy changed(input.get(), &PortalInputSynthesizer::sessionChanged);
+    portal->closeRemoteDesktopSession();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !input->isTrusted(); }, 5000));
+    EXPECT_TRUE(log.contains(QStringLiteral("Paste: the desktop closed the remote desktop session")));
+    // The next paste finds it untrusted and asks: the token answers, no dialog.
+    input->promptForTrust();
+    ASSERT_TRUE(settle(*input));
+    EXPECT_TRUE(input->isTrusted());
+    EXPECT_EQ(portal->consentDialogs(), 1);
+}
+
+TEST_F(RemoteDesktopPortalTest, a_version_1_portal_is_asked_without_persistence)
+{
+    FakePortal::Answers old;
+    old.remoteDesktopVersion = 1;
+    portal->setAnswers(old);
+    defaults.setString(PortalInputSynthesizer::kRestoreTokenKey, QStringLiteral("token-from-elsewhere"));
+    auto input = make();
+    input->promptForTrust();
+    ASSERT_TRUE(settle(*input));
+    EXPECT_TRUE(input->isTrusted());
+    ASSERT_EQ(portal->selectDevicesOptions().size(), 1);
+    EXPECT_FALSE(portal->selectDevicesOptions().first().contains(QStringLiteral("persist_mode")));
+    EXPECT_FALSE(portal->selectDevicesOptions().first().contains(QStringLiteral("restore_token")));
+}
+
+} // namespace
