@@ -1,8 +1,6 @@
 #include "settingsfile.h"
 
 #include <QFile>
-#include <QSaveFile>
-#include <QSettings>
 
 #include "logger.h"
 #include "settingsvalue.h"
@@ -12,12 +10,33 @@ namespace {
 constexpr char kHeader[] =
     "# Bramblet settings, one per line: true or false, \"text\" in double quotes, the shortcut as JSON.\n";
 
-// Version 0.1.0 stored the settings through QSettings' INI format, every
-// value a tagged string, always in the [General] section.
-bool isVersion010File(const QByteArray &content)
+bool readReadable(QIODevice &device, QSettings::SettingsMap &map)
 {
-    for (const QByteArray &line : content.split('\n')) {
-        if (line.trimmed() == "[General]")
+    while (!device.atEnd()) {
+        const QString line = QString::fromUtf8(device.readLine()).trimmed();
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq > 0 && !line.startsWith(u'#') && !line.startsWith(u';'))
+            map.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+    }
+    return true;
+}
+
+bool writeReadable(QIODevice &device, const QSettings::SettingsMap &map)
+{
+    QByteArray content(kHeader);
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        content += it.key().toUtf8() + '=' + it.value().toString().toUtf8() + '\n';
+    return device.write(content) == content.size();
+}
+
+// Version 0.1.0 always wrote its settings in the INI file's [General] section.
+bool isVersion010File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    while (!file.atEnd()) {
+        if (file.readLine().trimmed() == "[General]")
             return true;
     }
     return false;
@@ -29,18 +48,28 @@ std::optional<QString> fromVersion010(const QString &tagged)
         return SettingsValue::fromBool(tagged == u"bool:true");
     if (tagged.startsWith(QLatin1String("string:")))
         return SettingsValue::fromString(tagged.mid(7));
-    if (tagged.startsWith(QLatin1String("bytes:"))) {
-        const auto decoded =
-            QByteArray::fromBase64Encoding(tagged.mid(6).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (decoded)
-            return SettingsValue::fromBytes(*decoded);
-    }
+    // The tagged Base64 of 0.1.0 is also the readable form's fallback for bytes.
+    if (const auto bytes = tagged.startsWith(QLatin1String("bytes:")) ? SettingsValue::toBytes(tagged) : std::nullopt)
+        return SettingsValue::fromBytes(*bytes);
     return std::nullopt;
 }
 
-SettingsFile::Values readVersion010(const QString &path)
+} // namespace
+
+namespace SettingsFile {
+
+QSettings::Format readableFormat()
 {
-    SettingsFile::Values values;
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("conf"), readReadable, writeReadable);
+    return format;
+}
+
+std::optional<QSettings::SettingsMap> readVersion010(const QString &path)
+{
+    if (!isVersion010File(path))
+        return std::nullopt;
+    QSettings::SettingsMap values;
     const QSettings settings(path, QSettings::IniFormat);
     for (const QString &key : settings.allKeys()) {
         if (const auto text = fromVersion010(settings.value(key).toString()))
@@ -49,46 +78,6 @@ SettingsFile::Values readVersion010(const QString &path)
             Log::error(QStringLiteral("Settings: %1 in the 0.1.0 file is unreadable, left out").arg(key));
     }
     return values;
-}
-
-} // namespace
-
-namespace SettingsFile {
-
-Values read(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = file.readAll();
-    if (isVersion010File(content))
-        return readVersion010(path);
-
-    Values values;
-    for (const QByteArray &rawLine : content.split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
-        if (line.isEmpty() || line.startsWith(u'#') || line.startsWith(u';'))
-            continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq <= 0)
-            continue;
-        values.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
-    }
-    return values;
-}
-
-bool write(const QString &path, const Values &values)
-{
-    QByteArray content(kHeader);
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        content += it.key().toUtf8() + '=' + it.value().toUtf8() + '\n';
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        Log::error(QStringLiteral("Settings: could not write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
 }
 
 } // namespace SettingsFile

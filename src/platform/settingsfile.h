@@ -1,25 +1,23 @@
 #pragma once
 
-#include <QMap>
-#include <QString>
+#include <optional>
 
-// Bramblet.conf on disk: a comment at the top, then one "key=value" line per
-// setting, sorted by key, each value in the text forms of SettingsValue.
-// Lines starting with '#' or ';', blank lines and lines without '=' are
-// skipped when reading. A file written by version 0.1.0 (keys under
-// "[General]", values tagged "bool:", "string:" or "bytes:" plus Base64, in
-// Qt's INI escaping) is read too, its values converted to the text forms.
+#include <QSettings>
+
+// Bramblet.conf on disk. The readable form, registered with QSettings: a
+// comment at the top, then one "key=value" line per setting, sorted by key,
+// each value one of the text forms of SettingsValue (held in the map as that
+// text). Lines starting with '#' or ';', blank lines and lines without '='
+// are skipped when reading.
 namespace SettingsFile {
 
-// Key → value text.
-using Values = QMap<QString, QString>;
+QSettings::Format readableFormat();
 
-// The settings in the file at `path`; none when it is missing or unreadable.
-// A 0.1.0 value whose tag or Base64 does not decode is left out (logged).
-Values read(const QString &path);
-
-// Replaces the file atomically (temporary file, flushed to disk, renamed).
-// False, with one log line, when that fails; the old file is then unchanged.
-bool write(const QString &path, const Values &values);
+// The settings of a file written by version 0.1.0 (QSettings' INI format,
+// keys under "[General]", values tagged "bool:", "string:" or "bytes:" plus
+// Base64), converted to the text forms; none when the file at `path` is not
+// in that form. A value whose tag or Base64 does not decode is left out
+// (logged).
+std::optional<QSettings::SettingsMap> readVersion010(const QString &path);
 
 } // namespace SettingsFile

@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QSettings>
 
 #include "appid.h"
 #include "logger.h"
@@ -19,46 +19,63 @@ QString defaultPath()
     return base + QLatin1Char('/') + QLatin1String(kAppName) + QLatin1Char('/') + QLatin1String(kAppName) + QStringLiteral(".conf");
 }
 
+template <typename T>
+std::optional<T> read(const QSettings &settings, const QString &key, std::optional<T> (*parse)(const QString &))
+{
+    const QVariant text = settings.value(key);
+    return text.isValid() ? parse(text.toString()) : std::nullopt;
+}
+
 } // namespace
 
 UserDefaults::UserDefaults(const QString &filePath)
-    : m_path(QFileInfo(filePath.isEmpty() ? defaultPath() : filePath).absoluteFilePath())
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    m_values = SettingsFile::read(m_path);
+    const QString path = QFileInfo(filePath.isEmpty() ? defaultPath() : filePath).absoluteFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const auto version010 = SettingsFile::readVersion010(path);
+    m_settings = std::make_unique<QSettings>(path, SettingsFile::readableFormat());
+    if (version010) {
+        // QSettings may hand this object the keys it parsed as INI above;
+        // replace them all with the converted values, in the readable form.
+        m_settings->clear();
+        for (auto it = version010->cbegin(); it != version010->cend(); ++it)
+            m_settings->setValue(it.key(), it.value());
+        save();
+    }
 }
 
 UserDefaults::~UserDefaults() = default;
 
 std::optional<bool> UserDefaults::boolValue(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
-    return it == m_values.cend() ? std::nullopt : SettingsValue::toBool(*it);
+    return read(*m_settings, key, SettingsValue::toBool);
 }
 
 std::optional<QString> UserDefaults::stringValue(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
-    return it == m_values.cend() ? std::nullopt : SettingsValue::toString(*it);
+    return read(*m_settings, key, SettingsValue::toString);
 }
 
 std::optional<QByteArray> UserDefaults::bytesValue(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
-    return it == m_values.cend() ? std::nullopt : SettingsValue::toBytes(*it);
+    return read(*m_settings, key, SettingsValue::toBytes);
 }
 
-void UserDefaults::setBool(const QString &key, bool value) { change(key, SettingsValue::fromBool(value)); }
+void UserDefaults::setBool(const QString &key, bool value) { set(key, SettingsValue::fromBool(value)); }
 
-void UserDefaults::setString(const QString &key, const QString &value) { change(key, SettingsValue::fromString(value)); }
+void UserDefaults::setString(const QString &key, const QString &value) { set(key, SettingsValue::fromString(value)); }
 
-void UserDefaults::setBytes(const QString &key, const QByteArray &value) { change(key, SettingsValue::fromBytes(value)); }
+void UserDefaults::setBytes(const QString &key, const QByteArray &value) { set(key, SettingsValue::fromBytes(value)); }
 
-void UserDefaults::remove(const QString &key) { change(key, std::nullopt); }
+void UserDefaults::remove(const QString &key)
+{
+    m_settings->remove(key);
+    save();
+}
 
-void UserDefaults::sync() { flush(); }
+void UserDefaults::sync() { save(); }
 
-QString UserDefaults::filePath() const { return m_path; }
+QString UserDefaults::filePath() const { return m_settings->fileName(); }
 
 UserDefaults &UserDefaults::shared()
 {
@@ -66,32 +83,18 @@ UserDefaults &UserDefaults::shared()
     return defaults;
 }
 
-void UserDefaults::change(const QString &key, std::optional<QString> text)
+void UserDefaults::set(const QString &key, const QString &text)
 {
-    if (text)
-        m_values.insert(key, *text);
-    else
-        m_values.remove(key);
-    m_unsaved.insert(key, std::move(text));
-    flush();
+    m_settings->setValue(key, text);
+    save();
 }
 
-void UserDefaults::flush()
+void UserDefaults::save()
 {
-    // Another instance (another history folder) may share this file: take
-    // what is on disk and lay our changes over it, under a lock.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(2000))
-        Log::error(QStringLiteral("Settings: %1 is locked by another process, writing anyway").arg(m_path));
-    SettingsFile::Values values = SettingsFile::read(m_path);
-    for (auto it = m_unsaved.cbegin(); it != m_unsaved.cend(); ++it) {
-        if (it.value())
-            values.insert(it.key(), *it.value());
-        else
-            values.remove(it.key());
-    }
-    if (!m_unsaved.isEmpty() && !SettingsFile::write(m_path, values))
-        return; // kept in memory and in m_unsaved for the next try
-    m_unsaved.clear();
-    m_values = values;
+    // QSettings keeps the first error; log only the failure that set it.
+    const bool wasFine = m_settings->status() == QSettings::NoError;
+    m_settings->sync();
+    if (wasFine && m_settings->status() != QSettings::NoError)
+        Log::error(QStringLiteral("Settings: could not write %1, changes kept until the next write")
+                       .arg(m_settings->fileName()));
 }

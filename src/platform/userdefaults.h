@@ -1,18 +1,20 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
+
+class QSettings;
 
 // The user-defaults database: typed values under string keys, kept in
 // $XDG_CONFIG_HOME/Bramblet/Bramblet.conf as text a person can read and edit
 // (see SettingsFile and SettingsValue for the forms; a file written by 0.1.0
-// is read as well). Readers get an empty optional when a key is absent or
-// holds a value of another type. Every change goes to disk at once, merged
-// under a lock with what other processes wrote there meanwhile. Main thread
-// only.
+// is read once and then kept in the readable form). Readers get an empty
+// optional when a key is absent or holds a value of another type. Every change
+// goes to disk at once through QSettings, which merges it under its lock with
+// what other processes wrote there meanwhile. Main thread only.
 class UserDefaults final
 {
 public:
@@ -41,10 +43,8 @@ public:
     static UserDefaults &shared();
 
 private:
-    void change(const QString &key, std::optional<QString> text);
-    void flush();
+    void set(const QString &key, const QString &text);
+    void save();
 
-    QString m_path;
-    QMap<QString, QString> m_values;                  // key → value text, as in the file
-    QMap<QString, std::optional<QString>> m_unsaved;  // changes not on disk yet (none = removed)
+    std::unique_ptr<QSettings> m_settings; // values held as the text forms of SettingsValue
 };

@@ -23,24 +23,14 @@ int FakeGlobalShortcutService::unregisterHotKey(std::optional<Registration> regi
 
 int FakeGlobalShortcutService::installEventHandler(EventHandler handler, HandlerRef *ref)
 {
-    m_handlers.push_back(std::move(handler));
-    if (ref)
-        *ref = m_handlers.size();
-    return kNoErr;
+    return m_handlers.install(std::move(handler), ref);
 }
 
 void FakeGlobalShortcutService::refuse(uint32_t keyCode, uint32_t modifiers) { m_refused.insert({keyCode, modifiers}); }
 
 int FakeGlobalShortcutService::deliver(const Event &event)
 {
-    // Copies: a handler may install another handler.
-    const std::vector<EventHandler> handlers = m_handlers;
-    for (const EventHandler &handler : handlers) {
-        const int status = handler(&event);
-        if (status != kEventNotHandledErr)
-            return status;
-    }
-    return kEventNotHandledErr;
+    return m_handlers.dispatch(event);
 }
 
 int FakeGlobalShortcutService::press(uint32_t keyCode, uint32_t modifiers)

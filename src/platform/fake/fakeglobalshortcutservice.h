@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/globalshortcutservice.h"
+#include "platform/shortcuteventhandlers.h"
 
 // A shortcut service driven by tests: it records registrations, refuses the
 // combinations it is told to, and delivers presses and releases (or any
@@ -42,14 +43,14 @@ public:
     int registerCalls() const { return m_registerCalls; }
     // Every unregister call, with the registration it was given.
     const std::vector<std::optional<Registration>> &unregisterCalls() const { return m_unregisterCalls; }
-    int handlerCount() const { return int(m_handlers.size()); }
+    int handlerCount() const { return m_handlers.count(); }
 
 private:
     int deliverKind(uint32_t kind, uint32_t keyCode, uint32_t modifiers);
 
     std::map<Registration, Grab> m_grabs;
     std::set<std::pair<uint32_t, uint32_t>> m_refused;
-    std::vector<EventHandler> m_handlers;
+    ShortcutEventHandlers m_handlers;
     std::vector<std::optional<Registration>> m_unregisterCalls;
     Registration m_nextRegistration = 1;
     int m_registerCalls = 0;

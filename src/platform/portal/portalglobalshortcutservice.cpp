@@ -108,10 +108,7 @@ int PortalGlobalShortcutService::unregisterHotKey(std::optional<Registration> re
 
 int PortalGlobalShortcutService::installEventHandler(EventHandler handler, HandlerRef *ref)
 {
-    m_handlers.push_back(std::move(handler));
-    if (ref)
-        *ref = m_handlers.size();
-    return kNoErr;
+    return m_handlers.install(std::move(handler), ref);
 }
 
 void PortalGlobalShortcutService::scheduleRebind()
@@ -206,7 +203,7 @@ void PortalGlobalShortcutService::onSignal(const QVariantList &arguments, bool a
             return; // a repeat, or a release we never saw pressed
         shortcut.down = activated;
         const HotKeyId id = shortcut.id; // the handler may drop the registration
-        dispatch(activated ? kHotKeyPressed : kHotKeyReleased, id);
+        m_handlers.dispatch(activated ? kHotKeyPressed : kHotKeyReleased, id);
         return;
     }
 }
@@ -222,19 +219,4 @@ void PortalGlobalShortcutService::onShortcutsChanged(const QVariantList &argumen
                       .arg(changed.id, trigger.isEmpty() ? QStringLiteral("no key") : trigger));
     }
     emit triggersChanged();
-}
-
-int PortalGlobalShortcutService::dispatch(uint32_t kind, const HotKeyId &id)
-{
-    Event event;
-    event.kind = kind;
-    event.hotKeyId = id;
-    // A copy: a handler may install another one.
-    const std::vector<EventHandler> handlers = m_handlers;
-    for (const EventHandler &handler : handlers) {
-        const int status = handler(&event);
-        if (status != kEventNotHandledErr)
-            return status;
-    }
-    return kEventNotHandledErr;
 }

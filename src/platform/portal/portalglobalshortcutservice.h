@@ -11,6 +11,7 @@
 #include <QVariantMap>
 
 #include "platform/globalshortcutservice.h"
+#include "platform/shortcuteventhandlers.h"
 
 // Global shortcuts through the desktop portal's GlobalShortcuts interface
 // (Wayland desktops that offer it: KDE Plasma, GNOME 48+, Hyprland). The
@@ -67,7 +68,6 @@ private:
     void finishBinding(uint32_t response, const QVariantMap &results);
     void onSignal(const QVariantList &arguments, bool activated);
     void onShortcutsChanged(const QVariantList &arguments);
-    int dispatch(uint32_t kind, const HotKeyId &id);
 
     QString m_description;
     QString m_connection;
@@ -76,6 +76,6 @@ private:
     bool m_rebindQueued = false;
     std::map<Registration, Shortcut> m_shortcuts;
     std::map<QString, QString> m_boundTriggers;
-    std::vector<EventHandler> m_handlers;
+    ShortcutEventHandlers m_handlers;
     Registration m_nextRegistration = 1;
 };

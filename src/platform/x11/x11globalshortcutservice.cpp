@@ -196,25 +196,7 @@ int X11GlobalShortcutService::unregisterHotKey(std::optional<Registration> regis
 
 int X11GlobalShortcutService::installEventHandler(EventHandler handler, HandlerRef *ref)
 {
-    m_handlers.push_back(std::move(handler));
-    if (ref)
-        *ref = m_handlers.size();
-    return kNoErr;
-}
-
-int X11GlobalShortcutService::dispatch(uint32_t kind, const HotKeyId &id)
-{
-    Event event;
-    event.kind = kind;
-    event.hotKeyId = id;
-    // A copy: a handler may install another one.
-    const std::vector<EventHandler> handlers = m_handlers;
-    for (const EventHandler &handler : handlers) {
-        const int status = handler(&event);
-        if (status != kEventNotHandledErr)
-            return status;
-    }
-    return kEventNotHandledErr;
+    return m_handlers.install(std::move(handler), ref);
 }
 
 void X11GlobalShortcutService::flushRelease(Registration ref)
@@ -224,7 +206,7 @@ void X11GlobalShortcutService::flushRelease(Registration ref)
         return;
     it->second.pendingReleaseTime = 0;
     it->second.down = false;
-    dispatch(kHotKeyReleased, it->second.id);
+    m_handlers.dispatch(kHotKeyReleased, it->second.id);
 }
 
 bool X11GlobalShortcutService::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
@@ -275,5 +257,5 @@ bool X11GlobalShortcutService::nativeEventFilter(const QByteArray &eventType, vo
         return true; // detectable auto-repeat: presses without releases
     current.down = true;
     const HotKeyId id = current.id;
-    return dispatch(kHotKeyPressed, id) != kEventNotHandledErr;
+    return m_handlers.dispatch(kHotKeyPressed, id) != kEventNotHandledErr;
 }

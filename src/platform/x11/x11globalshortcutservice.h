@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include "platform/globalshortcutservice.h"
+#include "platform/shortcuteventhandlers.h"
 
 // Global shortcuts on X11: each registration is a passive key grab on the
 // root window, at the key's physical position (evdev code + 8), with Super,
@@ -49,11 +50,10 @@ private:
     uint16_t xModifiersFor(uint32_t modifiers) const;
     // Releases the grab and its lock variants (only ours: never another client's).
     void ungrabVariants(const Grab &grab);
-    int dispatch(uint32_t kind, const HotKeyId &id);
     void flushRelease(Registration ref);
 
     std::map<Registration, Grab> m_grabs;
-    std::vector<EventHandler> m_handlers;
+    ShortcutEventHandlers m_handlers;
     Registration m_nextRegistration = 1;
     uint16_t m_numLockMask = 0;
     uint16_t m_superMask = 0;
