@@ -12,7 +12,7 @@ if [ "${1:-}" = sanitize ]; then
     build=${BUILD_ASAN:-build-asan}
     # -O1 keeps the instrumented tests quick to build and run; line tables are
     # all the reports need to name file and line.
-    cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S . -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
         -DBRAMBLET_SANITIZE=ON -DBRAMBLET_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 else
