@@ -57,13 +57,22 @@ FolderChipsBar::FolderChipsBar(ClipboardStore &store, Clock &clock, QWidget *par
     m_searchField->setQuery(store.searchQuery());
 }
 
+FolderChipsBar::~FolderChipsBar()
+{
+    // QWidget's destructor hides the children and closes the popover, which
+    // emits focusChanged and cancelled after this object is gone; none of
+    // the children may reach back into it from then on.
+    for (QObject *child : children())
+        child->disconnect(this);
+}
+
 void FolderChipsBar::rebuildChips()
 {
     for (FolderChip *chip : std::as_const(m_folderChips))
         chip->deleteLater();
     m_folderChips.clear();
     while (m_row->count() > 0)
-        m_row->takeAt(0);
+        delete m_row->takeAt(0); // the item only; the widget stays
 
     m_row->addStretch(1);
     m_row->addWidget(m_searchButton);

@@ -36,6 +36,7 @@ public:
 
     // `store` and `clock` must outlive the bar.
     FolderChipsBar(ClipboardStore &store, Clock &clock, QWidget *parent = nullptr);
+    ~FolderChipsBar() override;
 
     // The search button's action: flips searchActive; opening focuses the
     // field 0.1 s later, closing empties the query.
