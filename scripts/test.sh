@@ -34,7 +34,7 @@ export BRAMBLET_SANITIZE_E2E=${BRAMBLET_SANITIZE_E2E:-ExitE2E}
 # here with a sanitizer report): leaks in the card painting and code
 # highlighting tests. Set
 # BRAMBLET_SANITIZE_UNIT_EXCLUDE= (empty) to run them.
-export BRAMBLET_SANITIZE_UNIT_EXCLUDE=${BRAMBLET_SANITIZE_UNIT_EXCLUDE-CardGallery|CardPaint|HighlightCode}
+export BRAMBLET_SANITIZE_UNIT_EXCLUDE=${BRAMBLET_SANITIZE_UNIT_EXCLUDE-^CardGallery[.]|^CardPaint[.]|^HighlightCode[.]}
 tier sanitize bash -c 'bash scripts/build.sh sanitize && BRAMBLET_E2E_TESTS=$BRAMBLET_SANITIZE_E2E BRAMBLET_UNIT_EXCLUDE=$BRAMBLET_SANITIZE_UNIT_EXCLUDE bash scripts/run-tests.sh "${BUILD_ASAN:-build-asan}"'
 tier fuzz bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
 

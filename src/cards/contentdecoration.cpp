@@ -13,30 +13,30 @@ namespace {
 // Unicode-aware; PCRE2 needs the UCP option to agree.
 constexpr auto kUnicode = QRegularExpression::UseUnicodePropertiesOption;
 
-const QRegularExpression &compiled(const QString &pattern, QRegularExpression::PatternOptions options)
+QRegularExpression compiled(const QString &pattern, QRegularExpression::PatternOptions options)
 {
     // Each call site keeps its own static; this only builds and optimises.
-    auto *re = new QRegularExpression(pattern, options | kUnicode);
-    Q_ASSERT_X(re->isValid(), "ContentDecoration", qPrintable(re->errorString()));
-    re->optimize();
-    return *re;
+    QRegularExpression re(pattern, options | kUnicode);
+    Q_ASSERT_X(re.isValid(), "ContentDecoration", qPrintable(re.errorString()));
+    re.optimize();
+    return re;
 }
 
 const QRegularExpression &hexColorPattern()
 {
-    static const QRegularExpression &re = compiled(QStringLiteral(R"((?i)#([0-9a-f]{6}|[0-9a-f]{8})\b)"), {});
+    static const QRegularExpression re = compiled(QStringLiteral(R"((?i)#([0-9a-f]{6}|[0-9a-f]{8})\b)"), {});
     return re;
 }
 
 const QRegularExpression &bracketPattern()
 {
-    static const QRegularExpression &re = compiled(QStringLiteral(R"([{};()\[\]])"), {});
+    static const QRegularExpression re = compiled(QStringLiteral(R"([{};()\[\]])"), {});
     return re;
 }
 
 const QRegularExpression &detectionKeywordPattern()
 {
-    static const QRegularExpression &re = compiled(QStringLiteral(
+    static const QRegularExpression re = compiled(QStringLiteral(
         R"(\b(func|let|var|class|struct|if|else|switch|case|for|while|return|import|public|private|static|extension|throws|try|catch|throw|async|await|enum|protocol|guard|break|continue|new|const|final|interface|namespace|use|echo)\b)"),
         {});
     return re;
@@ -44,7 +44,7 @@ const QRegularExpression &detectionKeywordPattern()
 
 struct Rule
 {
-    const QRegularExpression *pattern;
+    QRegularExpression pattern;
     QColor color;
 };
 
@@ -52,12 +52,12 @@ const std::vector<Rule> &highlightRules()
 {
     constexpr auto dotAll = QRegularExpression::DotMatchesEverythingOption;
     static const std::vector<Rule> rules = {
-        {&compiled(QStringLiteral(R"(//[^\n]*)"), dotAll), commentColor()},
-        {&compiled(QStringLiteral(R"(/\*.*?\*/)"), dotAll), commentColor()},
-        {&compiled(QStringLiteral(R"("(\\.|[^"\\])*")"), dotAll), stringColor()},
-        {&compiled(QStringLiteral(R"('(\\.|[^'\\])*')"), dotAll), stringColor()},
-        {&compiled(QStringLiteral(R"(\b\d+(\.\d+)?\b)"), dotAll), numberColor()},
-        {&compiled(QStringLiteral(
+        {compiled(QStringLiteral(R"(//[^\n]*)"), dotAll), commentColor()},
+        {compiled(QStringLiteral(R"(/\*.*?\*/)"), dotAll), commentColor()},
+        {compiled(QStringLiteral(R"("(\\.|[^"\\])*")"), dotAll), stringColor()},
+        {compiled(QStringLiteral(R"('(\\.|[^'\\])*')"), dotAll), stringColor()},
+        {compiled(QStringLiteral(R"(\b\d+(\.\d+)?\b)"), dotAll), numberColor()},
+        {compiled(QStringLiteral(
              R"(\b(func|let|var|class|struct|enum|protocol|extension|import|public|private|internal|fileprivate|static|final|override|mutating|init|deinit|if|else|switch|case|default|for|while|repeat|do|try|catch|throw|throws|rethrows|guard|break|continue|return|async|await|in|where|as|Any|nil|true|false|new|const|function|interface|namespace|use|echo)\b)"),
              dotAll),
          keywordColor()},
@@ -156,7 +156,7 @@ StyledText highlightCode(const QString &text)
     std::vector<const QColor *> colors(size_t(text.size()), &white);
     const auto &rules = highlightRules();
     for (const Rule &rule : rules) {
-        auto it = rule.pattern->globalMatch(text);
+        auto it = rule.pattern.globalMatch(text);
         while (it.hasNext()) {
             const QRegularExpressionMatch m = it.next();
             const qsizetype start = m.capturedStart(0);
