@@ -23,10 +23,6 @@ fi
 # whose names match it (a ctest -R expression); unset, all of them run.
 e2e_select=()
 [ -n "${BRAMBLET_E2E_TESTS:-}" ] && e2e_select=(-R "$BRAMBLET_E2E_TESTS")
-# BRAMBLET_UNIT_EXCLUDE leaves out the unit and widget tests whose names match
-# it (a ctest -E expression).
-unit_exclude=()
-[ -n "${BRAMBLET_UNIT_EXCLUDE:-}" ] && unit_exclude=(-E "$BRAMBLET_UNIT_EXCLUDE")
 
 summary_dir=$(mktemp -d)
 # Reads ctest's "out of N" line into passed/failed counts for the closing line.
@@ -39,7 +35,7 @@ count() {
 
 export QT_QPA_PLATFORM=offscreen
 unit_rc=0
-ctest --test-dir "$build" --output-on-failure -LE 'e2e|wayland' "${unit_exclude[@]}" -j2 --timeout "$unit_timeout" 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
+ctest --test-dir "$build" --output-on-failure -LE 'e2e|wayland' -j2 --timeout "$unit_timeout" 2>&1 | tee "$summary_dir/unit.log" || unit_rc=$?
 
 # End-to-end tier: our own X server so nothing depends on the caller's session.
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
