@@ -26,8 +26,8 @@ tier() {
 
 tier tests bash -c 'bash scripts/build.sh && bash scripts/run-tests.sh "${BUILD:-build}"'
 # The sanitizer tier runs every unit and widget test, and of the end-to-end
-# tests those that leave the program (quit, signals, the display or the
-# compositor going away), where teardown faults show; set
+# tests those that leave the program (quit, the window's Quitter, signals,
+# the X display going away), where teardown faults show; set
 # BRAMBLET_SANITIZE_E2E=. to run every end-to-end test there too (slow).
 export BRAMBLET_SANITIZE_E2E=${BRAMBLET_SANITIZE_E2E:-ExitE2E}
 tier sanitize bash -c 'bash scripts/build.sh sanitize && BRAMBLET_E2E_TESTS=$BRAMBLET_SANITIZE_E2E bash scripts/run-tests.sh "${BUILD_ASAN:-build-asan}"'
