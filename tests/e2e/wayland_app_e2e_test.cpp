@@ -16,48 +16,9 @@
 #include "platform/wayland/waylandconnection.h"
 #include "support/e2esteps.h"
 #include "support/runningapp.h"
+#include "support/waylandtarget.h"
 
 namespace {
-
-int wlCopy(const QStringList &args, const QByteArray &input = QByteArray())
-{
-    return runTool(QStringLiteral("wl-copy"), args, nullptr, input);
-}
-
-// A native Wayland client of ours that records what is pasted into it.
-class WaylandTarget final
-{
-public:
-    explicit WaylandTarget(const QString &terminalAppId = QString())
-    {
-        QStringList args{m_dir.path() + QStringLiteral("/received.txt")};
-        if (!terminalAppId.isEmpty())
-            args.append(QStringLiteral("--terminal=") + terminalAppId);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(BRAMBLET_PASTE_TARGET), args);
-    }
-    ~WaylandTarget()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    bool waitReady()
-    {
-        return QTest::qWaitFor([&] {
-            m_output += m_process.readAllStandardOutput();
-            return m_output.contains("READY");
-        }, 8000);
-    }
-    QString received() const { return readTextFile(m_dir.path() + QStringLiteral("/received.txt")); }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    QByteArray m_output;
-};
 
 class WaylandAppE2E : public ::testing::Test
 {
@@ -197,7 +158,7 @@ TEST_F(WaylandAppE2E, quit_tears_the_wayland_services_down_and_exits_cleanly)
 
 TEST_F(WaylandAppE2E, the_panel_pastes_the_chosen_clip_into_a_native_client)
 {
-    WaylandTarget target;
+    WaylandTarget target(QStringLiteral(BRAMBLET_PASTE_TARGET));
     pasteOlderClipInto(target, QStringLiteral("bramblet_paste_target"));
     if (HasFatalFailure())
         return;
@@ -211,7 +172,7 @@ TEST_F(WaylandAppE2E, the_panel_pastes_the_chosen_clip_into_a_native_client)
 
 TEST_F(WaylandAppE2E, a_terminal_client_gets_ctrl_shift_v)
 {
-    WaylandTarget terminal(QStringLiteral("foot"));
+    WaylandTarget terminal(QStringLiteral(BRAMBLET_PASTE_TARGET), QStringLiteral("foot"));
     pasteOlderClipInto(terminal, QStringLiteral("foot"));
     if (HasFatalFailure())
         return;

@@ -17,6 +17,7 @@
 #include "platform/wayland/waylandvirtualkeyboard.h"
 #include "support/e2esteps.h"
 #include "support/runningapp.h"
+#include "support/waylandtarget.h"
 
 namespace {
 
@@ -28,11 +29,6 @@ QString waylandUnavailable()
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return QStringLiteral("no Wayland compositor (WAYLAND_DISPLAY unset; scripts/run-tests.sh starts headless sway)");
     return missingProgram({QStringLiteral("wl-copy"), QStringLiteral("wl-paste")});
-}
-
-int wlCopy(const QStringList &args, const QByteArray &input = QByteArray())
-{
-    return runTool(QStringLiteral("wl-copy"), args, nullptr, input);
 }
 
 QByteArray wlPaste(const QStringList &args)
@@ -164,41 +160,6 @@ TEST_F(WaylandClipboardE2E, polling_sees_the_change_count_formats_and_bytes)
     EXPECT_EQ(clipboard->data(QStringLiteral("image/png")), std::nullopt);
 }
 
-// A native Wayland client of ours that records what is pasted into it.
-class WaylandTarget final
-{
-public:
-    explicit WaylandTarget(const QString &terminalAppId = QString())
-    {
-        QStringList args{m_dir.path() + QStringLiteral("/received.txt")};
-        if (!terminalAppId.isEmpty())
-            args.append(QStringLiteral("--terminal=") + terminalAppId);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(BRAMBLET_PASTE_TARGET), args);
-    }
-    ~WaylandTarget()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    bool waitReady()
-    {
-        return QTest::qWaitFor([&] {
-            m_output += m_process.readAllStandardOutput();
-            return m_output.contains("READY");
-        }, 8000);
-    }
-    QString received() const { return readTextFile(m_dir.path() + QStringLiteral("/received.txt")); }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    QByteArray m_output;
-};
-
 class WaylandPasteE2E : public WaylandClipboardE2E
 {
 protected:
@@ -235,7 +196,7 @@ protected:
 
 TEST_F(WaylandPasteE2E, ctrl_v_pastes_into_the_native_client_in_front)
 {
-    WaylandTarget target;
+    WaylandTarget target(QStringLiteral(BRAMBLET_PASTE_TARGET));
     ASSERT_TRUE(target.waitReady());
     ASSERT_TRUE(waitForFront(QStringLiteral("bramblet_paste_target")));
     EXPECT_FALSE(activeWindow->frontmost()->isOwn);
@@ -247,14 +208,14 @@ TEST_F(WaylandPasteE2E, ctrl_v_pastes_into_the_native_client_in_front)
 
 TEST_F(WaylandPasteE2E, a_terminal_gets_ctrl_shift_v_and_activation_brings_a_window_back)
 {
-    WaylandTarget terminal(QStringLiteral("foot"));
+    WaylandTarget terminal(QStringLiteral(BRAMBLET_PASTE_TARGET), QStringLiteral("foot"));
     ASSERT_TRUE(terminal.waitReady());
     ASSERT_TRUE(waitForFront(QStringLiteral("foot")));
     const WindowRef terminalWindow = *activeWindow->frontmost();
     EXPECT_EQ(terminalWindow.wmClass, QStringLiteral("foot"));
 
     // Another window takes the front; activation gives it back to the terminal.
-    WaylandTarget other;
+    WaylandTarget other(QStringLiteral(BRAMBLET_PASTE_TARGET));
     ASSERT_TRUE(other.waitReady());
     ASSERT_TRUE(waitForFront(QStringLiteral("bramblet_paste_target")));
     activeWindow->activate(terminalWindow);
