@@ -25,6 +25,11 @@ e2e_select=()
 [ -n "${BRAMBLET_E2E_TESTS:-}" ] && e2e_select=(-R "$BRAMBLET_E2E_TESTS")
 
 summary_dir=$(mktemp -d)
+# How many tests a ctest selection holds, so a phase with none is skipped
+# rather than run (ctest closes such a run with "No tests were found").
+selected() {
+    ctest --test-dir "$build" -N "$@" 2>/dev/null | grep -oE '^Total Tests: [0-9]+' | grep -oE '[0-9]+$' || echo 0
+}
 # Reads ctest's "out of N" line into passed/failed counts for the closing line.
 count() {
     local log=$1 total failed
@@ -58,7 +63,11 @@ openbox >/tmp/bramblet-openbox.log 2>&1 &
 wm_pid=$!
 sleep 0.5
 e2e_rc=0
-ctest --test-dir "$build" --output-on-failure -L e2e "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
+if [ "$(selected -L e2e "${e2e_select[@]}")" -gt 0 ]; then
+    ctest --test-dir "$build" --output-on-failure -L e2e "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
+else
+    echo "End-to-end tier: no test selected" | tee "$summary_dir/e2e.log"
+fi
 
 # Wayland tier: a headless sway of our own (it runs as an unprivileged user;
 # the tests reach its socket by path). When it cannot start, the tests run
@@ -75,7 +84,11 @@ else
     export QT_QPA_PLATFORM=offscreen
 fi
 wayland_rc=0
-ctest --test-dir "$build" --output-on-failure -L wayland "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
+if [ "$(selected -L wayland "${e2e_select[@]}")" -gt 0 ]; then
+    ctest --test-dir "$build" --output-on-failure -L wayland "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
+else
+    echo "Wayland tier: no test selected" | tee "$summary_dir/wayland.log"
+fi
 bash tests/e2e/support/start-sway.sh stop || true
 
 read -r up uf < <(count "$summary_dir/unit.log")
