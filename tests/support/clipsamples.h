@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QUuid>
+
+#include "model/clipboarditem.h"
+
+// The clips tests build, shaped as the capture builds them, so suites agree on
+// what a text or an image clip looks like.
+namespace ClipSamples {
+
+inline ClipboardItem text(const QString &text, double createdAt = 100, std::optional<QUuid> folder = std::nullopt)
+{
+    ClipboardItem item;
+    item.id = QUuid::createUuid();
+    item.kind = ClipKind::Text;
+    item.preview = text;
+    item.dataUTI = QStringLiteral("public.plain-text");
+    item.raw = text.toUtf8();
+    item.createdAt = createdAt;
+    item.folderId = folder;
+    item.textCharCount = text.size();
+    return item;
+}
+
+// An image clip of `bytes` bytes of varied (not compressible to nothing) data.
+inline ClipboardItem image(qsizetype bytes, double createdAt = 100)
+{
+    ClipboardItem item = text(QStringLiteral("Image"), createdAt);
+    item.kind = ClipKind::Image;
+    item.dataUTI = QStringLiteral("public.tiff");
+    item.raw = QByteArray(bytes, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes; ++i)
+        item.raw[i] = char(i * 131 + (i >> 9));
+    item.textCharCount.reset();
+    return item;
+}
+
+} // namespace ClipSamples
