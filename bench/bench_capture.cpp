@@ -425,7 +425,7 @@ void writeHistory(const QString &dir, int clips)
         item.dataUTI = ClipTypes::kPlainText;
         item.createdAt = now - double(i);
         item.raw = QStringLiteral("Clip d'historique numéro %1 : un peu de texte comme on en copie.").arg(i).toUtf8();
-        item.preview = QString::fromUtf8(item.raw);
+        item.preview = QString::fromUtf8(item.raw.bytes());
         item.textCharCount = item.preview.size();
         items.append(item);
     }
@@ -548,7 +548,7 @@ int main(int argc, char **argv)
             return;
         seenItems = store.items().size();
         lastInsert = Steady::now();
-        const auto key = seriesKey(store.items().first().raw.left(80));
+        const auto key = seriesKey(store.items().first().raw.bytes().left(80));
         stored[key] = lastInsert;
         storedOrder.push_back(key);
     });
@@ -608,7 +608,7 @@ int main(int argc, char **argv)
         item.kind = ClipKind::Text;
         item.dataUTI = ClipTypes::kPlainText;
         item.raw = seriesText(99, i);
-        item.preview = QString::fromUtf8(item.raw);
+        item.preview = QString::fromUtf8(item.raw.bytes());
         item.createdAt = referenceDateFromUnix(clock.now());
         const Steady::time_point t0 = Steady::now();
         store.insert(item);

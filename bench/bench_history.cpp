@@ -124,10 +124,11 @@ ClipboardItem makeImage(std::mt19937 &rng, double createdAt, qsizetype bytes)
     item.kind = ClipKind::Image;
     item.preview = QStringLiteral("Image 1920×1080");
     item.dataUTI = QStringLiteral("public.tiff");
-    item.raw = QByteArray(bytes, Qt::Uninitialized);
-    auto *words = reinterpret_cast<quint32 *>(item.raw.data());
-    for (qsizetype i = 0; i < item.raw.size() / 4; ++i)
+    QByteArray raw(bytes, Qt::Uninitialized);
+    auto *words = reinterpret_cast<quint32 *>(raw.data());
+    for (qsizetype i = 0; i < raw.size() / 4; ++i)
         words[i] = rng();
+    item.raw = raw;
     item.createdAt = createdAt;
     item.sourceBundleID = QStringLiteral("org.gimp.GIMP");
     return item;

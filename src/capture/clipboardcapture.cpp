@@ -359,7 +359,7 @@ void ClipboardCapture::captureOffer(const ClipboardOffer &offer, Done done)
         // The store checks every clip against the last one by this hash;
         // over a large clip it would hold the main thread.
         if (built.item)
-            built.item->signature.hex = ClipboardStore::signature(built.item->kind, built.item->raw);
+            built.item->signature.hex = ClipboardStore::signature(built.item->kind, built.item->raw.bytes());
         return built;
     }).then(this, [this, done = std::move(done)](Built built) { done(finish(std::move(built))); });
 }

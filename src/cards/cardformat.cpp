@@ -115,7 +115,7 @@ std::optional<qint64> characterCount(const ClipboardItem &item)
         return *item.textCharCount;
     switch (item.kind) {
     case ClipKind::Rtf: {
-        const auto text = RtfPlainText::convert(item.raw);
+        const auto text = RtfPlainText::convert(item.raw.bytes());
         if (!text)
             return std::nullopt;
         return graphemeCount(*text);
@@ -123,7 +123,7 @@ std::optional<qint64> characterCount(const ClipboardItem &item)
     case ClipKind::Text:
     case ClipKind::Url: {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder.decode(item.raw);
+        const QString text = decoder.decode(item.raw.bytes());
         if (decoder.hasError())
             return std::nullopt;
         return graphemeCount(text);

@@ -78,11 +78,14 @@ std::optional<QImage> CardThumbnails::picture(const ClipboardItem &item)
     if (m_pending.contains(key))
         return std::nullopt;
 
-    const QSize size = announcedSize(item.raw);
-    if (!size.isValid() || qint64(size.width()) * size.height() <= kInlinePixels) {
+    // A large content may have to be read from the history file: that, too,
+    // happens on the worker.
+    const std::optional<QByteArray> held = item.raw.isLarge() ? std::nullopt : item.raw.heldBytes();
+    const QSize size = held ? announcedSize(*held) : QSize();
+    if (held && (!size.isValid() || qint64(size.width()) * size.height() <= kInlinePixels)) {
         // Small: decoding costs less than a frame. Failures are kept too (as a
         // null image) so corrupt bytes are not decoded on every paint.
-        const QImage image = decode(item.raw);
+        const QImage image = decode(*held);
         m_cache.insert(key, new QImage(image), costOf(image));
         return image;
     }
@@ -97,6 +100,6 @@ std::optional<QImage> CardThumbnails::picture(const ClipboardItem &item)
         m_cache.insert(key, new QImage(image), costOf(image));
         emit pictureReady(id);
     });
-    watcher->setFuture(QtConcurrent::run([bytes = item.raw] { return decode(bytes); }));
+    watcher->setFuture(QtConcurrent::run([payload = item.raw] { return decode(payload.bytes()); }));
     return std::nullopt;
 }

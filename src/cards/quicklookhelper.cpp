@@ -1,17 +1,24 @@
 #include "quicklookhelper.h"
 
+#include <cerrno>
+#include <cstdio>
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "cardthumbnails.h"
 #include "platform/logger.h"
 #include "previewwindow.h"
 
@@ -74,7 +81,43 @@ QByteArray pngOf(const QImage &image)
     return writer.write(image) ? png : QByteArray();
 }
 
+// Whether an image clip is decoded on the spot: a small content held in
+// memory whose header announces a small picture.
+bool decodesInline(const Payload &raw)
+{
+    const std::optional<QByteArray> held = raw.isLarge() ? std::nullopt : raw.heldBytes();
+    if (!held)
+        return false;
+    QByteArray data = *held;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    return !size.isValid() || qint64(size.width()) * size.height() <= CardThumbnails::kInlinePixels;
+}
+
 } // namespace
+
+QuickLookHelper::PreparedImage QuickLookHelper::prepareImage(const Payload &raw, const QString &path)
+{
+    PreparedImage out;
+    const std::optional<QByteArray> bytes = raw.read();
+    if (!bytes)
+        return out; // logged by the read
+    // Decoded once: the picture both becomes the PNG and goes to the window.
+    out.picture = QImage::fromData(*bytes);
+    QByteArray content = out.picture.isNull() ? QByteArray() : pngOf(out.picture);
+    if (content.isEmpty()) {
+        out.picture = QImage();
+        content = *bytes; // undecodable or not encodable: the bytes as they are
+    }
+    QString error;
+    if (!writeFile(path, content, &error)) {
+        Log::error(QStringLiteral("QuickLook: Failed to create temp file: ") + error);
+        return out;
+    }
+    out.path = path;
+    return out;
+}
 
 QuickLookHelper::QuickLookHelper(const QString &tempDir, QObject *parent)
     : QObject(parent)
@@ -86,6 +129,12 @@ QuickLookHelper::~QuickLookHelper()
 {
     if (g_shared == this)
         g_shared = nullptr;
+    // A picture still being prepared writes a file no one would remove.
+    for (auto *watcher : findChildren<QFutureWatcher<PreparedImage> *>()) {
+        watcher->waitForFinished();
+        if (const auto part = watcher->result().path)
+            QFile::remove(*part);
+    }
     // At once: at quit no event loop is left to run a queued clean-up.
     if (m_tempPath && m_tempIsOurs) {
         QFile::remove(*m_tempPath);
@@ -128,17 +177,22 @@ std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &
     const QString path = previewFilePath(item);
     QByteArray content;
     switch (item.kind) {
-    case ClipKind::Url: content = webLocation(item.raw); break;
-    case ClipKind::Image:
-        // Decoded once: the picture both becomes the PNG and goes to the window.
-        m_decoded = QImage::fromData(item.raw);
-        content = m_decoded.isNull() ? QByteArray() : pngOf(m_decoded);
-        if (content.isEmpty()) {
-            m_decoded = QImage();
-            content = item.raw; // undecodable or not encodable: the bytes as they are
-        }
+    case ClipKind::Url: content = webLocation(item.raw.bytes()); break;
+    case ClipKind::Image: {
+        PreparedImage prepared = prepareImage(item.raw, path);
+        m_decoded = prepared.picture;
+        m_tempIsOurs = prepared.path.has_value();
+        if (prepared.path)
+            Log::debug(QStringLiteral("QuickLook: Created temp file at ") + path);
+        return prepared.path;
+    }
+    default: { // text, RTF, unknown and a vanished file: the bytes as they are
+        const std::optional<QByteArray> bytes = item.raw.read();
+        if (!bytes)
+            return std::nullopt; // logged by the read
+        content = *bytes;
         break;
-    default: content = item.raw; break; // text, RTF, unknown and a vanished file: the bytes as they are
+    }
     }
     QString error;
     if (!writeFile(path, content, &error)) {
@@ -164,9 +218,55 @@ void QuickLookHelper::cleanUp()
 
 void QuickLookHelper::show(const ClipboardItem &item)
 {
-    m_currentItem = item;
-    m_tempPath = preparePreviewFile(item);
+    const quint64 request = ++m_request;
+    m_preparing = false;
+    if (item.kind != ClipKind::Image || decodesInline(item.raw)) {
+        m_currentItem = item;
+        m_tempPath = preparePreviewFile(item);
+        present(item);
+        return;
+    }
+    // The window keeps what it shows (if anything) until the picture is
+    // ready; the file name is the same for every image, so the old one goes now.
+    cleanUp();
+    m_preparing = true;
+    // Each worker writes a name of its own, renamed to the preview file only
+    // if its request is still the latest: workers overtaken by a newer one
+    // can finish in any order without touching the shown file.
+    const QString path = previewFilePath(item);
+    const QString part = path + QStringLiteral(".%1.part").arg(request);
+    auto *watcher = new QFutureWatcher<PreparedImage>(this);
+    connect(watcher, &QFutureWatcher<PreparedImage>::finished, this, [this, watcher, request, item, path] {
+        watcher->deleteLater();
+        --m_workers;
+        PreparedImage prepared = watcher->result();
+        if (request != m_request) {
+            if (prepared.path)
+                QFile::remove(*prepared.path);
+            return;
+        }
+        m_preparing = false;
+        if (prepared.path && ::rename(QFile::encodeName(*prepared.path).constData(),
+                                      QFile::encodeName(path).constData()) != 0) {
+            Log::error(QStringLiteral("QuickLook: Failed to create temp file: ") + qt_error_string(errno));
+            QFile::remove(*prepared.path);
+            prepared.path.reset();
+        } else if (prepared.path) {
+            prepared.path = path;
+            Log::debug(QStringLiteral("QuickLook: Created temp file at ") + path);
+        }
+        m_currentItem = item;
+        m_tempPath = prepared.path;
+        m_tempIsOurs = prepared.path.has_value();
+        m_decoded = prepared.picture;
+        present(item);
+    });
+    ++m_workers;
+    watcher->setFuture(QtConcurrent::run([raw = item.raw, part] { return prepareImage(raw, part); }));
+}
 
+void QuickLookHelper::present(const ClipboardItem &item)
+{
     if (!m_window) {
         m_window = new PreviewWindow();
         connect(m_window, &PreviewWindow::closeRequested, this, &QuickLookHelper::close);
@@ -188,6 +288,10 @@ void QuickLookHelper::show(const ClipboardItem &item)
 
 void QuickLookHelper::close()
 {
+    if (m_preparing) {
+        ++m_request; // the picture on its way is dropped
+        m_preparing = false;
+    }
     if (!isVisible())
         return;
     m_window->hide();
@@ -198,7 +302,7 @@ void QuickLookHelper::close()
 
 void QuickLookHelper::toggle(const ClipboardItem &item)
 {
-    if (isVisible())
+    if (isVisible() || m_preparing)
         close();
     else
         show(item);

@@ -20,7 +20,10 @@
 // itself is shown. The file we wrote is removed when the preview closes or a
 // new one replaces it; a copied file is never removed. The preview window
 // takes the keyboard focus while shown; Space or Escape in it closes it.
-// Main thread only.
+// A large picture (more than CardThumbnails::kInlinePixels, or a content
+// read from the history file) is read, decoded and written out on a worker
+// thread: the window shows it when it is ready, and a newer show() or a
+// close() in the meantime discards it. Main thread only.
 class QuickLookHelper final : public QObject
 {
     Q_OBJECT
@@ -41,9 +44,14 @@ public:
     // Closes the preview and removes its file; does nothing (not even the
     // clean-up) when the preview is not shown.
     void close();
-    // The overlay's Space key: close() when shown, else show(item).
+    // The overlay's Space key: close() when shown (or being prepared), else
+    // show(item).
     void toggle(const ClipboardItem &item);
     bool isVisible() const;
+    // A picture is being prepared on a worker for the next show.
+    bool isPreparing() const { return m_preparing; }
+    // Workers still running, the overtaken ones included (for tests).
+    int workersRunning() const { return m_workers; }
 
     // Where the preview opens from (the overlay window's frame, in screen
     // coordinates); an empty rectangle at the origin when there is none.
@@ -65,6 +73,14 @@ signals:
     void visibilityChanged(bool visible);
 
 private:
+    // What the worker makes of an image clip: the file written and the
+    // picture for the window.
+    struct PreparedImage {
+        std::optional<QString> path;
+        QImage picture;
+    };
+    static PreparedImage prepareImage(const Payload &raw, const QString &path);
+    void present(const ClipboardItem &item);
     std::optional<QString> preparePreviewFile(const ClipboardItem &item);
     void cleanUp();
     QRect sourceFrame() const;
@@ -76,4 +92,7 @@ private:
     QImage m_decoded; // an image clip's picture, from preparing its file to loading the window
     std::function<QRect()> m_sourceFrame;
     QPointer<PreviewWindow> m_window;
+    quint64 m_request = 0; // bumped by show() and close(): a stale worker result is dropped
+    bool m_preparing = false;
+    int m_workers = 0;
 };

@@ -7,6 +7,7 @@
 #include <QUuid>
 
 #include "clipkind.h"
+#include "payload.h"
 
 // A clip's content signature (see ClipboardStore::signature) worked out where
 // the clip was built, so that a large clip is hashed once, off the main
@@ -25,7 +26,7 @@ struct ClipboardItem
     ClipKind kind = ClipKind::Text;
     QString preview;
     QString dataUTI;
-    QByteArray raw;
+    Payload raw; // large contents may be read from the history file on demand
     double createdAt = 0; // seconds since 2001-01-01 UTC
     bool pinned = false;
     std::optional<QUuid> folderId;

@@ -15,6 +15,7 @@
 #include "jsonarraystream.h"
 #include "jsonreader.h"
 #include "jsonwriter.h"
+#include "payload.h"
 
 namespace {
 
@@ -163,11 +164,8 @@ void populate(char *data, std::size_t size)
 constexpr std::size_t kPopulateFrom = 256 * 1024;
 constexpr std::size_t kPopulateRecordsLimit = 16 << 20;
 
-bool readBytes(JsonReader &r, QByteArray *out)
+bool decodeBase64Span(const JsonReader::StringSpan &span, QByteArray *out)
 {
-    JsonReader::StringSpan span;
-    if (!r.readStringSpan(&span))
-        return false;
     QByteArray unescaped;
     QByteArrayView text = span.raw;
     if (span.escaped) { // a writer may have escaped '/' as "\/"
@@ -183,6 +181,44 @@ bool readBytes(JsonReader &r, QByteArray *out)
     if (!n)
         return false;
     bytes.truncate(qsizetype(*n));
+    *out = std::move(bytes);
+    return true;
+}
+
+bool readBytes(JsonReader &r, QByteArray *out)
+{
+    JsonReader::StringSpan span;
+    return r.readStringSpan(&span) && decodeBase64Span(span, out);
+}
+
+// Where the record being decoded lies in a history file, so that a large
+// "raw" value can be left there and read on demand.
+struct FilePlace {
+    std::shared_ptr<PayloadFile> file;
+    const char *recordStart = nullptr;
+    qint64 recordOffset = 0;
+};
+
+// A large, unescaped Base64 run in a file is kept as its place: the load
+// neither decodes nor holds it. Its length and padding are checked here; its
+// characters when it is read.
+bool readPayload(JsonReader &r, const FilePlace *place, Payload *out)
+{
+    JsonReader::StringSpan span;
+    if (!r.readStringSpan(&span))
+        return false;
+    const qsizetype n = span.raw.size();
+    if (place && !span.escaped && n >= qsizetype(Base64::encodedSize(std::size_t(Payload::kLargeFrom)))) {
+        if (n % 4 != 0)
+            return false;
+        const qsizetype padding = (span.raw[n - 1] == '=') + (span.raw[n - 2] == '=');
+        const qint64 offset = place->recordOffset + (span.raw.data() - place->recordStart);
+        *out = Payload::stored({place->file, offset, n}, n / 4 * 3 - padding);
+        return true;
+    }
+    QByteArray bytes;
+    if (!decodeBase64Span(span, &bytes))
+        return false;
     *out = std::move(bytes);
     return true;
 }
@@ -237,7 +273,7 @@ std::optional<Record> decodeObject(QByteArrayView json, QString *why, unsigned r
     return record;
 }
 
-QString readItemValue(JsonReader &r, Field f, ClipboardItem &item, Interner *interner)
+QString readItemValue(JsonReader &r, Field f, ClipboardItem &item, Interner *interner, const FilePlace *place)
 {
     const bool optional = f >= Field::FolderId && f <= Field::TextCharCount;
     if (optional && r.readNull()) {
@@ -276,7 +312,7 @@ QString readItemValue(JsonReader &r, Field f, ClipboardItem &item, Interner *int
         ok = readInterned(r, interner, &item.dataUTI);
         break;
     case Field::Raw:
-        if (!readBytes(r, &item.raw))
+        if (!readPayload(r, place, &item.raw))
             return badValue(f, "a Base64 string");
         break;
     case Field::CreatedAt:
@@ -345,11 +381,12 @@ QString readItemValue(JsonReader &r, Field f, ClipboardItem &item, Interner *int
     }
 }
 
-std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, Interner *interner)
+std::optional<ClipboardItem> decodeItemWith(QByteArrayView json, QString *why, Interner *interner,
+                                           const FilePlace *place = nullptr)
 {
     return decodeObject<ClipboardItem>(json, why, kItemRequired,
-                                       [interner](JsonReader &r, Field f, ClipboardItem &item) {
-                                           return readItemValue(r, f, item, interner);
+                                       [interner, place](JsonReader &r, Field f, ClipboardItem &item) {
+                                           return readItemValue(r, f, item, interner, place);
                                        });
 }
 
@@ -376,7 +413,7 @@ QString readFolderValue(JsonReader &r, Field f, ClipboardFolder &folder)
     return {};
 }
 
-std::optional<ClipboardFolder> decodeFolderWith(QByteArrayView json, QString *why)
+std::optional<ClipboardFolder> decodeFolderWith(QByteArrayView json, qint64, QString *why)
 {
     return decodeObject<ClipboardFolder>(json, why, kFolderRequired, readFolderValue);
 }
@@ -403,7 +440,7 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
                      std::min<std::size_t>(room, kPopulateRecordsLimit));
         }
         QString why;
-        std::optional<Record> record = decodeOne(element, &why);
+        std::optional<Record> record = decodeOne(element, stream.offset() - element.size(), &why);
         if (!record && (why == kMalformed || why == kNotObject))
             stream.rejectElement();
         if (record) {
@@ -472,9 +509,13 @@ void writeUuid(JsonWriter &w, const QUuid &id)
 
 } // namespace
 
-void HistoryCodec::appendItem(QByteArray &out, const ClipboardItem &item)
+namespace {
+
+// `rawAt` null: the whole record. Otherwise raw's Base64 text is left out
+// and `*rawAt` is where it belongs, between the quotes.
+void appendItemTo(QByteArray &out, const ClipboardItem &item, qsizetype *rawAt)
 {
-    out.reserve(out.size() + qsizetype(Base64::encodedSize(std::size_t(item.raw.size())))
+    out.reserve(out.size() + (rawAt ? 0 : qsizetype(Base64::encodedSize(std::size_t(item.raw.size()))))
                 + (item.thumbnailPNG ? qsizetype(Base64::encodedSize(std::size_t(item.thumbnailPNG->size()))) : 0)
                 + item.preview.size() * 3 + 320);
     JsonWriter w(out);
@@ -488,7 +529,18 @@ void HistoryCodec::appendItem(QByteArray &out, const ClipboardItem &item)
     w.key(QLatin1StringView("dataUTI"));
     w.string(item.dataUTI);
     w.key(QLatin1StringView("raw"));
-    w.base64(item.raw);
+    if (rawAt) {
+        w.asciiString(QLatin1StringView());
+        *rawAt = out.size() - 1;
+    } else if (const auto held = item.raw.heldBytes()) {
+        w.base64(*held);
+    } else {
+        // Stored in a file (the history writer copies such text itself; this
+        // path serves single records). A run that cannot be read is logged
+        // and leaves the bytes empty.
+        const QByteArray bytes = item.raw.bytes();
+        w.base64(bytes);
+    }
     w.key(QLatin1StringView("createdAt"));
     w.number(item.createdAt);
     w.key(QLatin1StringView("pinned"));
@@ -522,6 +574,20 @@ void HistoryCodec::appendItem(QByteArray &out, const ClipboardItem &item)
         w.integer(*item.textCharCount);
     }
     w.endObject();
+}
+
+} // namespace
+
+void HistoryCodec::appendItem(QByteArray &out, const ClipboardItem &item)
+{
+    appendItemTo(out, item, nullptr);
+}
+
+qsizetype HistoryCodec::appendItemWithoutRaw(QByteArray &out, const ClipboardItem &item)
+{
+    qsizetype rawAt = 0;
+    appendItemTo(out, item, &rawAt);
+    return rawAt;
 }
 
 void HistoryCodec::appendFolder(QByteArray &out, const ClipboardFolder &folder)
@@ -586,14 +652,18 @@ std::optional<ClipboardItem> HistoryCodec::decodeItem(QByteArrayView json, QStri
 
 std::optional<ClipboardFolder> HistoryCodec::decodeFolder(QByteArrayView json, QString *why)
 {
-    return decodeFolderWith(json, why);
+    return decodeFolderWith(json, 0, why);
 }
 
-HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &stream)
+HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &stream,
+                                                               const std::shared_ptr<PayloadFile> &file)
 {
     Interner interner;
-    return decodeArray<ClipboardItem>(stream, [&interner](QByteArrayView json, QString *why) {
-        return decodeItemWith(json, why, &interner);
+    return decodeArray<ClipboardItem>(stream, [&interner, &file](QByteArrayView json, qint64 offset, QString *why) {
+        if (!file)
+            return decodeItemWith(json, why, &interner);
+        const FilePlace place{file, json.data(), offset};
+        return decodeItemWith(json, why, &interner, &place);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 #include "clipboardfolder.h"
 
 class JsonArrayStream;
+class PayloadFile;
 
 // The JSON forms of clips and folders, which are the history files' format.
 //
@@ -28,6 +30,10 @@ class HistoryCodec final
 {
 public:
     static void appendItem(QByteArray &out, const ClipboardItem &item);
+    // The record with raw's Base64 text left out (raw written as ""), for a
+    // writer that puts the text in place itself; returns the offset in `out`
+    // where that text belongs, just after the opening quote.
+    static qsizetype appendItemWithoutRaw(QByteArray &out, const ClipboardItem &item);
     static void appendFolder(QByteArray &out, const ClipboardFolder &folder);
     static QByteArray encodeItem(const ClipboardItem &item);
     static QByteArray encodeFolder(const ClipboardFolder &folder);
@@ -49,7 +55,10 @@ public:
         bool clean() const { return problem.isEmpty(); }
     };
 
-    static Decoded<ClipboardItem> decodeItems(JsonArrayStream &stream);
+    // With `file`, the file `stream` reads: a large "raw" value is left
+    // there as a stored Payload instead of being decoded.
+    static Decoded<ClipboardItem> decodeItems(JsonArrayStream &stream,
+                                              const std::shared_ptr<PayloadFile> &file = {});
     static Decoded<ClipboardFolder> decodeFolders(JsonArrayStream &stream);
     static Decoded<ClipboardItem> decodeItems(QByteArrayView json);
     static Decoded<ClipboardFolder> decodeFolders(QByteArrayView json);

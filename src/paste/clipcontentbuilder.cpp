@@ -18,14 +18,14 @@ ClipboardContent textContent(const QString &text)
     return content;
 }
 
-ClipboardContent textOrBytes(const ClipboardItem &item)
+ClipboardContent textOrBytes(const ClipboardItem &item, const QByteArray &raw)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(item.raw);
+    const QString text = utf8.decode(raw);
     if (!utf8.hasError())
         return textContent(text);
     ClipboardContent content;
-    content.entries.append({ClipTypes::mimeTypeForUti(item.dataUTI), item.raw});
+    content.entries.append({ClipTypes::mimeTypeForUti(item.dataUTI), raw});
     return content;
 }
 
@@ -36,25 +36,30 @@ namespace ClipContentBuilder {
 Result build(const ClipboardItem &item)
 {
     Result result;
+    // A large content is read from the history file here; one that cannot
+    // be read (already logged) leaves the clipboard empty.
+    const std::optional<QByteArray> raw = item.raw.read();
+    if (!raw)
+        return result;
     switch (item.kind) {
     case ClipKind::Text:
     case ClipKind::Url:
     case ClipKind::FileURL:
     case ClipKind::Unknown:
-        result.content = textOrBytes(item);
+        result.content = textOrBytes(item, *raw);
         break;
     case ClipKind::Rtf:
-        if (const auto text = RtfPlainText::convert(item.raw)) {
+        if (const auto text = RtfPlainText::convert(*raw)) {
             result.content = textContent(*text);
             result.rtf = RtfOutcome::Converted;
             result.rtfCharacters = Graphemes::count(*text);
         } else {
-            result.content = textOrBytes(item);
+            result.content = textOrBytes(item, *raw);
             result.rtf = RtfOutcome::Fallback;
         }
         break;
     case ClipKind::Image: {
-        const QImage image = QImage::fromData(item.raw);
+        const QImage image = QImage::fromData(*raw);
         if (image.isNull())
             result.imageUndecodable = true;
         else

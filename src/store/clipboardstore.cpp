@@ -121,7 +121,7 @@ void ClipboardStore::insert(const ClipboardItem &item)
     }
     // Hashing tens of megabytes here would hold the interface; the capture
     // hashes large clips on the worker that builds them.
-    const QString sig = item.signature.hex.isEmpty() ? signature(item.kind, item.raw) : item.signature.hex;
+    const QString sig = item.signature.hex.isEmpty() ? signature(item.kind, item.raw.bytes()) : item.signature.hex;
     if (m_lastClipHash && *m_lastClipHash == sig) {
         Log::debug(QStringLiteral("Store: duplicate suppressed (same signature)"));
         return;

@@ -20,8 +20,10 @@
 #include <unistd.h>
 
 #include "historywriter.h"
+#include "model/base64.h"
 #include "model/historycodec.h"
 #include "model/jsonarraystream.h"
+#include "model/uuidtext.h"
 #include "platform/logger.h"
 
 namespace {
@@ -86,6 +88,15 @@ bool sameBytes(const QByteArray &a, const QByteArray &b)
     return a.constData() == b.constData() || std::memcmp(a.constData(), b.constData(), std::size_t(a.size())) == 0;
 }
 
+// Large payloads are the same when they are copies of one value: their
+// bytes may not be in memory to compare.
+bool samePayload(const Payload &a, const Payload &b)
+{
+    if (a.isLarge() || b.isLarge())
+        return a.sharesWith(b);
+    return sameBytes(a.heldBytes().value_or(QByteArray()), b.heldBytes().value_or(QByteArray()));
+}
+
 bool sameBytes(const std::optional<QByteArray> &a, const std::optional<QByteArray> &b)
 {
     if (a.has_value() != b.has_value())
@@ -98,7 +109,7 @@ bool sameBytes(const std::optional<QByteArray> &a, const std::optional<QByteArra
 bool sameRecord(const ClipboardItem &a, const ClipboardItem &b)
 {
     return a.id == b.id && a.kind == b.kind && a.pinned == b.pinned && a.createdAt == b.createdAt
-        && a.folderId == b.folderId && a.textCharCount == b.textCharCount && sameBytes(a.raw, b.raw)
+        && a.folderId == b.folderId && a.textCharCount == b.textCharCount && samePayload(a.raw, b.raw)
         && sameBytes(a.thumbnailPNG, b.thumbnailPNG) && a.preview == b.preview && a.dataUTI == b.dataUTI
         && a.sourceBundleID == b.sourceBundleID && a.fileURLString == b.fileURLString
         && a.fileName == b.fileName && a.fileExt == b.fileExt;
@@ -106,7 +117,23 @@ bool sameRecord(const ClipboardItem &a, const ClipboardItem &b)
 
 bool isLarge(const ClipboardItem &item)
 {
-    return item.raw.size() + (item.thumbnailPNG ? item.thumbnailPNG->size() : 0) > kCachedRecordLimit;
+    return item.raw.isLarge() || item.raw.size() + (item.thumbnailPNG ? item.thumbnailPNG->size() : 0) > kCachedRecordLimit;
+}
+
+// True when the file still holds all of a stored content's text (another
+// program may have cut it short); its characters are not checked here.
+bool runIsWhole(const PayloadLocation &at, QString *why)
+{
+    struct stat st;
+    if (::fstat(at.file->fd(), &st) != 0) {
+        *why = errorText(errno);
+        return false;
+    }
+    if (st.st_size < at.offset + at.length) {
+        *why = QStringLiteral("the file ends before it");
+        return false;
+    }
+    return true;
 }
 
 // Gathers pieces into writev() batches; the pieces it holds stay alive
@@ -120,6 +147,7 @@ public:
     {
         if (piece.isEmpty())
             return true;
+        m_position += piece.size();
         m_held.append(piece);
         m_iov.push_back({const_cast<char *>(piece.constData()), std::size_t(piece.size())});
         return m_iov.size() < std::size_t(IOV_MAX) || flush();
@@ -127,6 +155,7 @@ public:
 
     bool addLiteral(const char *text, std::size_t n)
     {
+        m_position += qint64(n);
         m_iov.push_back({const_cast<char *>(text), n});
         return m_iov.size() < std::size_t(IOV_MAX) || flush();
     }
@@ -158,10 +187,64 @@ public:
         return true;
     }
 
+    // Copies `length` bytes at `offset` of `from` to the file, in the
+    // kernel where it can.
+    bool copyFrom(int from, qint64 offset, qint64 length)
+    {
+        if (!flush())
+            return false;
+        m_position += length;
+        loff_t in = offset;
+        while (length > 0) {
+            const ssize_t n = ::copy_file_range(from, &in, m_fd, nullptr, std::size_t(length), 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+                return copyByReading(from, in, length);
+            if (n <= 0) { // 0: the source ends early
+                m_error = n < 0 ? errno : EIO;
+                return false;
+            }
+            length -= n;
+        }
+        return true;
+    }
+
+    // Where the next byte handed in lands in the file.
+    qint64 position() const { return m_position; }
     int error() const { return m_error; }
 
 private:
+    bool copyByReading(int from, qint64 offset, qint64 length)
+    {
+        std::vector<char> buffer(std::size_t(std::min<qint64>(length, 1 << 20)));
+        while (length > 0) {
+            const ssize_t n = ::pread(from, buffer.data(), std::size_t(std::min<qint64>(length, qint64(buffer.size()))),
+                                      off_t(offset));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_error = n < 0 ? errno : EIO;
+                return false;
+            }
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t w = ::write(m_fd, buffer.data() + done, std::size_t(n - done));
+                if (w < 0 && errno == EINTR)
+                    continue;
+                if (w < 0) {
+                    m_error = errno;
+                    return false;
+                }
+                done += w;
+            }
+            offset += n;
+            length -= n;
+        }
+        return true;
+    }
+
     int m_fd;
+    qint64 m_position = 0;
     std::vector<iovec> m_iov;
     QList<QByteArray> m_held;
     int m_error = 0;
@@ -171,13 +254,15 @@ private:
 // fill, fsync, rename over the old file. The folder itself is synced by the
 // caller once both files are in place. Returns an empty string on success,
 // otherwise the reason, with the old file untouched.
+// With `reopened`, the written file stays open for reading through it.
 template<typename Fill>
-QString replaceFile(const QString &path, Fill fill, FileStamp *stamp)
+QString replaceFile(const QString &path, Fill fill, FileStamp *stamp,
+                    std::shared_ptr<PayloadFile> *reopened = nullptr)
 {
     const QByteArray target = encodedPath(path);
     const QByteArray temp = target + ".tmp";
     ::unlink(temp.constData()); // a leftover from a crash, or something planted there
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errorText(errno);
     auto abandon = [&](int error) {
@@ -193,16 +278,20 @@ QString replaceFile(const QString &path, Fill fill, FileStamp *stamp)
         return abandon(errno);
     struct stat st;
     const bool haveStat = ::fstat(fd, &st) == 0;
-    if (::close(fd) != 0) {
+    if (!reopened && ::close(fd) != 0) {
         const int error = errno;
         ::unlink(temp.constData());
         return errorText(error);
     }
     if (::rename(temp.constData(), target.constData()) != 0) {
         const int error = errno;
+        if (reopened)
+            ::close(fd);
         ::unlink(temp.constData());
         return errorText(error);
     }
+    if (reopened)
+        *reopened = std::make_shared<PayloadFile>(fd, path);
     *stamp = haveStat ? FileStamp::of(st) : FileStamp{};
     return {};
 }
@@ -400,11 +489,13 @@ namespace {
 
 // Opens and decodes one history file. `exists` is false when there is no
 // file, which is not an error.
+// `decode(stream, fd)` also gets the open file, which it may keep a
+// duplicate of.
 template<typename Decode>
 auto readHistoryFile(const QString &path, Decode decode, bool *exists, FileStamp *stamp)
-    -> decltype(decode(std::declval<JsonArrayStream &>()))
+    -> decltype(decode(std::declval<JsonArrayStream &>(), 0))
 {
-    using Result = decltype(decode(std::declval<JsonArrayStream &>()));
+    using Result = decltype(decode(std::declval<JsonArrayStream &>(), 0));
     Result result;
     *exists = true;
     const int fd = ::open(encodedPath(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -442,7 +533,7 @@ auto readHistoryFile(const QString &path, Decode decode, bool *exists, FileStamp
             }
         },
         kReadChunk, size);
-    result = decode(stream);
+    result = decode(stream, fd);
     ::close(fd);
     return result;
 }
@@ -471,9 +562,16 @@ bool keepDamagedAside(const QString &directory, const QString &name, const Decod
 QList<ClipboardItem> HistoryFiles::loadItems()
 {
     bool exists = false;
+    const QString path = itemsPath();
     auto decoded = readHistoryFile(
-        itemsPath(), [](JsonArrayStream &s) { return HistoryCodec::decodeItems(s); }, &exists,
-        &m_state->itemsStamp);
+        path,
+        [&path](JsonArrayStream &s, int fd) {
+            // Large contents stay in the file and are read from it on demand.
+            const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+            auto file = own >= 0 ? std::make_shared<PayloadFile>(own, path) : nullptr;
+            return HistoryCodec::decodeItems(s, file);
+        },
+        &exists, &m_state->itemsStamp);
     if (exists && !decoded.clean())
         m_state->itemsProtected = !keepDamagedAside(m_directory, kItemsName, decoded, &m_state->itemsStamp);
     return std::move(decoded.records);
@@ -483,7 +581,7 @@ QList<ClipboardFolder> HistoryFiles::loadFolders()
 {
     bool exists = false;
     auto decoded = readHistoryFile(
-        foldersPath(), [](JsonArrayStream &s) { return HistoryCodec::decodeFolders(s); }, &exists,
+        foldersPath(), [](JsonArrayStream &s, int) { return HistoryCodec::decodeFolders(s); }, &exists,
         &m_state->foldersStamp);
     if (exists && !decoded.clean()) {
         m_state->foldersProtected = !keepDamagedAside(m_directory, kFoldersName, decoded, &m_state->foldersStamp);
@@ -522,7 +620,7 @@ QString HistoryFiles::writeItems(const QList<ClipboardItem> &items, bool *rename
             unchanged = false;
             entry.item = item;
             entry.json = large ? QByteArray() : HistoryCodec::encodeItem(item);
-        } else if (entry.item.raw.constData() != item.raw.constData()) {
+        } else {
             entry.item = item; // equal content: share the caller's copy
         }
         if (unchanged && s.lastOrder[i] != item.id)
@@ -534,36 +632,82 @@ QString HistoryFiles::writeItems(const QList<ClipboardItem> &items, bool *rename
     if (unchanged && s.itemsStamp.matchesFile(itemsPath()))
         return {};
 
+    // Where each large content's Base64 text lands in the new file.
+    struct Placed {
+        Payload payload;
+        qint64 offset;
+        qint64 length;
+    };
+    std::vector<Placed> placed;
+    std::shared_ptr<PayloadFile> written;
     QString error = replaceFile(
         itemsPath(),
         [&](GatherWriter &out) {
             if (!out.addLiteral("[", 1))
                 return false;
+            bool first = true;
             for (qsizetype i = 0; i < items.size(); ++i) {
-                if (i > 0 && !out.addLiteral(",", 1))
-                    return false;
-                if (!repeats.contains(i)) {
-                    const auto entry = s.entries.constFind(items[i].id);
-                    if (!entry->json.isEmpty()) {
-                        if (!out.add(entry->json))
-                            return false;
+                const ClipboardItem &item = items[i];
+                const auto entry = repeats.contains(i) ? s.entries.cend() : s.entries.constFind(item.id);
+                std::optional<PayloadLocation> stored;
+                if (item.raw.isLarge()) {
+                    stored = item.raw.location();
+                    QString why;
+                    if (stored && !runIsWhole(*stored, &why)) {
+                        Log::error(QStringLiteral("Store: clip %1 is left out of %2: its content cannot be read "
+                                                  "from %3 (%4)")
+                                       .arg(uuidText(item.id), kItemsName, stored->file->path(), why));
                         continue;
                     }
                 }
+                if (!first && !out.addLiteral(",", 1))
+                    return false;
+                first = false;
+                if (entry != s.entries.cend() && !entry->json.isEmpty()) {
+                    if (!out.add(entry->json))
+                        return false;
+                    continue;
+                }
                 s.scratch.resize(0);
-                HistoryCodec::appendItem(s.scratch, items[i]);
-                if (!out.add(s.scratch) || !out.flush())
+                if (!item.raw.isLarge()) {
+                    HistoryCodec::appendItem(s.scratch, item);
+                    if (!out.add(s.scratch) || !out.flush())
+                        return false;
+                    continue;
+                }
+                // A large content goes in between the record's two halves:
+                // copied as Base64 text from the file it lies in, or encoded
+                // from memory once, after which it is read from the new file.
+                const qsizetype rawAt = HistoryCodec::appendItemWithoutRaw(s.scratch, item);
+                if (!out.add(s.scratch.left(rawAt)))
+                    return false;
+                const qint64 at = out.position();
+                qint64 length = 0;
+                if (stored) {
+                    length = stored->length;
+                    if (!out.copyFrom(stored->file->fd(), stored->offset, length))
+                        return false;
+                } else {
+                    const QByteArray text = Base64::encode(item.raw.heldBytes().value_or(QByteArray()));
+                    length = text.size();
+                    if (!out.add(text) || !out.flush())
+                        return false;
+                }
+                placed.push_back({item.raw, at, length});
+                if (!out.add(s.scratch.mid(rawAt)) || !out.flush())
                     return false;
             }
             return out.addLiteral("]", 1);
         },
-        &s.itemsStamp);
+        &s.itemsStamp, &written);
     if (!error.isEmpty()) {
         s.itemsStamp = {};
         s.lastOrder.clear();
         return error;
     }
     *renamed = true;
+    for (const Placed &p : placed)
+        p.payload.moveTo({written, p.offset, p.length});
     s.lastOrder.clear();
     s.lastOrder.reserve(items.size());
     for (const ClipboardItem &item : items)

@@ -42,7 +42,9 @@ public:
     // "<name>.unreadable-<UTC timestamp>" and logged at error level. When no
     // copy can be made, that file is not overwritten for the life of this
     // object. Files are read in chunks: memory grows with the records, not
-    // with the file, and no file size is refused.
+    // with the file, and no file size is refused. A large content (see
+    // Payload) is not decoded: the clip keeps where its text lies in
+    // items.json, which stays open for reading it on demand.
     virtual Loaded load();
 
     // Writes both files atomically (temporary "<name>.tmp", fsync, rename, fsync
@@ -50,7 +52,11 @@ public:
     // is still the one last written is left alone. A failure keeps the
     // previous file and logs one error line per call; the next successful
     // write catches up. Encoded records up to 64 KiB of content are kept
-    // between calls, so a write costs little more than its bytes.
+    // between calls, so a write costs little more than its bytes. A large
+    // content's Base64 text is copied from the file it lies in (or encoded
+    // once from memory) and, after the rename, re-pointed at the new file,
+    // whose memory copy is then let go. A content whose text the old file no
+    // longer holds whole leaves its clip out of the file, with an error line.
     virtual void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders);
 
     // Hands this state to a worker thread that write()s it, and returns at

@@ -274,7 +274,8 @@ TEST_F(CaptureTest, png_image_becomes_tiff_with_pixel_size_preview)
     EXPECT_EQ(item->kind, ClipKind::Image);
     EXPECT_EQ(item->dataUTI, QStringLiteral("public.tiff"));
     EXPECT_EQ(item->preview, QStringLiteral("📷 Image 1024×768"));
-    QBuffer buffer(const_cast<QByteArray *>(&item->raw));
+    QByteArray raw = item->raw.bytes();
+    QBuffer buffer(&raw);
     QImageReader reader(&buffer);
     EXPECT_EQ(reader.format(), QByteArray("tiff"));
     EXPECT_EQ(reader.size(), QSize(1024, 768));
@@ -293,10 +294,10 @@ TEST_F(CaptureTest, png_image_is_stored_deflate_compressed_and_lossless)
     }
     const auto item = copy({{QStringLiteral("image/png"), encoded(shot, "PNG")}});
     ASSERT_TRUE(item);
-    EXPECT_EQ(tiffCompression(item->raw), kDeflate);
+    EXPECT_EQ(tiffCompression(item->raw.bytes()), kDeflate);
     // Uncompressed, 640×400 RGBA is 1 MB; a screenshot compresses far below.
     EXPECT_LT(item->raw.size(), 640 * 400 * 4 / 10);
-    EXPECT_EQ(QImage::fromData(item->raw, "TIFF").convertToFormat(QImage::Format_ARGB32), shot);
+    EXPECT_EQ(QImage::fromData(item->raw.bytes(), "TIFF").convertToFormat(QImage::Format_ARGB32), shot);
 }
 
 // An offered TIFF already compressed is kept byte for byte (re-encoding would
@@ -328,9 +329,9 @@ TEST_P(OfferedTiffCapture, IsKeptOnlyWhenAlreadyCompressed)
     if (GetParam().keptAsIs) {
         EXPECT_EQ(item->raw, tiff);
     } else {
-        EXPECT_EQ(tiffCompression(item->raw), kDeflate);
+        EXPECT_EQ(tiffCompression(item->raw.bytes()), kDeflate);
         EXPECT_LT(item->raw.size(), tiff.size() / 10);
-        EXPECT_EQ(QImage::fromData(item->raw, "TIFF").convertToFormat(QImage::Format_RGB32), image);
+        EXPECT_EQ(QImage::fromData(item->raw.bytes(), "TIFF").convertToFormat(QImage::Format_RGB32), image);
     }
 }
 
@@ -352,7 +353,7 @@ TEST_F(CaptureTest, eight_k_screenshot_is_kept)
     ASSERT_TRUE(item);
     EXPECT_EQ(item->kind, ClipKind::Image);
     EXPECT_EQ(item->preview, QStringLiteral("📷 Image 7680×4320"));
-    const QImage stored = QImage::fromData(item->raw, "TIFF");
+    const QImage stored = QImage::fromData(item->raw.bytes(), "TIFF");
     ASSERT_EQ(stored.size(), QSize(7680, 4320));
     EXPECT_EQ(stored.pixelColor(1000, 1000), QColor(250, 250, 250));
     EXPECT_EQ(stored.pixelColor(7000, 4000), QColor(30, 30, 36));

@@ -57,7 +57,7 @@ protected:
                                  });
         // As the program does: the lost content goes back, as our own write.
         watcher->setOnOwnerGone([this](const ClipboardItem &item) {
-            clipboard.write({{{kText, item.raw}}, {}});
+            clipboard.write({{{kText, item.raw.bytes()}}, {}});
         });
         store = std::make_unique<ClipboardStore>(files, clock, defaults, sound, std::move(owned));
     }

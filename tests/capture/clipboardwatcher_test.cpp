@@ -35,7 +35,7 @@ protected:
     ClipboardWatcher &makeWatcher()
     {
         watcher = std::make_unique<ClipboardWatcher>(clipboard, clock, capture);
-        watcher->setOnNewItem([this](const ClipboardItem &item) { captured.append(QString::fromUtf8(item.raw)); });
+        watcher->setOnNewItem([this](const ClipboardItem &item) { captured.append(QString::fromUtf8(item.raw.bytes())); });
         watcher->setShouldIgnore([this](qint64 cc) {
             asked.append(cc);
             return ignoreAnswer;
@@ -231,7 +231,7 @@ TEST_F(WatcherTest, owner_quitting_hands_back_the_captured_clip)
 {
     makeWatcher();
     QList<QByteArray> handedBack;
-    watcher->setOnOwnerGone([&](const ClipboardItem &item) { handedBack.append(item.raw); });
+    watcher->setOnOwnerGone([&](const ClipboardItem &item) { handedBack.append(item.raw.bytes()); });
     clipboard.copyFromOtherProgram(textEntries(QStringLiteral("keep me")));
     clock.advance(1.0);
     clipboard.ownerQuits();

@@ -65,8 +65,8 @@ TEST(StoredImageHistory, UncompressedClipIsLoadedAndRewrittenByteForByte)
     const QList<ClipboardItem> reloaded = HistoryFiles(dir.path()).load().items;
     ASSERT_EQ(reloaded.size(), 2);
     EXPECT_EQ(reloaded.at(1).raw, uncompressed);
-    EXPECT_EQ(ClipboardStore::signature(ClipKind::Image, reloaded.at(1).raw), signature);
-    EXPECT_EQ(QImage::fromData(reloaded.at(1).raw, "TIFF").convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_EQ(ClipboardStore::signature(ClipKind::Image, reloaded.at(1).raw.bytes()), signature);
+    EXPECT_EQ(QImage::fromData(reloaded.at(1).raw.bytes(), "TIFF").convertToFormat(QImage::Format_RGB32), picture);
     EXPECT_EQ(reloaded.at(0).raw, fresh.tiff);
 }
 

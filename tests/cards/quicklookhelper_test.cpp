@@ -400,11 +400,20 @@ TEST_F(QuickLookTest, SmallImageIsNotEnlarged)
     helper.close();
 }
 
+// A picture this large is decoded on a worker: nothing is shown or written
+// until it is ready, and then both are.
 TEST_F(QuickLookTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
 {
     QImage picture(4000, 1000, QImage::Format_RGB32);
     picture.fill(kPictureColour);
     helper.show(clip(ClipKind::Image, encodedAs(picture, "PNG")));
+    EXPECT_TRUE(helper.isPreparing());
+    EXPECT_FALSE(helper.isVisible());
+    EXPECT_FALSE(helper.tempPath().has_value());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return helper.isVisible(); }, 20000));
+    EXPECT_FALSE(helper.isPreparing());
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Image.png")});
+    EXPECT_EQ(QImage::fromData(readAll(path("Bramblet_Image.png"))).size(), QSize(4000, 1000));
     PreviewWindow *window = helper.window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     const QRect avail = window->screen()->availableGeometry();
@@ -414,6 +423,26 @@ TEST_F(QuickLookTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
     EXPECT_EQ(shown.width(), window->imageView()->width());
     EXPECT_NEAR(double(shown.width()) / shown.height(), 4.0, 0.05);
     helper.close();
+}
+
+// Closing, or asking for another clip, before a large picture is ready drops
+// it: the window never shows it and its file does not stay behind.
+TEST_F(QuickLookTest, LargeImageOvertakenBeforeItIsReadyIsDropped)
+{
+    QImage picture(3000, 2000, QImage::Format_RGB32);
+    picture.fill(kPictureColour);
+    const ClipboardItem large = clip(ClipKind::Image, encodedAs(picture, "PNG"));
+
+    helper.show(large);
+    helper.toggle(large); // Space again: closes what is on its way
+    EXPECT_FALSE(helper.isPreparing());
+    helper.show(large);
+    helper.show(clip(ClipKind::Text, "plus tard"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return helper.workersRunning() == 0; }, 20000));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Text);
+    helper.close();
+    EXPECT_TRUE(files().isEmpty());
 }
 
 // Every format a preview file can be in shows at its pixel size: 8- and

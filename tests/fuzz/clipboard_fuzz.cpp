@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     switch (item->kind) {
     case ClipKind::FileURL:
         if (!item->fileURLString || !item->fileName || !item->fileExt || item->raw.isEmpty())
-            Fuzz::fail("a file clip without its URL, name or extension", item->raw);
+            Fuzz::fail("a file clip without its URL, name or extension", item->raw.bytes());
         break;
     case ClipKind::Image:
         if (item->raw.isEmpty())
@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         break;
     case ClipKind::Url:
     case ClipKind::Text:
-        if (item->textCharCount.value_or(-1) != Graphemes::count(QString::fromUtf8(item->raw)))
-            Fuzz::fail("a text clip whose length is not its text's", item->raw);
+        if (item->textCharCount.value_or(-1) != Graphemes::count(QString::fromUtf8(item->raw.bytes())))
+            Fuzz::fail("a text clip whose length is not its text's", item->raw.bytes());
         break;
     default:
         break;

@@ -17,7 +17,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "model/base64.h"
 #include "model/historycodec.h"
+#include "model/uuidtext.h"
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakesoundplayer.h"
 #include "platform/userdefaults.h"
@@ -46,9 +48,10 @@ ClipboardItem imageClip(qsizetype bytes)
     ClipboardItem item = textClip(QStringLiteral("Image"));
     item.kind = ClipKind::Image;
     item.dataUTI = QStringLiteral("public.tiff");
-    item.raw = QByteArray(bytes, Qt::Uninitialized);
+    QByteArray raw(bytes, Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes; ++i)
-        item.raw[i] = char(i * 131 + (i >> 9));
+        raw[i] = char(i * 131 + (i >> 9) + (bytes >> 3));
+    item.raw = raw;
     item.textCharCount.reset();
     return item;
 }
@@ -208,7 +211,11 @@ TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
         [](ClipboardItem &i) { i.folderId = QUuid::createUuid(); },
         [](ClipboardItem &i) { i.folderId.reset(); },
         [](ClipboardItem &i) { i.thumbnailPNG = QByteArray("png"); },
-        [](ClipboardItem &i) { i.raw[0] = char(i.raw[0] ^ 1); }, // in place: detaches
+        [](ClipboardItem &i) {
+            QByteArray raw = i.raw.bytes();
+            raw[0] = char(raw[0] ^ 1);
+            i.raw = raw;
+        },
         [](ClipboardItem &i) { i.preview += QStringLiteral("!"); },
         [](ClipboardItem &i) { i.sourceBundleID = QStringLiteral("org.example.app"); },
     };
@@ -306,6 +313,123 @@ TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_
     EXPECT_EQ(modeOf(folders()), mode_t(0600));
     EXPECT_TRUE(log.contains(QStringLiteral("Store: history folder %1 made private (0700)").arg(dir())));
 }
+
+// ------------------------------------------------------------------ large contents
+
+// Large contents are not held after a load or a write: they are read back
+// from items.json when asked for.
+TEST_F(HistoryFilesTest, large_contents_are_read_from_the_file_on_demand_and_survive_every_rewrite)
+{
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), imageClip(3 << 20), imageClip(Payload::kLargeFrom),
+                                        textClip(QStringLiteral("b")), imageClip(Payload::kLargeFrom - 1)};
+    {
+        HistoryFiles files;
+        files.write(original, {});
+        // Written once from memory, then let go.
+        EXPECT_FALSE(original[1].raw.heldBytes().has_value());
+        EXPECT_TRUE(original[1].raw.location().has_value());
+    }
+    HistoryFiles files;
+    QList<ClipboardItem> list = files.load().items;
+    ASSERT_EQ(list.size(), original.size());
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const bool large = original[i].raw.size() >= Payload::kLargeFrom;
+        EXPECT_EQ(list[i].raw.location().has_value(), large) << "record " << i;
+        EXPECT_EQ(list[i].raw.bytes(), original[i].raw.bytes()) << "record " << i;
+    }
+    // Each rewrite copies the runs into a new file and re-points them there,
+    // while the old file's name already belongs to the new one.
+    for (int round = 0; round < 3; ++round) {
+        const ino_t before = inodeOf(items());
+        list.prepend(textClip(QStringLiteral("round %1").arg(round)));
+        list.move(3, 1);
+        files.write(list, {});
+        ASSERT_NE(inodeOf(items()), before);
+        for (const ClipboardItem &item : std::as_const(list)) {
+            for (const ClipboardItem &o : original) {
+                if (o.id == item.id)
+                    ASSERT_EQ(item.raw.bytes(), o.raw.bytes()) << "round " << round;
+            }
+        }
+        EXPECT_EQ(loadItems(dir()), list) << "round " << round;
+    }
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+}
+
+// A damaged run of Base64 costs its own clip only, and says so.
+struct RunDamage {
+    const char *name;
+    bool beforeLoad; // damaged on disk before the start, or while running
+    std::function<void(QByteArray &file, qsizetype runAt)> damage;
+    QString reason;
+};
+
+class HistoryFilesRunDamage : public HistoryFilesTest, public ::testing::WithParamInterface<RunDamage>
+{
+};
+
+TEST_P(HistoryFilesRunDamage, is_reported_when_read_and_the_other_clips_stay_whole)
+{
+    const RunDamage &c = GetParam();
+    const ClipboardItem damaged = imageClip(1 << 20);
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), imageClip(2 << 20), damaged};
+    {
+        HistoryFiles files;
+        files.write(original, {});
+    }
+    // The damaged clip is the last record: its run ends just before `"`.
+    const auto damageFile = [&] {
+        QByteArray bytes = readAll(items());
+        const qsizetype runAt = bytes.lastIndexOf(Base64::encode(damaged.raw.bytes().left(3 << 10)));
+        ASSERT_GT(runAt, 0);
+        c.damage(bytes, runAt);
+        // In place: a running program still has this file open.
+        QFile f(items());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(bytes.size()));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    };
+    if (c.beforeLoad)
+        damageFile();
+    HistoryFiles files;
+    const QList<ClipboardItem> loaded = files.load().items;
+    if (!c.beforeLoad)
+        damageFile();
+    ASSERT_EQ(loaded.size(), 3);
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+
+    QString why;
+    EXPECT_FALSE(loaded[2].raw.read(&why).has_value());
+    EXPECT_EQ(why, c.reason);
+    ASSERT_EQ(log.matching(QStringLiteral("Store: a clip's content")).size(), 1);
+    EXPECT_TRUE(log.matching(QStringLiteral("Store: a clip's content"))[0].endsWith(c.reason));
+    EXPECT_EQ(loaded[0], original[0]);
+    EXPECT_EQ(loaded[1].raw.bytes(), original[1].raw.bytes());
+
+    // A rewrite keeps the others whole; text no longer there to copy leaves
+    // its clip out, with a line that says so.
+    QList<ClipboardItem> next = loaded;
+    next.prepend(textClip(QStringLiteral("nouveau")));
+    files.write(next, {});
+    EXPECT_EQ(log.matching(QStringLiteral("Store: clip %1 is left out of items.json").arg(uuidText(damaged.id))).size(),
+              c.beforeLoad ? 0 : 1);
+    const QList<ClipboardItem> again = loadItems(dir());
+    ASSERT_GE(again.size(), 3);
+    EXPECT_EQ(again[0], next[0]);
+    EXPECT_EQ(again[1], original[0]);
+    EXPECT_EQ(again[2].raw.bytes(), original[1].raw.bytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, HistoryFilesRunDamage,
+    ::testing::Values(
+        RunDamage{"a_character_outside_base64_before_start",
+                  true, [](QByteArray &b, qsizetype at) { b[at + 4000] = '*'; },
+                  QStringLiteral("it is not valid Base64")},
+        RunDamage{"the_file_cut_short_while_running",
+                  false, [](QByteArray &b, qsizetype at) { b.truncate(at + 1000); },
+                  QStringLiteral("the file ends before it")}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------ damaged files
 

@@ -31,9 +31,10 @@ inline ClipboardItem image(qsizetype bytes, double createdAt = 100)
     ClipboardItem item = text(QStringLiteral("Image"), createdAt);
     item.kind = ClipKind::Image;
     item.dataUTI = QStringLiteral("public.tiff");
-    item.raw = QByteArray(bytes, Qt::Uninitialized);
+    QByteArray raw(bytes, Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes; ++i)
-        item.raw[i] = char(i * 131 + (i >> 9));
+        raw[i] = char(i * 131 + (i >> 9));
+    item.raw = raw;
     item.textCharCount.reset();
     return item;
 }
