@@ -6,6 +6,10 @@
 
 #include <QHash>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -195,27 +199,80 @@ bool readBytes(JsonReader &r, QByteArray *out)
 // "raw" value can be left there and read on demand.
 struct FilePlace {
     std::shared_ptr<PayloadFile> file;
-    const char *recordStart = nullptr;
+    QByteArrayView record;
     qint64 recordOffset = 0;
+    // Where the reader's positions count from: the record, until a large
+    // value has been stepped over.
+    mutable const char *readerBegin = nullptr;
 };
+
+// The first '"' or '\\' in [p, end), or `end`: one pass where a quote search
+// and an escape search would read a large run twice.
+const char *findQuoteOrBackslashScalar(const char *p, const char *end)
+{
+    for (; p < end; ++p) {
+        if (*p == '"' || *p == '\\')
+            return p;
+    }
+    return end;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("avx2"))) const char *findQuoteOrBackslashAvx2(const char *p, const char *end)
+{
+    const __m256i quote = _mm256_set1_epi8('"');
+    const __m256i backslash = _mm256_set1_epi8('\\');
+    for (; end - p >= 64; p += 64) {
+        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+        const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32));
+        const __m256i a = _mm256_or_si256(_mm256_cmpeq_epi8(va, quote), _mm256_cmpeq_epi8(va, backslash));
+        const __m256i b = _mm256_or_si256(_mm256_cmpeq_epi8(vb, quote), _mm256_cmpeq_epi8(vb, backslash));
+        if (!_mm256_testz_si256(_mm256_or_si256(a, b), _mm256_or_si256(a, b))) {
+            const auto low = unsigned(_mm256_movemask_epi8(a));
+            if (low != 0)
+                return p + __builtin_ctz(low);
+            return p + 32 + __builtin_ctz(unsigned(_mm256_movemask_epi8(b)));
+        }
+    }
+    return findQuoteOrBackslashScalar(p, end);
+}
+
+const char *findQuoteOrBackslash(const char *p, const char *end)
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? findQuoteOrBackslashAvx2(p, end) : findQuoteOrBackslashScalar(p, end);
+}
+#else
+const char *findQuoteOrBackslash(const char *p, const char *end)
+{
+    return findQuoteOrBackslashScalar(p, end);
+}
+#endif
 
 // A large, unescaped Base64 run in a file is kept as its place: the load
 // neither decodes nor holds it. Its length and padding are checked here; its
 // characters when it is read.
 bool readPayload(JsonReader &r, const FilePlace *place, Payload *out)
 {
+    if (place && r.peek() == '"') {
+        const char *const start = place->readerBegin + r.position() + 1;
+        const char *const recordEnd = place->record.data() + place->record.size();
+        const char *const q = findQuoteOrBackslash(start, recordEnd);
+        const qsizetype n = q - start;
+        if (q != recordEnd && *q == '"' && n >= qsizetype(Base64::encodedSize(std::size_t(Payload::kLargeFrom)))) {
+            if (n % 4 != 0)
+                return false;
+            const qsizetype padding = (start[n - 1] == '=') + (start[n - 2] == '=');
+            *out = Payload::stored({place->file, place->recordOffset + (start - place->record.data()), n},
+                                   n / 4 * 3 - padding);
+            r = JsonReader(QByteArrayView(q + 1, recordEnd)); // the rest of the record
+            place->readerBegin = q + 1;
+            return true;
+        }
+    }
     JsonReader::StringSpan span;
     if (!r.readStringSpan(&span))
         return false;
-    const qsizetype n = span.raw.size();
-    if (place && !span.escaped && n >= qsizetype(Base64::encodedSize(std::size_t(Payload::kLargeFrom)))) {
-        if (n % 4 != 0)
-            return false;
-        const qsizetype padding = (span.raw[n - 1] == '=') + (span.raw[n - 2] == '=');
-        const qint64 offset = place->recordOffset + (span.raw.data() - place->recordStart);
-        *out = Payload::stored({place->file, offset, n}, n / 4 * 3 - padding);
-        return true;
-    }
     QByteArray bytes;
     if (!decodeBase64Span(span, &bytes))
         return false;
@@ -662,7 +719,7 @@ HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &
     return decodeArray<ClipboardItem>(stream, [&interner, &file](QByteArrayView json, qint64 offset, QString *why) {
         if (!file)
             return decodeItemWith(json, why, &interner);
-        const FilePlace place{file, json.data(), offset};
+        const FilePlace place{file, json, offset, json.data()};
         return decodeItemWith(json, why, &interner, &place);
     });
 }

@@ -356,6 +356,22 @@ TEST_F(HistoryFilesTest, large_contents_are_read_from_the_file_on_demand_and_sur
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
+// Another writer may escape every '/' as "\/": such text cannot be read
+// back as it lies, so that content is decoded at load and held.
+TEST_F(HistoryFilesTest, a_large_content_with_escaped_slashes_is_decoded_at_load)
+{
+    const ClipboardItem image = imageClip(1 << 20);
+    const QByteArray record = HistoryCodec::encodeItem(image);
+    ASSERT_TRUE(record.contains('/'));
+    ASSERT_TRUE(QDir().mkpath(dir()));
+    writeFile(items(), "[" + QByteArray(record).replace("/", "\\/") + "]");
+    const QList<ClipboardItem> loaded = loadItems(dir());
+    ASSERT_EQ(loaded.size(), 1);
+    EXPECT_TRUE(loaded[0].raw.heldBytes().has_value());
+    EXPECT_EQ(loaded[0], image);
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+}
+
 // A damaged run of Base64 costs its own clip only, and says so.
 struct RunDamage {
     const char *name;
