@@ -95,17 +95,6 @@ TEST(HistoryCodecWriting, a_full_clip_writes_all_fourteen_keys_in_their_json_for
     EXPECT_EQ(o.value(QLatin1StringView("fileExt")).toString(), QStringLiteral("png"));
 }
 
-TEST(HistoryCodecWriting, an_empty_raw_writes_the_empty_string_and_reads_back_as_empty_bytes)
-{
-    ClipboardItem item = minimalItem();
-    item.raw.clear();
-    const QByteArray json = HistoryCodec::encodeItem(item);
-    EXPECT_TRUE(json.contains("\"raw\":\"\"")) << json.constData();
-    const auto back = HistoryCodec::decodeItem(json);
-    ASSERT_TRUE(back.has_value());
-    EXPECT_TRUE(back->raw.isEmpty());
-}
-
 struct DateCase {
     const char *name;
     double value;
@@ -138,23 +127,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"shortest_round_trip_digits", 0.1, "0.1"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(HistoryCodecWriting, a_lower_case_id_is_written_back_in_upper_case)
-{
-    const QByteArray lower = withMember({}).replace(kIdText, kIdText.toLower());
-    const auto item = HistoryCodec::decodeItem(lower);
-    ASSERT_TRUE(item.has_value());
-    EXPECT_EQ(item->id, kId);
-    EXPECT_TRUE(HistoryCodec::encodeItem(*item).contains("\"id\":\"" + kIdText + "\""));
-}
-
-TEST(HistoryCodecWriting, an_unknown_key_is_read_past_and_gone_when_written_again)
-{
-    const auto item = HistoryCodec::decodeItem(withMember("\"color\":{\"r\":[1,2,{\"x\":null}]}"));
-    ASSERT_TRUE(item.has_value());
-    EXPECT_EQ(*item, minimalItem());
-    EXPECT_FALSE(HistoryCodec::encodeItem(*item).contains("color"));
-}
-
 TEST(HistoryCodecWriting, texts_with_quotes_controls_and_any_unicode_survive_a_round_trip)
 {
     const QString texts[] = {
@@ -175,6 +147,20 @@ TEST(HistoryCodecWriting, texts_with_quotes_controls_and_any_unicode_survive_a_r
         ASSERT_TRUE(back.has_value()) << json.constData();
         EXPECT_EQ(*back, item);
     }
+}
+
+// A lower-case id is written back in upper case; an unknown key is read past
+// and gone when written again; an empty raw is the empty string.
+TEST(HistoryCodecWriting, what_is_read_is_written_back_in_canonical_form)
+{
+    const auto item = HistoryCodec::decodeItem(withMember("\"color\":{\"r\":[1,2,{\"x\":null}]}")
+                                                   .replace(kIdText, kIdText.toLower()));
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(*item, minimalItem());
+    EXPECT_EQ(HistoryCodec::encodeItem(*item), withMember({}));
+    ClipboardItem empty = minimalItem();
+    empty.raw.clear();
+    EXPECT_TRUE(HistoryCodec::encodeItem(empty).contains("\"raw\":\"\""));
 }
 
 TEST(HistoryCodecWriting, infinity_and_nan_dates_are_written_as_zero_so_the_file_stays_readable)
@@ -250,8 +236,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{"folderId_null_is_in_the_recents", withMember("\"folderId\":null"), {},
                  [](const ClipboardItem &i) { EXPECT_FALSE(i.folderId.has_value()); }},
-        ReadCase{"folderId_absent_is_in_the_recents", withMember({}), {},
-                 [](const ClipboardItem &i) { EXPECT_FALSE(i.folderId.has_value()); }},
         ReadCase{"folderId_lower_case_reads", withMember("\"folderId\":\"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d\""),
                  {}, [](const ClipboardItem &i) { EXPECT_EQ(i.folderId, kFolder); }},
         ReadCase{"every_optional_null_is_empty",
@@ -281,11 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const ClipboardItem &i) { EXPECT_EQ(i.kind, ClipKind::Unknown); }},
         ReadCase{"kind_in_capitals_fails", withMember({}).replace("\"text\"", "\"TEXT\""),
                  QStringLiteral("\"kind\" is not a known kind"), {}},
-        ReadCase{"kind_other_text_fails", withMember({}).replace("\"text\"", "\"pdf\""),
-                 QStringLiteral("\"kind\" is not a known kind"), {}},
         ReadCase{"pinned_as_text_fails", withMember({}).replace("\"pinned\":false", "\"pinned\":\"false\""),
-                 QStringLiteral("\"pinned\" is not true or false"), {}},
-        ReadCase{"pinned_null_fails", withMember({}).replace("\"pinned\":false", "\"pinned\":null"),
                  QStringLiteral("\"pinned\" is not true or false"), {}},
         ReadCase{"createdAt_as_text_fails", withMember({}).replace("\"createdAt\":0", "\"createdAt\":\"0\""),
                  QStringLiteral("\"createdAt\" is not a number"), {}},
@@ -293,11 +273,7 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("\"preview\" is not a string"), {}},
         ReadCase{"raw_not_base64_fails", withMember({}).replace("aGk=", "a*k="),
                  QStringLiteral("\"raw\" is not a Base64 string"), {}},
-        ReadCase{"raw_without_padding_fails", withMember({}).replace("aGk=", "aGk"),
-                 QStringLiteral("\"raw\" is not a Base64 string"), {}},
         ReadCase{"id_with_braces_fails", withMember({}).replace("\"" + kIdText + "\"", "\"{" + kIdText + "}\""),
-                 QStringLiteral("\"id\" is not a UUID string"), {}},
-        ReadCase{"id_not_hex_fails", withMember({}).replace(kIdText, "6F9619FF-8B86-D011-B42D-00C04FC964FG"),
                  QStringLiteral("\"id\" is not a UUID string"), {}},
         ReadCase{"optional_of_wrong_type_fails", withMember("\"sourceBundleID\":5"),
                  QStringLiteral("\"sourceBundleID\" is not a string"), {}},
@@ -346,15 +322,6 @@ TEST(HistoryCodecReading, reads_what_an_independent_writer_produces_in_any_key_o
     EXPECT_EQ(item->textCharCount, 2);
     EXPECT_EQ(item->createdAt, 12.5);
     EXPECT_TRUE(item->pinned);
-}
-
-TEST(HistoryCodecReading, two_clips_differing_only_in_pinned_are_not_equal)
-{
-    ClipboardItem a = minimalItem();
-    ClipboardItem b = a;
-    b.pinned = true;
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a.id, b.id);
 }
 
 // ------------------------------------------------------------------ arrays
