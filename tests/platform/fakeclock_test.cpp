@@ -24,21 +24,6 @@ TEST(FakeClock, RunsDueCallsInTimeOrderWithTiesInScheduleOrder)
     EXPECT_DOUBLE_EQ(clock.now(), 100.2);
 }
 
-TEST(FakeClock, CallbackSeesItsOwnDueTimeAndCanScheduleMore)
-{
-    FakeClock clock(0);
-    QObject ctx;
-    QList<double> seen;
-    clock.schedule(0.5, &ctx, [&] {
-        seen << clock.now();
-        clock.schedule(0.2, &ctx, [&] { seen << clock.now(); });
-    });
-    clock.advance(1.0);
-    ASSERT_EQ(seen.size(), 2);
-    EXPECT_DOUBLE_EQ(seen[0], 0.5);
-    EXPECT_DOUBLE_EQ(seen[1], 0.7);
-}
-
 TEST(FakeClock, RepeatingCancelledAndOrphanedCalls)
 {
     FakeClock clock(0);
