@@ -305,25 +305,6 @@ TEST(HistoryCodecReading, a_folder_needs_all_three_keys)
     EXPECT_EQ(*ok, (ClipboardFolder{kId, QStringLiteral("A"), 1.5}));
 }
 
-TEST(HistoryCodecReading, reads_what_an_independent_writer_produces_in_any_key_order)
-{
-    QJsonObject o;
-    o.insert(QStringLiteral("textCharCount"), 2);
-    o.insert(QStringLiteral("pinned"), true);
-    o.insert(QStringLiteral("raw"), QStringLiteral("aGk="));
-    o.insert(QStringLiteral("createdAt"), 12.5);
-    o.insert(QStringLiteral("kind"), QStringLiteral("rtf"));
-    o.insert(QStringLiteral("dataUTI"), QStringLiteral("public.rtf"));
-    o.insert(QStringLiteral("preview"), QStringLiteral("x"));
-    o.insert(QStringLiteral("id"), QString::fromLatin1(kIdText));
-    const auto item = HistoryCodec::decodeItem(QJsonDocument(o).toJson());
-    ASSERT_TRUE(item.has_value());
-    EXPECT_EQ(item->kind, ClipKind::Rtf);
-    EXPECT_EQ(item->textCharCount, 2);
-    EXPECT_EQ(item->createdAt, 12.5);
-    EXPECT_TRUE(item->pinned);
-}
-
 // ------------------------------------------------------------------ arrays
 
 QByteArray itemsArray(const QList<QByteArray> &elements, const QByteArray &between = ",")
