@@ -141,6 +141,27 @@ TEST(HistoryWriter, writes_run_one_at_a_time_in_the_order_handed_in_and_end_on_t
     EXPECT_FALSE(recorder.overlapped);
 }
 
+// Quitting waits this way: it must not return before the newest state is
+// on disk, and returns at once when nothing was handed in.
+TEST(HistoryWriter, waiting_returns_once_the_state_handed_in_before_is_written)
+{
+    Recorder recorder;
+    Gate gate;
+    HistoryWriter writer(recorder.function(&gate));
+    writer.waitForPendingWrite();
+    EXPECT_EQ(writer.writeCount(), 0u);
+    writer.save(stateOf(1), {});
+    writer.save(stateOf(2), {});
+    std::thread opener([&] {
+        gate.waitForArrivals(1);
+        gate.open();
+    });
+    writer.waitForPendingWrite();
+    EXPECT_TRUE(gate.isOpen());
+    EXPECT_EQ(recorder.snapshot().back(), 2);
+    opener.join();
+}
+
 TEST(HistoryWriter, destruction_writes_the_pending_state_first_and_nothing_after)
 {
     Recorder recorder;
