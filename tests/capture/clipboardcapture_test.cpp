@@ -213,44 +213,31 @@ TEST_F(CaptureTest, png_image_wins_over_a_link_and_is_stored_as_deflate_tiff_los
     EXPECT_EQ(QImage::fromData(item->raw, "TIFF").convertToFormat(QImage::Format_ARGB32), shot);
 }
 
-// An offered TIFF already compressed is kept byte for byte (re-encoding would
-// gain little and could drop what a decoded picture does not hold); an
-// uncompressed one is compressed, pixels unchanged.
-struct OfferedTiff
-{
-    const char *name;
-    int qtCompression; // QImageWriter::setCompression: 0 none, 1 LZW
-    bool keptAsIs;
-};
-
-class OfferedTiffCapture : public CaptureTest, public ::testing::WithParamInterface<OfferedTiff> {};
-
-TEST_P(OfferedTiffCapture, IsKeptOnlyWhenAlreadyCompressed)
+// An offered TIFF already compressed (LZW) is kept byte for byte:
+// re-encoding would gain little and could drop what a decoded picture does
+// not hold. An uncompressed one is compressed, pixels unchanged.
+TEST_F(CaptureTest, offered_tiff_is_kept_only_when_already_compressed)
 {
     const QImage image = picture(300, 200);
-    QByteArray tiff;
-    {
+    for (const int qtCompression : {0, 1}) {
+        QByteArray tiff;
         QBuffer buffer(&tiff);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "tiff");
-        writer.setCompression(GetParam().qtCompression);
+        writer.setCompression(qtCompression);
         ASSERT_TRUE(writer.write(image));
-    }
-    const auto item = copy({{QStringLiteral("image/tiff"), tiff}});
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->preview, QStringLiteral("📷 Image 300×200"));
-    if (GetParam().keptAsIs) {
-        EXPECT_EQ(item->raw, tiff);
-    } else {
+        const auto item = copy({{QStringLiteral("image/tiff"), tiff}});
+        ASSERT_TRUE(item);
+        EXPECT_EQ(item->preview, QStringLiteral("📷 Image 300×200"));
+        if (qtCompression == 1) {
+            EXPECT_EQ(item->raw, tiff);
+            continue;
+        }
         EXPECT_EQ(tiffCompression(item->raw), kDeflate);
         EXPECT_LT(item->raw.size(), tiff.size() / 10);
         EXPECT_EQ(QImage::fromData(item->raw, "TIFF").convertToFormat(QImage::Format_RGB32), image);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Tiff, OfferedTiffCapture,
-                         ::testing::Values(OfferedTiff{"uncompressed", 0, false}, OfferedTiff{"lzw", 1, true}),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 // A picture too large (refused from its header) or undecodable is logged
 // once and the next kind is taken.
@@ -362,13 +349,11 @@ TEST_P(GraphemeRows, counts)
 
 INSTANTIATE_TEST_SUITE_P(Clusters, GraphemeRows, ::testing::Values(
     GraphemeRow{"empty", "", 0},
-    GraphemeRow{"ascii", "abc", 3},
     GraphemeRow{"combining_accent", "e\u0301", 1},
     GraphemeRow{"family_zwj_sequence", "👨‍👩‍👧‍👦", 1},
     GraphemeRow{"skin_tone", "👍🏽", 1},
     GraphemeRow{"flag", "🇫🇷", 1},
     GraphemeRow{"flag_after_zwj_sequence", "👨‍👩‍👧‍👦🇫🇷", 2},
-    GraphemeRow{"two_flags", "🇫🇷🇩🇪", 2},
     GraphemeRow{"odd_regional_indicators", "🇫🇷🇩", 2},
     GraphemeRow{"crlf_is_one", "a\r\nb", 3}),
     [](const auto &info) { return std::string(info.param.name); });
