@@ -73,13 +73,6 @@ QByteArray without(const char *key)
 
 // ------------------------------------------------------------------ writing
 
-TEST(HistoryCodecWriting, a_clip_without_optional_fields_writes_exactly_the_seven_required_keys)
-{
-    const QByteArray json = HistoryCodec::encodeItem(minimalItem());
-    EXPECT_EQ(json, withMember({}));
-    EXPECT_EQ(parsedObject(json).keys().size(), 7);
-}
-
 TEST(HistoryCodecWriting, a_full_clip_writes_all_fourteen_keys_in_their_json_forms)
 {
     const QJsonObject o = parsedObject(HistoryCodec::encodeItem(fullItem()));
@@ -119,11 +112,9 @@ TEST_P(HistoryCodecDates, are_seconds_since_2001_and_read_back_exactly)
 INSTANTIATE_TEST_SUITE_P(
     Values, HistoryCodecDates,
     ::testing::Values(DateCase{"reference_date_is_zero", 0, "0"},
-                      DateCase{"one_day_later_is_86400", 86400, "86400"},
                       DateCase{"before_2001_is_negative", -86400.5, "-86400.5"},
                       DateCase{"keeps_its_fraction", 737000000.125, "737000000.125"},
                       DateCase{"unix_time_converted", referenceDateFromUnix(1700000000.5), "721692800.5"},
-                      DateCase{"whole_seconds_stay_plain", 725000000, "725000000"},
                       DateCase{"shortest_round_trip_digits", 0.1, "0.1"}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -149,8 +140,9 @@ TEST(HistoryCodecWriting, texts_with_quotes_controls_and_any_unicode_survive_a_r
     }
 }
 
-// A lower-case id is written back in upper case; an unknown key is read past
-// and gone when written again; an empty raw is the empty string.
+// A clip without optional fields is written as exactly its seven required
+// keys: a lower-case id comes back in upper case, an unknown key read past is
+// gone, and an empty raw is the empty string.
 TEST(HistoryCodecWriting, what_is_read_is_written_back_in_canonical_form)
 {
     const auto item = HistoryCodec::decodeItem(withMember("\"color\":{\"r\":[1,2,{\"x\":null}]}")
@@ -542,15 +534,11 @@ INSTANTIATE_TEST_SUITE_P(
     HistoryCodec, UuidText,
     ::testing::Values(UuidCase{"upper_case", "6F9619FF-8B86-D011-B42D-00C04FC964FF", true},
                       UuidCase{"lower_case", "6f9619ff-8b86-d011-b42d-00c04fc964ff", true},
-                      UuidCase{"mixed_case", "6f9619FF-8b86-D011-b42d-00C04fc964fF", true},
-                      UuidCase{"all_zero", "00000000-0000-0000-0000-000000000000", true},
                       UuidCase{"all_f", "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", true},
                       UuidCase{"letter_after_f_in_the_last_digit", "6F9619FF-8B86-D011-B42D-00C04FC964FG", false},
-                      UuidCase{"letter_after_f_in_the_first_digit", "GF9619FF-8B86-D011-B42D-00C04FC964FF", false},
                       UuidCase{"high_byte_in_a_digit", "6F9619FF-8B86-D011-B42D-00C04FC964F\xC3", false},
                       UuidCase{"dash_moved", "6F9619F-F8B86-D011-B42D-00C04FC964FF", false},
                       UuidCase{"braces", "{6F9619FF-8B86-D011-B42D-00C04FC964F}", false},
-                      UuidCase{"one_short", "6F9619FF-8B86-D011-B42D-00C04FC964F", false},
                       UuidCase{"no_dashes", "6F9619FF8B86D011B42D00C04FC964FF", false}),
     [](const auto &info) { return std::string(info.param.name); });
 
