@@ -278,9 +278,6 @@ TEST_P(TerminalClassTest, classifies)
 
 INSTANTIATE_TEST_SUITE_P(Classes, TerminalClassTest,
     ::testing::Values(TerminalRow{"gnome_terminal", "Gnome-terminal", "gnome-terminal-server", true},
-                      TerminalRow{"konsole", "konsole", "konsole", true},
-                      TerminalRow{"xfce4_terminal", "Xfce4-terminal", "xfce4-terminal", true},
-                      TerminalRow{"kitty", "kitty", "kitty", true},
                       TerminalRow{"alacritty", "Alacritty", "Alacritty", true},
                       TerminalRow{"tilix_by_instance", "Whatever", "tilix", true},
                       TerminalRow{"text_editor", "Gedit", "gedit", false},

@@ -95,7 +95,6 @@ INSTANTIATE_TEST_SUITE_P(
         HandEditRow{"tagged_base64_is_bytes", "k=bytes:AAE=", std::nullopt, std::nullopt, QByteArray("\x00\x01", 2)},
         HandEditRow{"bare_word", "k=yes", std::nullopt, std::nullopt, std::nullopt},
         HandEditRow{"unterminated_text", "k=\"Verre", std::nullopt, std::nullopt, std::nullopt},
-        HandEditRow{"two_texts", "k=\"a\" \"b\"", std::nullopt, std::nullopt, std::nullopt},
         HandEditRow{"broken_json", "k={\"keyCode\":", std::nullopt, std::nullopt, std::nullopt},
         HandEditRow{"bad_base64", "k=bytes:%%%", std::nullopt, std::nullopt, std::nullopt},
         HandEditRow{"commented_out", "# k=true", std::nullopt, std::nullopt, std::nullopt}),
