@@ -18,20 +18,11 @@ QByteArray fixture(const char *name)
     return file.readAll();
 }
 
-TEST(RtfDocuments, libreoffice_document_with_accents_bullet_and_euro)
+// Documents as LibreOffice, WordPad and TextEdit write them.
+TEST(RtfDocuments, real_documents_convert_with_accents_code_pages_quotes_links_and_emoji)
 {
-    EXPECT_EQ(RtfPlainText::convert(fixture("libreoffice.rtf")),
-              QString::fromUtf8("Café crème brûlée\n•\tPrix\t12€\n"));
-}
-
-TEST(RtfDocuments, wordpad_document_with_code_pages_quotes_and_hyperlink)
-{
-    EXPECT_EQ(RtfPlainText::convert(fixture("wordpad.rtf")),
-              QString::fromUtf8("Bonjour à tous – “cité”\nПривет\nlien\n"));
-}
-
-TEST(RtfDocuments, textedit_document_with_escaped_newlines_and_emoji)
-{
+    EXPECT_EQ(RtfPlainText::convert(fixture("libreoffice.rtf")), QString::fromUtf8("Café crème brûlée\n•\tPrix\t12€\n"));
+    EXPECT_EQ(RtfPlainText::convert(fixture("wordpad.rtf")), QString::fromUtf8("Bonjour à tous – “cité”\nПривет\nlien\n"));
     EXPECT_EQ(RtfPlainText::convert(fixture("textedit.rtf")), QString::fromUtf8("Liste\n• un\n• deux 😀\nfin"));
 }
 
@@ -100,52 +91,22 @@ INSTANTIATE_TEST_SUITE_P(Words, RtfRows, ::testing::Values(
     Row{"backslash_at_end", "{\\rtf1 \\", nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// Short documents as word processors write them: tables, code pages, escapes.
-INSTANTIATE_TEST_SUITE_P(Documents, RtfRows, ::testing::Values(
-        Row{"plain_paragraphs", "{\\rtf1\\ansi Hello\\par World}", "Hello\nWorld"},
-        Row{"font_and_colour_tables_dropped",
-                "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 Rouge}", "Rouge"},
-        Row{"hex_escape_windows_1252", "{\\rtf1 caf\\'e9 \\'80}", "café €"},
-        Row{"unicode_with_fallback_skipped", "{\\rtf1\\uc1 \\u8364?1}", "€1"},
-        Row{"negative_unicode", "{\\rtf1\\u-3913?}", "\xEF\x82\xB7"},
-        Row{"escaped_braces_and_backslash", "{\\rtf1 a\\{b\\}c\\\\d}", "a{b}c\\d"},
-        Row{"ignorable_destination_dropped", "{\\rtf1 x{\\*\\generator Foo;}y}", "xy"},
-        Row{"unknown_ignorable_destination_dropped", "{\\rtf1 x{\\*\\mystery data}y}", "xy"},
-        Row{"tab_and_line", "{\\rtf1 a\\tab b\\line c}", "a\tb\nc"},
-        Row{"control_word_delimiter_space_eaten", "{\\rtf1\\b bold\\b0  text}", "bold text"},
-        Row{"raw_line_breaks_ignored", "{\\rtf1 one\r\ntwo}", "onetwo"},
-        Row{"leading_white_space_allowed", "  \n{\\rtf1 ok}", "ok"},
-        Row{"not_rtf", "Hello", nullptr},
-        Row{"unterminated_group", "{\\rtf1 Hello", nullptr},
-        Row{"extra_closing_brace_after_end_ignored", "{\\rtf1 Hi}}", "Hi"},
-        Row{"empty", "", nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST(RtfLimits, nesting_beyond_the_limit_is_refused)
+// Deep nesting is refused; huge numbers neither overflow nor allocate; an
+// overlong control word does not hang.
+TEST(RtfLimits, hostile_documents_are_refused_or_read_without_overflow_or_hang)
 {
-    QByteArray deep = "{\\rtf1 ";
-    deep += QByteArray(RtfPlainText::kMaxDepth + 10, '{');
-    deep += "x";
-    deep += QByteArray(RtfPlainText::kMaxDepth + 11, '}');
+    const QByteArray deep = "{\\rtf1 " + QByteArray(RtfPlainText::kMaxDepth + 10, '{') + "x"
+        + QByteArray(RtfPlainText::kMaxDepth + 11, '}');
     EXPECT_FALSE(RtfPlainText::convert(deep).has_value());
-}
-
-TEST(RtfLimits, huge_numeric_parameters_do_not_overflow)
-{
-    EXPECT_EQ(RtfPlainText::convert("{\\rtf1\\uc99999999999999 \\u99999999999999999?a}").has_value(), true);
+    EXPECT_TRUE(RtfPlainText::convert("{\\rtf1\\uc99999999999999 \\u99999999999999999?a}").has_value());
     EXPECT_FALSE(RtfPlainText::convert("{\\rtf1 \\bin99999999999999999999 x}").has_value());
-}
-
-TEST(RtfLimits, overlong_control_word_does_not_hang)
-{
-    QByteArray rtf = "{\\rtf1 \\" + QByteArray(100000, 'a') + " end}";
-    const auto out = RtfPlainText::convert(rtf);
+    const auto out = RtfPlainText::convert("{\\rtf1 \\" + QByteArray(100000, 'a') + " end}");
     ASSERT_TRUE(out.has_value());
     EXPECT_TRUE(out->endsWith(QLatin1String("end")));
 }
 
-// Bounded random-input fuzzing: structured noise built from RTF tokens, and
-// mutations of the real fixtures. Output never exceeds the input's length.
+// Bounded random-input fuzzing with structured noise built from RTF tokens:
+// output never exceeds the input's length.
 TEST(RtfFuzz, random_token_soup_never_crashes_and_stays_bounded)
 {
     static const char *const tokens[] = {"{", "}", "\\", "\\*", "\\u", "\\u-", "\\uc", "\\'", "\\bin", "\\par",
@@ -162,29 +123,9 @@ TEST(RtfFuzz, random_token_soup_never_crashes_and_stays_bounded)
         if (rng() % 2)
             input.append('}');
         const auto out = RtfPlainText::convert(input);
-        if (out)
+        if (out) {
             ASSERT_LE(out->size(), input.size()) << input.toHex().toStdString();
-    }
-}
-
-TEST(RtfFuzz, mutated_real_documents_never_crash)
-{
-    const QByteArray seeds[] = {fixture("libreoffice.rtf"), fixture("wordpad.rtf"), fixture("textedit.rtf")};
-    std::mt19937 rng(7);
-    for (int round = 0; round < 3000; ++round) {
-        QByteArray input = seeds[round % 3];
-        const int edits = 1 + int(rng() % 8);
-        for (int e = 0; e < edits && !input.isEmpty(); ++e) {
-            const qsizetype at = qsizetype(rng() % quint32(input.size()));
-            switch (rng() % 3) {
-            case 0: input[at] = char(rng() % 256); break;
-            case 1: input.remove(at, 1 + qsizetype(rng() % 16)); break;
-            default: input.insert(at, input.mid(qsizetype(rng() % quint32(input.size())), 1 + qsizetype(rng() % 32)));
-            }
         }
-        const auto out = RtfPlainText::convert(input);
-        if (out)
-            ASSERT_LE(out->size(), input.size());
     }
 }
 

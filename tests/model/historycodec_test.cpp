@@ -73,13 +73,6 @@ QByteArray without(const char *key)
 
 // ------------------------------------------------------------------ writing
 
-TEST(HistoryCodecWriting, a_clip_without_optional_fields_writes_exactly_the_seven_required_keys)
-{
-    const QByteArray json = HistoryCodec::encodeItem(minimalItem());
-    EXPECT_EQ(json, withMember({}));
-    EXPECT_EQ(parsedObject(json).keys().size(), 7);
-}
-
 TEST(HistoryCodecWriting, a_full_clip_writes_all_fourteen_keys_in_their_json_forms)
 {
     const QJsonObject o = parsedObject(HistoryCodec::encodeItem(fullItem()));
@@ -93,17 +86,6 @@ TEST(HistoryCodecWriting, a_full_clip_writes_all_fourteen_keys_in_their_json_for
     EXPECT_TRUE(o.value(QLatin1StringView("pinned")).toBool());
     EXPECT_EQ(o.value(QLatin1StringView("textCharCount")).toInteger(), 42);
     EXPECT_EQ(o.value(QLatin1StringView("fileExt")).toString(), QStringLiteral("png"));
-}
-
-TEST(HistoryCodecWriting, an_empty_raw_writes_the_empty_string_and_reads_back_as_empty_bytes)
-{
-    ClipboardItem item = minimalItem();
-    item.raw.clear();
-    const QByteArray json = HistoryCodec::encodeItem(item);
-    EXPECT_TRUE(json.contains("\"raw\":\"\"")) << json.constData();
-    const auto back = HistoryCodec::decodeItem(json);
-    ASSERT_TRUE(back.has_value());
-    EXPECT_TRUE(back->raw.isEmpty());
 }
 
 struct DateCase {
@@ -130,30 +112,11 @@ TEST_P(HistoryCodecDates, are_seconds_since_2001_and_read_back_exactly)
 INSTANTIATE_TEST_SUITE_P(
     Values, HistoryCodecDates,
     ::testing::Values(DateCase{"reference_date_is_zero", 0, "0"},
-                      DateCase{"one_day_later_is_86400", 86400, "86400"},
                       DateCase{"before_2001_is_negative", -86400.5, "-86400.5"},
                       DateCase{"keeps_its_fraction", 737000000.125, "737000000.125"},
                       DateCase{"unix_time_converted", referenceDateFromUnix(1700000000.5), "721692800.5"},
-                      DateCase{"whole_seconds_stay_plain", 725000000, "725000000"},
                       DateCase{"shortest_round_trip_digits", 0.1, "0.1"}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(HistoryCodecWriting, a_lower_case_id_is_written_back_in_upper_case)
-{
-    const QByteArray lower = withMember({}).replace(kIdText, kIdText.toLower());
-    const auto item = HistoryCodec::decodeItem(lower);
-    ASSERT_TRUE(item.has_value());
-    EXPECT_EQ(item->id, kId);
-    EXPECT_TRUE(HistoryCodec::encodeItem(*item).contains("\"id\":\"" + kIdText + "\""));
-}
-
-TEST(HistoryCodecWriting, an_unknown_key_is_read_past_and_gone_when_written_again)
-{
-    const auto item = HistoryCodec::decodeItem(withMember("\"color\":{\"r\":[1,2,{\"x\":null}]}"));
-    ASSERT_TRUE(item.has_value());
-    EXPECT_EQ(*item, minimalItem());
-    EXPECT_FALSE(HistoryCodec::encodeItem(*item).contains("color"));
-}
 
 TEST(HistoryCodecWriting, texts_with_quotes_controls_and_any_unicode_survive_a_round_trip)
 {
@@ -175,6 +138,21 @@ TEST(HistoryCodecWriting, texts_with_quotes_controls_and_any_unicode_survive_a_r
         ASSERT_TRUE(back.has_value()) << json.constData();
         EXPECT_EQ(*back, item);
     }
+}
+
+// A clip without optional fields is written as exactly its seven required
+// keys: a lower-case id comes back in upper case, an unknown key read past is
+// gone, and an empty raw is the empty string.
+TEST(HistoryCodecWriting, what_is_read_is_written_back_in_canonical_form)
+{
+    const auto item = HistoryCodec::decodeItem(withMember("\"color\":{\"r\":[1,2,{\"x\":null}]}")
+                                                   .replace(kIdText, kIdText.toLower()));
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(*item, minimalItem());
+    EXPECT_EQ(HistoryCodec::encodeItem(*item), withMember({}));
+    ClipboardItem empty = minimalItem();
+    empty.raw.clear();
+    EXPECT_TRUE(HistoryCodec::encodeItem(empty).contains("\"raw\":\"\""));
 }
 
 TEST(HistoryCodecWriting, infinity_and_nan_dates_are_written_as_zero_so_the_file_stays_readable)
@@ -250,8 +228,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{"folderId_null_is_in_the_recents", withMember("\"folderId\":null"), {},
                  [](const ClipboardItem &i) { EXPECT_FALSE(i.folderId.has_value()); }},
-        ReadCase{"folderId_absent_is_in_the_recents", withMember({}), {},
-                 [](const ClipboardItem &i) { EXPECT_FALSE(i.folderId.has_value()); }},
         ReadCase{"folderId_lower_case_reads", withMember("\"folderId\":\"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d\""),
                  {}, [](const ClipboardItem &i) { EXPECT_EQ(i.folderId, kFolder); }},
         ReadCase{"every_optional_null_is_empty",
@@ -281,11 +257,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const ClipboardItem &i) { EXPECT_EQ(i.kind, ClipKind::Unknown); }},
         ReadCase{"kind_in_capitals_fails", withMember({}).replace("\"text\"", "\"TEXT\""),
                  QStringLiteral("\"kind\" is not a known kind"), {}},
-        ReadCase{"kind_other_text_fails", withMember({}).replace("\"text\"", "\"pdf\""),
-                 QStringLiteral("\"kind\" is not a known kind"), {}},
         ReadCase{"pinned_as_text_fails", withMember({}).replace("\"pinned\":false", "\"pinned\":\"false\""),
-                 QStringLiteral("\"pinned\" is not true or false"), {}},
-        ReadCase{"pinned_null_fails", withMember({}).replace("\"pinned\":false", "\"pinned\":null"),
                  QStringLiteral("\"pinned\" is not true or false"), {}},
         ReadCase{"createdAt_as_text_fails", withMember({}).replace("\"createdAt\":0", "\"createdAt\":\"0\""),
                  QStringLiteral("\"createdAt\" is not a number"), {}},
@@ -293,11 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("\"preview\" is not a string"), {}},
         ReadCase{"raw_not_base64_fails", withMember({}).replace("aGk=", "a*k="),
                  QStringLiteral("\"raw\" is not a Base64 string"), {}},
-        ReadCase{"raw_without_padding_fails", withMember({}).replace("aGk=", "aGk"),
-                 QStringLiteral("\"raw\" is not a Base64 string"), {}},
         ReadCase{"id_with_braces_fails", withMember({}).replace("\"" + kIdText + "\"", "\"{" + kIdText + "}\""),
-                 QStringLiteral("\"id\" is not a UUID string"), {}},
-        ReadCase{"id_not_hex_fails", withMember({}).replace(kIdText, "6F9619FF-8B86-D011-B42D-00C04FC964FG"),
                  QStringLiteral("\"id\" is not a UUID string"), {}},
         ReadCase{"optional_of_wrong_type_fails", withMember("\"sourceBundleID\":5"),
                  QStringLiteral("\"sourceBundleID\" is not a string"), {}},
@@ -327,34 +295,6 @@ TEST(HistoryCodecReading, a_folder_needs_all_three_keys)
     const auto ok = HistoryCodec::decodeFolder(R"({"id":")" + kIdText.toLower() + R"(","name":"A","createdAt":1.5,"x":[]})");
     ASSERT_TRUE(ok.has_value());
     EXPECT_EQ(*ok, (ClipboardFolder{kId, QStringLiteral("A"), 1.5}));
-}
-
-TEST(HistoryCodecReading, reads_what_an_independent_writer_produces_in_any_key_order)
-{
-    QJsonObject o;
-    o.insert(QStringLiteral("textCharCount"), 2);
-    o.insert(QStringLiteral("pinned"), true);
-    o.insert(QStringLiteral("raw"), QStringLiteral("aGk="));
-    o.insert(QStringLiteral("createdAt"), 12.5);
-    o.insert(QStringLiteral("kind"), QStringLiteral("rtf"));
-    o.insert(QStringLiteral("dataUTI"), QStringLiteral("public.rtf"));
-    o.insert(QStringLiteral("preview"), QStringLiteral("x"));
-    o.insert(QStringLiteral("id"), QString::fromLatin1(kIdText));
-    const auto item = HistoryCodec::decodeItem(QJsonDocument(o).toJson());
-    ASSERT_TRUE(item.has_value());
-    EXPECT_EQ(item->kind, ClipKind::Rtf);
-    EXPECT_EQ(item->textCharCount, 2);
-    EXPECT_EQ(item->createdAt, 12.5);
-    EXPECT_TRUE(item->pinned);
-}
-
-TEST(HistoryCodecReading, two_clips_differing_only_in_pinned_are_not_equal)
-{
-    ClipboardItem a = minimalItem();
-    ClipboardItem b = a;
-    b.pinned = true;
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a.id, b.id);
 }
 
 // ------------------------------------------------------------------ arrays
@@ -594,15 +534,11 @@ INSTANTIATE_TEST_SUITE_P(
     HistoryCodec, UuidText,
     ::testing::Values(UuidCase{"upper_case", "6F9619FF-8B86-D011-B42D-00C04FC964FF", true},
                       UuidCase{"lower_case", "6f9619ff-8b86-d011-b42d-00c04fc964ff", true},
-                      UuidCase{"mixed_case", "6f9619FF-8b86-D011-b42d-00C04fc964fF", true},
-                      UuidCase{"all_zero", "00000000-0000-0000-0000-000000000000", true},
                       UuidCase{"all_f", "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", true},
                       UuidCase{"letter_after_f_in_the_last_digit", "6F9619FF-8B86-D011-B42D-00C04FC964FG", false},
-                      UuidCase{"letter_after_f_in_the_first_digit", "GF9619FF-8B86-D011-B42D-00C04FC964FF", false},
                       UuidCase{"high_byte_in_a_digit", "6F9619FF-8B86-D011-B42D-00C04FC964F\xC3", false},
                       UuidCase{"dash_moved", "6F9619F-F8B86-D011-B42D-00C04FC964FF", false},
                       UuidCase{"braces", "{6F9619FF-8B86-D011-B42D-00C04FC964F}", false},
-                      UuidCase{"one_short", "6F9619FF-8B86-D011-B42D-00C04FC964F", false},
                       UuidCase{"no_dashes", "6F9619FF8B86D011B42D00C04FC964FF", false}),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -20,41 +20,14 @@
 #include "model/base64.h"
 #include "model/historycodec.h"
 #include "model/uuidtext.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakesoundplayer.h"
-#include "platform/userdefaults.h"
-#include "store/clipboardstore.h"
 #include "store/historyfiles.h"
+#include "support/clipsamples.h"
 #include "support/logcapture.h"
 #include "support/tempenv.h"
 
 namespace {
 
-ClipboardItem textClip(const QString &text, double createdAt = 100)
-{
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = ClipKind::Text;
-    item.preview = text;
-    item.dataUTI = QStringLiteral("public.utf8-plain-text");
-    item.raw = text.toUtf8();
-    item.createdAt = createdAt;
-    item.textCharCount = text.size();
-    return item;
-}
-
-ClipboardItem imageClip(qsizetype bytes)
-{
-    ClipboardItem item = textClip(QStringLiteral("Image"));
-    item.kind = ClipKind::Image;
-    item.dataUTI = QStringLiteral("public.tiff");
-    QByteArray raw(bytes, Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes; ++i)
-        raw[i] = char(i * 131 + (i >> 9) + (bytes >> 3));
-    item.raw = raw;
-    item.textCharCount.reset();
-    return item;
-}
+ClipboardItem textClip(const QString &text, double createdAt = 100) { return ClipSamples::text(text, createdAt); }
 
 QByteArray readAll(const QString &path)
 {
@@ -111,29 +84,26 @@ protected:
 
 // ------------------------------------------------------------------ location
 
-TEST_F(HistoryFilesTest, first_launch_creates_a_private_folder_and_starts_empty_without_any_error)
+TEST_F(HistoryFilesTest, first_launch_starts_empty_then_writes_private_files_with_no_temporary_left)
 {
+    const mode_t old = ::umask(0);
     HistoryFiles files;
     EXPECT_EQ(files.directory(), dir());
-    EXPECT_TRUE(QFileInfo(dir()).isDir());
     EXPECT_EQ(modeOf(dir()), mode_t(0700));
     const HistoryFiles::Loaded loaded = files.load();
     EXPECT_TRUE(loaded.items.isEmpty());
     EXPECT_TRUE(loaded.folders.isEmpty());
-    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
-    EXPECT_FALSE(QFile::exists(items()));
-}
-
-TEST_F(HistoryFilesTest, the_first_clip_writes_a_one_element_array_and_an_empty_folders_array)
-{
-    HistoryFiles files;
+    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty()) << "a missing file is no damage";
     const ClipboardItem clip = textClip(QStringLiteral("bonjour"));
     files.write({clip}, {});
+    ::umask(old);
     EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems({clip}));
     EXPECT_EQ(readAll(folders()), QByteArray("[]"));
+    EXPECT_EQ(modeOf(items()), mode_t(0600));
+    EXPECT_EQ(modeOf(folders()), mode_t(0600));
     EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}))
-        << "no temporary file is left behind";
+              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}));
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
 struct LocationCase {
@@ -186,7 +156,7 @@ TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_in_a_new_session)
     file.fileName = QStringLiteral("photo.png");
     file.fileExt = QStringLiteral("png");
     file.thumbnailPNG = QByteArray("\x89PNG", 4);
-    const QList<ClipboardItem> list{inFolder, imageClip(300000), file, textClip(QString())};
+    const QList<ClipboardItem> list{inFolder, ClipSamples::image(300000), file, textClip(QString())};
     {
         HistoryFiles files;
         files.write(list, {folder});
@@ -202,7 +172,7 @@ TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_in_a_new_session)
 TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
 {
     HistoryFiles files;
-    QList<ClipboardItem> list{textClip(QStringLiteral("a")), imageClip(200000), textClip(QStringLiteral("c"))};
+    QList<ClipboardItem> list{textClip(QStringLiteral("a")), ClipSamples::image(200000), textClip(QStringLiteral("c"))};
     files.write(list, {});
 
     const std::function<void(ClipboardItem &)> edits[] = {
@@ -232,19 +202,6 @@ TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
     list.removeAt(1);
     files.write(list, {});
     EXPECT_EQ(loadItems(dir()), list);
-}
-
-TEST_F(HistoryFilesTest, two_records_sharing_an_id_are_both_written_as_they_are)
-{
-    HistoryFiles files;
-    ClipboardItem a = textClip(QStringLiteral("first"));
-    ClipboardItem b = a;
-    b.preview = QStringLiteral("second");
-    b.pinned = true;
-    files.write({a, b}, {});
-    EXPECT_EQ(loadItems(dir()), (QList<ClipboardItem>{a, b}));
-    files.write({b, a}, {});
-    EXPECT_EQ(loadItems(dir()), (QList<ClipboardItem>{b, a}));
 }
 
 TEST_F(HistoryFilesTest, an_unchanged_file_is_not_rewritten_but_one_removed_or_edited_by_hand_is)
@@ -286,17 +243,6 @@ TEST_F(HistoryFilesTest, an_unchanged_folders_file_is_not_rewritten_by_the_first
 
 // ------------------------------------------------------------------ permissions
 
-TEST_F(HistoryFilesTest, files_are_0600_and_the_folder_0700_whatever_the_umask)
-{
-    const mode_t old = ::umask(0);
-    HistoryFiles files;
-    files.write({textClip(QStringLiteral("secret"))}, {});
-    ::umask(old);
-    EXPECT_EQ(modeOf(dir()), mode_t(0700));
-    EXPECT_EQ(modeOf(items()), mode_t(0600));
-    EXPECT_EQ(modeOf(folders()), mode_t(0600));
-}
-
 TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_start_up)
 {
     ASSERT_TRUE(QDir().mkpath(dir()));
@@ -311,7 +257,6 @@ TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_
     EXPECT_EQ(files.load().items.size(), 1);
     EXPECT_EQ(modeOf(items()), mode_t(0600));
     EXPECT_EQ(modeOf(folders()), mode_t(0600));
-    EXPECT_TRUE(log.contains(QStringLiteral("Store: history folder %1 made private (0700)").arg(dir())));
 }
 
 // ------------------------------------------------------------------ large contents
@@ -320,8 +265,8 @@ TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_
 // from items.json when asked for.
 TEST_F(HistoryFilesTest, large_contents_are_read_from_the_file_on_demand_and_survive_every_rewrite)
 {
-    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), imageClip(3 << 20), imageClip(Payload::kLargeFrom),
-                                        textClip(QStringLiteral("b")), imageClip(Payload::kLargeFrom - 1)};
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(3 << 20), ClipSamples::image(Payload::kLargeFrom),
+                                        textClip(QStringLiteral("b")), ClipSamples::image(Payload::kLargeFrom - 1)};
     {
         HistoryFiles files;
         files.write(original, {});
@@ -360,7 +305,7 @@ TEST_F(HistoryFilesTest, large_contents_are_read_from_the_file_on_demand_and_sur
 // back as it lies, so that content is decoded at load and held.
 TEST_F(HistoryFilesTest, a_large_content_with_escaped_slashes_is_decoded_at_load)
 {
-    const ClipboardItem image = imageClip(1 << 20);
+    const ClipboardItem image = ClipSamples::image(1 << 20);
     const QByteArray record = HistoryCodec::encodeItem(image);
     ASSERT_TRUE(record.contains('/'));
     ASSERT_TRUE(QDir().mkpath(dir()));
@@ -387,8 +332,8 @@ class HistoryFilesRunDamage : public HistoryFilesTest, public ::testing::WithPar
 TEST_P(HistoryFilesRunDamage, is_reported_when_read_and_the_other_clips_stay_whole)
 {
     const RunDamage &c = GetParam();
-    const ClipboardItem damaged = imageClip(1 << 20);
-    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), imageClip(2 << 20), damaged};
+    const ClipboardItem damaged = ClipSamples::image(1 << 20);
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(2 << 20), damaged};
     {
         HistoryFiles files;
         files.write(original, {});
@@ -523,14 +468,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {}, QStringLiteral("not a JSON array")}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(HistoryFilesTest, a_missing_file_is_no_error_and_leaves_no_copy)
-{
-    HistoryFiles files;
-    files.load();
-    EXPECT_TRUE(errors().isEmpty());
-    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty());
-}
-
 TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_clips_and_their_folder_ids)
 {
     ClipboardItem filed = textClip(QStringLiteral("classé"));
@@ -624,27 +561,6 @@ TEST_F(HistoryFilesTest, a_failed_write_keeps_the_previous_file_logs_once_and_th
     EXPECT_TRUE(log.contains(QStringLiteral("Store: history saved again after an earlier failure")));
 }
 
-TEST_F(HistoryFilesTest, a_folder_replaced_by_a_file_fails_both_in_one_line_then_is_recreated_private)
-{
-    HistoryFiles files;
-    files.write({textClip(QStringLiteral("un"))}, {});
-    ASSERT_TRUE(QDir(dir()).removeRecursively());
-    writeFile(dir(), "I am not a folder");
-
-    const QList<ClipboardItem> v2{textClip(QStringLiteral("deux"))};
-    files.write(v2, {});
-    ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (")));
-    EXPECT_TRUE(errors()[0].contains(QStringLiteral(", folders.json (")));
-    EXPECT_EQ(readAll(dir()), QByteArray("I am not a folder"));
-
-    ASSERT_TRUE(QFile::remove(dir()));
-    files.write(v2, {});
-    EXPECT_EQ(modeOf(dir()), mode_t(0700));
-    EXPECT_EQ(loadItems(dir()), v2);
-    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
-}
-
 // A full disk, imitated by a file size limit: the write stops part way.
 TEST_F(HistoryFilesTest, a_write_cut_short_by_a_full_disk_leaves_the_previous_file_whole)
 {
@@ -660,7 +576,7 @@ TEST_F(HistoryFilesTest, a_write_cut_short_by_a_full_disk_leaves_the_previous_fi
     limited.rlim_cur = 64 * 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     QList<ClipboardItem> big = small;
-    big.prepend(imageClip(1 << 20));
+    big.prepend(ClipSamples::image(1 << 20));
     files.write(big, {});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
@@ -673,83 +589,6 @@ TEST_F(HistoryFilesTest, a_write_cut_short_by_a_full_disk_leaves_the_previous_fi
 
     files.write(big, {});
     EXPECT_EQ(loadItems(dir()), big);
-}
-
-TEST_F(HistoryFilesTest, a_read_only_folder_fails_the_write_and_keeps_the_previous_file)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders; the other failure tests cover this path";
-    HistoryFiles files;
-    files.write({textClip(QStringLiteral("un"))}, {});
-    const QByteArray before = readAll(items());
-    ASSERT_EQ(::chmod(QFile::encodeName(dir()).constData(), 0500), 0);
-    files.write({textClip(QStringLiteral("deux"))}, {});
-    ::chmod(QFile::encodeName(dir()).constData(), 0700);
-    EXPECT_EQ(readAll(items()), before);
-    EXPECT_EQ(errors().size(), 1);
-}
-
-// ------------------------------------------------------------------ with the store
-
-class HistoryWithStoreTest : public HistoryFilesTest
-{
-protected:
-    FakeClock clock;
-    FakeSoundPlayer sound;
-    UserDefaults defaults{env.configHome() + QStringLiteral("/defaults.conf")};
-};
-
-TEST_F(HistoryWithStoreTest, a_damaged_history_keeps_its_good_clips_through_the_first_new_copy)
-{
-    const ClipboardItem one = textClip(QStringLiteral("un"), 10);
-    const ClipboardItem three = textClip(QStringLiteral("trois"), 5);
-    QByteArray bad = HistoryCodec::encodeItem(textClip(QStringLiteral("deux"), 7));
-    bad.replace(",\"pinned\":false", "");
-    ASSERT_TRUE(QDir().mkpath(dir()));
-    const QByteArray original = "[" + HistoryCodec::encodeItem(one) + "," + bad + "," +
-        HistoryCodec::encodeItem(three) + "]";
-    writeFile(items(), original);
-
-    HistoryFiles files;
-    ClipboardStore store(files, clock, defaults, sound);
-    EXPECT_EQ(store.items(), (QList<ClipboardItem>{one, three}));
-    store.insert(textClip(QStringLiteral("quatre"), 20));
-    store.waitForPendingWrite();
-
-    const QList<ClipboardItem> onDisk = loadItems(dir());
-    ASSERT_EQ(onDisk.size(), 3);
-    EXPECT_EQ(onDisk[0].preview, QStringLiteral("quatre"));
-    EXPECT_EQ(onDisk[1], one);
-    EXPECT_EQ(onDisk[2], three);
-    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
-    ASSERT_EQ(aside.size(), 1);
-    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
-}
-
-TEST_F(HistoryWithStoreTest, a_new_session_sees_every_change_of_the_last_one)
-{
-    {
-        HistoryFiles files;
-        ClipboardStore store(files, clock, defaults, sound);
-        store.insert(textClip(QStringLiteral("a"), 1));
-        store.insert(textClip(QStringLiteral("b"), 2));
-        store.createFolder(QStringLiteral("Projets"));
-        store.assign({store.items()[0].id}, store.folders()[0]);
-        store.togglePin(store.items()[1].id);
-    }
-    HistoryFiles files;
-    ClipboardStore store(files, clock, defaults, sound);
-    ASSERT_EQ(store.folders().size(), 1);
-    EXPECT_EQ(store.folders()[0].name, QStringLiteral("Projets"));
-    ASSERT_EQ(store.items().size(), 2);
-    int inFolder = 0;
-    int pinned = 0;
-    for (const ClipboardItem &i : store.items()) {
-        inFolder += i.folderId == store.folders()[0].id;
-        pinned += i.pinned;
-    }
-    EXPECT_EQ(inFolder, 1);
-    EXPECT_EQ(pinned, 1);
 }
 
 } // namespace

@@ -32,54 +32,39 @@ protected:
     int handPastePrompts = 0;
 };
 
-TEST_F(RemoteDesktopPortalTest, nothing_is_asked_at_start_up_without_a_token)
-{
-    auto input = make();
-    input->restore();
-    EXPECT_FALSE(input->isStarting());
-    EXPECT_FALSE(input->isTrusted());
-    EXPECT_FALSE(portal->calls().contains(QStringLiteral("RemoteDesktop.CreateSession")));
-}
-
-TEST_F(RemoteDesktopPortalTest, consent_granted_starts_a_persistent_keyboard_session_and_keeps_the_token)
-{
-    auto input = make();
-    input->promptForTrust();
-    EXPECT_TRUE(input->isStarting());
-    input->promptForTrust(); // while the dialog is up: no second session
-    ASSERT_TRUE(settle(*input));
-    EXPECT_TRUE(input->isTrusted());
-    EXPECT_EQ(portal->consentDialogs(), 1);
-    EXPECT_EQ(portal->calls().count(QStringLiteral("RemoteDesktop.CreateSession")), 1);
-    ASSERT_EQ(portal->selectDevicesOptions().size(), 1);
-    const QVariantMap options = portal->selectDevicesOptions().first();
-    EXPECT_EQ(options.value(QStringLiteral("types")).toUInt(), 1u);
-    EXPECT_EQ(options.value(QStringLiteral("persist_mode")).toUInt(), 2u);
-    EXPECT_FALSE(options.contains(QStringLiteral("restore_token")));
-    EXPECT_EQ(storedToken(), QStringLiteral("token-1"));
-    EXPECT_EQ(handPastePrompts, 0);
-    // Written through to disk: a later run reads it back.
-    EXPECT_EQ(UserDefaults(defaults.filePath()).stringValue(PortalInputSynthesizer::kRestoreTokenKey),
-              QStringLiteral("token-1"));
-}
-
-TEST_F(RemoteDesktopPortalTest, the_token_restores_the_next_run_without_a_dialog)
+// Nothing is asked at start-up without a token; consent starts one
+// persistent keyboard session (a second ask while the dialog is up adds
+// none) and its token, written through to disk, restores the next run
+// without a dialog. Each token restores once: the one handed back replaces it.
+TEST_F(RemoteDesktopPortalTest, consent_is_asked_once_and_its_token_restores_the_next_run)
 {
     {
         auto first = make();
+        first->restore();
+        EXPECT_FALSE(first->isStarting());
+        EXPECT_FALSE(portal->calls().contains(QStringLiteral("RemoteDesktop.CreateSession")));
+        first->promptForTrust();
+        EXPECT_TRUE(first->isStarting());
         first->promptForTrust();
         ASSERT_TRUE(settle(*first));
         ASSERT_TRUE(first->isTrusted());
+        EXPECT_EQ(portal->calls().count(QStringLiteral("RemoteDesktop.CreateSession")), 1);
+        const QVariantMap options = portal->selectDevicesOptions().first();
+        EXPECT_EQ(options.value(QStringLiteral("types")).toUInt(), 1u);
+        EXPECT_EQ(options.value(QStringLiteral("persist_mode")).toUInt(), 2u);
+        EXPECT_FALSE(options.contains(QStringLiteral("restore_token")));
+        EXPECT_EQ(UserDefaults(defaults.filePath()).stringValue(PortalInputSynthesizer::kRestoreTokenKey),
+                  QStringLiteral("token-1"));
     }
     auto next = make();
     next->restore();
     ASSERT_TRUE(settle(*next));
     EXPECT_TRUE(next->isTrusted());
     EXPECT_EQ(portal->consentDialogs(), 1);
+    EXPECT_EQ(handPastePrompts, 0);
     ASSERT_EQ(portal->selectDevicesOptions().size(), 2);
     EXPECT_EQ(portal->selectDevicesOptions().last().value(QStringLiteral("restore_token")).toString(),
               QStringLiteral("token-1"));
-    // Each token restores once; the one handed back replaces it.
     EXPECT_EQ(storedToken(), QStringLiteral("token-2"));
 }
 

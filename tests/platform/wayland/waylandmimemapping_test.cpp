@@ -95,7 +95,9 @@ TEST(WaylandMimeMappingWrite, ImageIsOfferedAsPngThatDecodesToTheSamePicture)
     EXPECT_EQ(back.pixelColor(3, 2), QColor(10, 200, 30));
 }
 
-TEST(WaylandMimeMappingWrite, EntriesKeepTheirOrderAndBytesWithoutAddingText)
+// Other entries keep their order and bytes, with no text names added; empty
+// content offers nothing, so the clipboard is cleared.
+TEST(WaylandMimeMappingWrite, EntriesKeepTheirOrderAndBytesAndEmptyContentOffersNothing)
 {
     ClipboardContent content;
     content.entries = {{"text/uri-list", QByteArray("file:///tmp/a\r\n")}, {"application/x-custom", QByteArray("\xff", 1)}};
@@ -103,10 +105,6 @@ TEST(WaylandMimeMappingWrite, EntriesKeepTheirOrderAndBytesWithoutAddingText)
     EXPECT_EQ(typesOf(entries), (QStringList{"text/uri-list", "application/x-custom",
                                              QString::fromLatin1(Clipboard::kOwnWriteMimeType)}));
     EXPECT_EQ(entries.at(1).second, QByteArray("\xff", 1));
-}
-
-TEST(WaylandMimeMappingWrite, EmptyContentOffersNothingSoTheClipboardIsCleared)
-{
     EXPECT_TRUE(WaylandMimeMapping::offeredEntries(ClipboardContent{}).isEmpty());
 }
 
