@@ -93,7 +93,6 @@ struct DataControlServer::Impl
     std::deque<std::function<void()>> tasks;
     QStringList deviceInterfaces;
     bool stopping = false;
-    bool closing = false; // resources go with their clients, nothing is announced
     int wakeFd = -1;
     std::thread thread;
 
@@ -145,13 +144,10 @@ void sourceOffer(wl_client *, wl_resource *resource, const char *mimeType)
 void sourceDestroyed(wl_resource *resource)
 {
     auto *source = static_cast<SourceState *>(wl_resource_get_user_data(resource));
-    DataControlServer::Impl *server = source->server;
-    if (server->source == source) {
-        // The selection goes with its owner.
-        server->source = nullptr;
-        if (!server->closing)
-            server->replaceSelection({}, nullptr);
-    }
+    // The selection goes with its owner. Nothing is announced: the source
+    // may be going with its whole client, devices included.
+    if (source->server->source == source)
+        source->server->source = nullptr;
     delete source;
 }
 
@@ -383,7 +379,6 @@ DataControlServer::~DataControlServer()
         impl->thread.join();
     }
     if (impl->display) {
-        impl->closing = true;
         wl_display_destroy_clients(impl->display);
         wl_display_destroy(impl->display);
     }
