@@ -290,7 +290,8 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
     EXPECT_TRUE(hasText(&pane, QStringLiteral("Géré par le bureau")));
     ASSERT_NE(pane.desktopNotice(), nullptr);
     // The notice reads (and copies) as written, and at any width wider than
-    // the command, the command to bind stays on one line.
+    // the command, the command to bind stays on one line (it used to wrap
+    // between "bramblet" and "toggle").
     QTextDocument notice;
     notice.setDefaultFont(pane.desktopNotice()->font());
     notice.setHtml(pane.desktopNotice()->text());
