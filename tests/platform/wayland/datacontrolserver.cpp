@@ -94,6 +94,7 @@ struct DataControlServer::Impl
     QStringList deviceInterfaces;
     bool stopping = false;
     int wakeFd = -1;
+    wl_event_source *wakeSource = nullptr;
     std::thread thread;
 
     void runSync(const std::function<void()> &task);
@@ -356,7 +357,7 @@ DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<
         wl_global_create(impl->display, &zwlr_data_control_manager_v1_interface, 2, impl, bindWlrManager);
     impl->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     wl_event_loop *loop = wl_display_get_event_loop(impl->display);
-    wl_event_loop_add_fd(loop, impl->wakeFd, WL_EVENT_READABLE, onWake, impl);
+    impl->wakeSource = wl_event_loop_add_fd(loop, impl->wakeFd, WL_EVENT_READABLE, onWake, impl);
     impl->thread = std::thread([impl, loop] {
         for (;;) {
             {
@@ -378,6 +379,8 @@ DataControlServer::~DataControlServer()
         impl->runSync([impl] { impl->stopping = true; });
         impl->thread.join();
     }
+    if (impl->wakeSource)
+        wl_event_source_remove(impl->wakeSource);
     if (impl->display) {
         wl_display_destroy_clients(impl->display);
         wl_display_destroy(impl->display);
