@@ -6,6 +6,18 @@
 #include "settingsgroup.h"
 #include "shellstyle.h"
 
+namespace {
+
+// The bold run is the command to bind: it stays on one line, so it never
+// reads as two words to type.
+QString noticeMarkup()
+{
+    return ShellStyle::boldMarkup(CDShortcutsPane::kDesktopOwnsShortcut)
+        .replace(QStringLiteral("<b>"), QStringLiteral("<b style=\"white-space:nowrap\">"));
+}
+
+} // namespace
+
 CDShortcutsPane::CDShortcutsPane(ShellContext &context, QWidget *parent)
     : QWidget(parent)
 {
@@ -14,8 +26,7 @@ CDShortcutsPane::CDShortcutsPane(ShellContext &context, QWidget *parent)
     if (context.shortcutOwnedByDesktop) {
         group->addRow(QStringLiteral("Raccourci pour l’Overlay"),
                       ShellStyle::label(QStringLiteral("Géré par le bureau"), ShellStyle::TextStyle::Body, true));
-        m_desktopNotice = ShellStyle::label(ShellStyle::boldMarkup(kDesktopOwnsShortcut), ShellStyle::TextStyle::Callout,
-                                            true);
+        m_desktopNotice = ShellStyle::label(noticeMarkup(), ShellStyle::TextStyle::Callout, true);
         m_desktopNotice->setTextFormat(Qt::RichText);
         m_desktopNotice->setWordWrap(true);
         m_desktopNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -40,6 +40,7 @@ TEST_P(BackendSelectionTest, ChoosesPerServiceAndSaysWhy)
 }
 
 const QString kDataControl = QStringLiteral("zwlr_data_control_manager_v1");
+const QString kExtDataControl = QStringLiteral("ext_data_control_manager_v1");
 const QString kVirtualKeyboard = QStringLiteral("zwp_virtual_keyboard_manager_v1");
 const QString kForeignToplevel = QStringLiteral("zwlr_foreign_toplevel_manager_v1");
 
@@ -61,9 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "Platform: clipboard=wayland (zwlr_data_control_manager_v1 offered), "
                      "paste keys=x11 (zwp_virtual_keyboard_manager_v1 not offered, XWayland), "
                      "window in front=x11 (zwlr_foreign_toplevel_manager_v1 not offered, XWayland)"},
+        SelectionRow{"standard_data_control_wins_over_the_wlroots_one", "wayland-1", true,
+                     {kExtDataControl, kDataControl, kVirtualKeyboard, kForeignToplevel},
+                     Backend::Wayland, Backend::Wayland, Backend::Wayland,
+                     "Platform: clipboard=wayland (ext_data_control_manager_v1 offered), "
+                     "paste keys=wayland (zwp_virtual_keyboard_manager_v1 offered), "
+                     "window in front=wayland (zwlr_foreign_toplevel_manager_v1 offered)"},
         SelectionRow{"gnome_offers_none", "wayland-0", true, {"wl_seat"},
                      Backend::X11, Backend::X11, Backend::X11,
-                     "Platform: clipboard=x11 (zwlr_data_control_manager_v1 not offered, XWayland), "
+                     "Platform: clipboard=x11 (neither ext_data_control_manager_v1 nor zwlr_data_control_manager_v1 "
+                     "offered, XWayland), "
                      "paste keys=x11 (zwp_virtual_keyboard_manager_v1 not offered, XWayland), "
                      "window in front=x11 (zwlr_foreign_toplevel_manager_v1 not offered, XWayland)"},
         SelectionRow{"unreachable_compositor_falls_back_to_x11", "wayland-9", false, {},

@@ -14,6 +14,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include "app/cdgeneralpane.h"
 #include "app/cdprivacypane.h"
@@ -286,9 +289,23 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
     EXPECT_TRUE(hasText(&pane, QStringLiteral("Raccourci pour l’Overlay")));
     EXPECT_TRUE(hasText(&pane, QStringLiteral("Géré par le bureau")));
     ASSERT_NE(pane.desktopNotice(), nullptr);
-    EXPECT_EQ(pane.desktopNotice()->text(),
-              QStringLiteral("Sous Wayland, le raccourci appartient au bureau : liez-le à la commande "
-                             "<b>bramblet toggle</b>."));
+    // The notice reads (and copies) as written, and at any width wider than
+    // the command, the command to bind stays on one line (it used to wrap
+    // between "bramblet" and "toggle").
+    QTextDocument notice;
+    notice.setDefaultFont(pane.desktopNotice()->font());
+    notice.setHtml(pane.desktopNotice()->text());
+    EXPECT_EQ(notice.toPlainText(), QStringLiteral("Sous Wayland, le raccourci appartient au bureau : liez-le à la "
+                                                   "commande bramblet toggle."));
+    const int command = int(notice.toPlainText().indexOf(QStringLiteral("bramblet")));
+    const QTextLayout *layout = notice.firstBlock().layout();
+    for (int width = 200; width <= 640; width += 8) {
+        notice.setTextWidth(width);
+        (void)notice.size(); // lays it out
+        EXPECT_EQ(layout->lineForTextPosition(command).lineNumber(),
+                  layout->lineForTextPosition(command + int(qstrlen("bramblet toggle")) - 1).lineNumber())
+            << "at width " << width;
+    }
     EXPECT_TRUE(pane.findChildren<QPushButton *>().isEmpty());
 
     const QString shots = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");

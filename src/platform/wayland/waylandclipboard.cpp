@@ -21,9 +21,9 @@
 #include <wayland-client.h>
 
 #include "platform/logger.h"
+#include "datacontrolprotocol.h"
 #include "waylandconnection.h"
 #include "waylandmimemapping.h"
-#include "wlr-data-control-unstable-v1-client-protocol.h"
 
 namespace {
 
@@ -200,12 +200,12 @@ private:
 };
 
 // Asks `offer` for `wireType` through a new pipe; the read end, or -1.
-int receive(zwlr_data_control_offer_v1 *offer, const QString &wireType)
+int receive(const DataControlProtocol &protocol, wl_proxy *offer, const QString &wireType)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return -1;
-    zwlr_data_control_offer_v1_receive(offer, wireType.toUtf8().constData(), fds[1]);
+    protocol.receive(offer, wireType.toUtf8().constData(), fds[1]);
     close(fds[1]);
     return fds[0];
 }
@@ -213,7 +213,8 @@ int receive(zwlr_data_control_offer_v1 *offer, const QString &wireType)
 // One write of ours, alive until another owner takes the clipboard.
 struct Source
 {
-    zwlr_data_control_source_v1 *proxy = nullptr;
+    const DataControlProtocol *protocol = nullptr;
+    wl_proxy *proxy = nullptr;
     QList<QPair<QString, QByteArray>> entries;
     std::vector<Source *> *live = nullptr; // the list that owns it
 };
@@ -224,11 +225,13 @@ struct WaylandClipboard::Impl
 {
     std::shared_ptr<WaylandConnection> connection;
 
+    const DataControlProtocol *protocol = nullptr; // chosen at creation
+
     // Event thread only.
-    zwlr_data_control_manager_v1 *manager = nullptr;
-    zwlr_data_control_device_v1 *device = nullptr;
-    QHash<zwlr_data_control_offer_v1 *, QStringList> offerTypes;
-    zwlr_data_control_offer_v1 *current = nullptr;
+    wl_proxy *manager = nullptr;
+    wl_proxy *device = nullptr;
+    QHash<wl_proxy *, QStringList> offerTypes;
+    wl_proxy *current = nullptr;
     std::vector<Source *> sources;
     TypeChooser choose;
     std::unique_ptr<OfferReader> reader;
@@ -238,53 +241,53 @@ struct WaylandClipboard::Impl
     WaylandMimeMapping::Presented presented;
     std::atomic<qint64> changeCount{0};
 
-    void onSelection(zwlr_data_control_offer_v1 *offer);
+    void onSelection(wl_proxy *offer);
 };
 
 namespace {
 
-void offerType(void *data, zwlr_data_control_offer_v1 *offer, const char *mimeType)
+void offerType(void *data, wl_proxy *offer, const char *mimeType)
 {
     auto *impl = static_cast<WaylandClipboard::Impl *>(data);
     impl->offerTypes[offer].append(QString::fromUtf8(mimeType));
 }
 
-const zwlr_data_control_offer_v1_listener kOfferListener = {offerType};
+const DataControlProtocol::OfferListener kOfferListener = {offerType};
 
-void deviceDataOffer(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+void deviceDataOffer(void *data, wl_proxy *, wl_proxy *offer)
 {
     auto *impl = static_cast<WaylandClipboard::Impl *>(data);
     impl->offerTypes.insert(offer, {});
-    zwlr_data_control_offer_v1_add_listener(offer, &kOfferListener, impl);
+    DataControlProtocol::listen(offer, &kOfferListener, impl);
 }
 
-void deviceSelection(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+void deviceSelection(void *data, wl_proxy *, wl_proxy *offer)
 {
     static_cast<WaylandClipboard::Impl *>(data)->onSelection(offer);
 }
 
-void deviceFinished(void *data, zwlr_data_control_device_v1 *device)
+void deviceFinished(void *data, wl_proxy *device)
 {
     auto *impl = static_cast<WaylandClipboard::Impl *>(data);
     Log::error(QStringLiteral("Watcher: the compositor withdrew clipboard access (data-control finished)"));
-    zwlr_data_control_device_v1_destroy(device);
+    impl->protocol->destroyDevice(device);
     impl->device = nullptr;
 }
 
-void devicePrimarySelection(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+void devicePrimarySelection(void *data, wl_proxy *, wl_proxy *offer)
 {
     // Only the regular clipboard is watched.
     auto *impl = static_cast<WaylandClipboard::Impl *>(data);
     if (offer) {
         impl->offerTypes.remove(offer);
-        zwlr_data_control_offer_v1_destroy(offer);
+        impl->protocol->destroyOffer(offer);
     }
 }
 
-const zwlr_data_control_device_v1_listener kDeviceListener = {deviceDataOffer, deviceSelection, deviceFinished,
-                                                              devicePrimarySelection};
+const DataControlProtocol::DeviceListener kDeviceListener = {deviceDataOffer, deviceSelection, deviceFinished,
+                                                             devicePrimarySelection};
 
-void sourceSend(void *data, zwlr_data_control_source_v1 *, const char *mimeType, int32_t fd)
+void sourceSend(void *data, wl_proxy *, const char *mimeType, int32_t fd)
 {
     auto *source = static_cast<Source *>(data);
     const QString type = QString::fromUtf8(mimeType);
@@ -297,23 +300,23 @@ void sourceSend(void *data, zwlr_data_control_source_v1 *, const char *mimeType,
     close(fd);
 }
 
-void sourceCancelled(void *data, zwlr_data_control_source_v1 *proxy)
+void sourceCancelled(void *data, wl_proxy *proxy)
 {
     auto *source = static_cast<Source *>(data);
     std::erase(*source->live, source);
-    zwlr_data_control_source_v1_destroy(proxy);
+    source->protocol->destroySource(proxy);
     delete source;
 }
 
-const zwlr_data_control_source_v1_listener kSourceListener = {sourceSend, sourceCancelled};
+const DataControlProtocol::SourceListener kSourceListener = {sourceSend, sourceCancelled};
 
 } // namespace
 
-void WaylandClipboard::Impl::onSelection(zwlr_data_control_offer_v1 *offer)
+void WaylandClipboard::Impl::onSelection(wl_proxy *offer)
 {
     if (current && current != offer) {
         offerTypes.remove(current);
-        zwlr_data_control_offer_v1_destroy(current);
+        protocol->destroyOffer(current);
     }
     current = offer;
     const QStringList wireTypes = offer ? offerTypes.value(offer) : QStringList();
@@ -331,13 +334,22 @@ void WaylandClipboard::Impl::onSelection(zwlr_data_control_offer_v1 *offer)
         for (const QString &type : choose(view.formats)) {
             if (!view.wireType.contains(type))
                 continue;
-            const int fd = receive(offer, view.wireType.value(type));
+            const int fd = receive(*protocol, offer, view.wireType.value(type));
             if (fd >= 0)
                 job.pipes.push_back({type, fd, {}, false});
         }
     }
     reader->push(std::move(job));
 }
+
+namespace {
+
+const DataControlProtocol *protocolOf(const WaylandConnection &connection)
+{
+    return DataControlProtocol::preferred([&connection](const QString &name) { return connection.offers(name); });
+}
+
+} // namespace
 
 WaylandClipboard::WaylandClipboard(std::shared_ptr<WaylandConnection> connection, QObject *parent)
     : QObject(parent), m_impl(std::make_unique<Impl>())
@@ -347,25 +359,26 @@ WaylandClipboard::WaylandClipboard(std::shared_ptr<WaylandConnection> connection
 
 bool WaylandClipboard::isOffered(const WaylandConnection &connection)
 {
-    return connection.offers(QStringLiteral("zwlr_data_control_manager_v1"));
+    return protocolOf(connection) != nullptr;
 }
 
 std::unique_ptr<WaylandClipboard> WaylandClipboard::create(std::shared_ptr<WaylandConnection> connection, QObject *parent)
 {
-    if (!connection || !isOffered(*connection))
+    const DataControlProtocol *protocol = connection ? protocolOf(*connection) : nullptr;
+    if (!protocol)
         return nullptr;
     std::unique_ptr<WaylandClipboard> clipboard(new WaylandClipboard(connection, parent));
     Impl *impl = clipboard->m_impl.get();
+    impl->protocol = protocol;
     bool ready = false;
     connection->runSync([&] {
         if (!connection->seat())
             return;
-        impl->manager = static_cast<zwlr_data_control_manager_v1 *>(
-            connection->bind(&zwlr_data_control_manager_v1_interface, 2));
+        impl->manager = static_cast<wl_proxy *>(connection->bind(protocol->managerInterface, protocol->version));
         if (!impl->manager)
             return;
-        impl->device = zwlr_data_control_manager_v1_get_data_device(impl->manager, connection->seat());
-        zwlr_data_control_device_v1_add_listener(impl->device, &kDeviceListener, impl);
+        impl->device = protocol->getDataDevice(impl->manager, connection->seat());
+        DataControlProtocol::listen(impl->device, &kDeviceListener, impl);
         // The first selection event tells what is on the clipboard now.
         wl_display_roundtrip(connection->display());
         ready = impl->device != nullptr;
@@ -378,18 +391,18 @@ WaylandClipboard::~WaylandClipboard()
     Impl *impl = m_impl.get();
     impl->connection->runSync([impl] {
         for (Source *source : impl->sources) {
-            zwlr_data_control_source_v1_destroy(source->proxy);
+            impl->protocol->destroySource(source->proxy);
             delete source;
         }
         impl->sources.clear();
         for (auto it = impl->offerTypes.cbegin(); it != impl->offerTypes.cend(); ++it)
-            zwlr_data_control_offer_v1_destroy(it.key());
+            impl->protocol->destroyOffer(it.key());
         impl->offerTypes.clear();
         impl->current = nullptr;
         if (impl->device)
-            zwlr_data_control_device_v1_destroy(impl->device);
+            impl->protocol->destroyDevice(impl->device);
         if (impl->manager)
-            zwlr_data_control_manager_v1_destroy(impl->manager);
+            impl->protocol->destroyManager(impl->manager);
         impl->device = nullptr;
         impl->manager = nullptr;
     });
@@ -421,7 +434,7 @@ std::optional<QByteArray> WaylandClipboard::data(const QString &mimeType) const
             return;
         const WaylandMimeMapping::Presented view = WaylandMimeMapping::present(impl->offerTypes.value(impl->current));
         if (view.wireType.contains(mimeType))
-            fd = receive(impl->current, view.wireType.value(mimeType));
+            fd = receive(*impl->protocol, impl->current, view.wireType.value(mimeType));
     });
     if (fd < 0)
         return std::nullopt;
@@ -442,19 +455,21 @@ void WaylandClipboard::write(const ClipboardContent &content)
             Log::error(QStringLiteral("Paste: no clipboard access on this compositor, nothing written"));
             return;
         }
+        const DataControlProtocol &protocol = *impl->protocol;
         if (entries.isEmpty()) {
-            zwlr_data_control_device_v1_set_selection(impl->device, nullptr);
+            protocol.setSelection(impl->device, nullptr);
             return;
         }
         auto *source = new Source;
+        source->protocol = &protocol;
         source->entries = entries;
         source->live = &impl->sources;
-        source->proxy = zwlr_data_control_manager_v1_create_data_source(impl->manager);
-        zwlr_data_control_source_v1_add_listener(source->proxy, &kSourceListener, source);
+        source->proxy = protocol.createDataSource(impl->manager);
+        DataControlProtocol::listen(source->proxy, &kSourceListener, source);
         impl->sources.push_back(source);
         for (const auto &entry : entries)
-            zwlr_data_control_source_v1_offer(source->proxy, entry.first.toUtf8().constData());
-        zwlr_data_control_device_v1_set_selection(impl->device, source->proxy);
+            protocol.offer(source->proxy, entry.first.toUtf8().constData());
+        protocol.setSelection(impl->device, source->proxy);
     });
 }
 

@@ -8,11 +8,13 @@
 
 class WaylandConnection;
 
-// The regular clipboard through the wlroots data-control protocol
-// (zwlr_data_control_manager_v1), which lets a program that has no focused
-// window watch and set the selection. Runs on a WaylandConnection of its own
-// event thread; offers are read by a reader thread and delivered to the main
-// thread in order. Types cross as WaylandMimeMapping says.
+// The regular clipboard through a data-control protocol, which lets a
+// program that has no focused window watch and set the selection:
+// ext_data_control_manager_v1 where the compositor offers it, else the
+// wlroots zwlr_data_control_manager_v1 (see DataControlProtocol). Runs on a
+// WaylandConnection of its own event thread; offers are read by a reader
+// thread and delivered to the main thread in order. Types cross as
+// WaylandMimeMapping says.
 class WaylandClipboard final : public QObject, public Clipboard
 {
     Q_OBJECT

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// A small Wayland compositor for tests: a seat and the data-control
+// managers asked for, on a socket of its own in a temporary
+// XDG_RUNTIME_DIR, served by a thread of its own. It keeps one regular
+// selection, announces it to every data device as a compositor does, and
+// serves the reads of it. While alive, WAYLAND_DISPLAY and XDG_RUNTIME_DIR
+// point at it. Every method is called from the test's thread and waits for
+// the server thread.
+class DataControlServer final
+{
+public:
+    struct Globals
+    {
+        bool ext = false; // ext_data_control_manager_v1
+        bool wlr = false; // zwlr_data_control_manager_v1
+    };
+    using Entries = QList<QPair<QString, QByteArray>>; // MIME type, bytes
+
+    explicit DataControlServer(Globals globals);
+    ~DataControlServer();
+    DataControlServer(const DataControlServer &) = delete;
+    DataControlServer &operator=(const DataControlServer &) = delete;
+
+    // Whether the socket is up and the thread runs.
+    bool isRunning() const;
+    // The interface of every data device clients asked for, in order.
+    QStringList deviceInterfaces() const;
+
+    // Makes `entries` the selection, owned by the compositor itself.
+    void offerSelection(const Entries &entries);
+    // The types offered by the client source that holds the selection;
+    // empty when no client's source holds it.
+    QStringList clientSelectionTypes() const;
+    // Asks the client source that holds the selection for `mimeType`, as a
+    // pasting program would; nullopt when there is none or it does not
+    // finish within a few seconds.
+    std::optional<QByteArray> readClientSelection(const QString &mimeType) const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};

@@ -1,0 +1,117 @@
+// The data-control clipboard against a compositor of our own: which manager
+// it binds, and a selection carried each way through it.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include <QBuffer>
+#include <QImage>
+#include <QTest>
+
+#include "datacontrolserver.h"
+#include "platform/wayland/waylandclipboard.h"
+#include "platform/wayland/waylandconnection.h"
+
+namespace {
+
+struct ProtocolRow
+{
+    const char *name;
+    DataControlServer::Globals globals;
+    QString device; // the data device the clipboard should ask for
+};
+
+void PrintTo(const ProtocolRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class DataControlClipboardTest : public ::testing::TestWithParam<ProtocolRow>
+{
+protected:
+    void SetUp() override
+    {
+        server = std::make_unique<DataControlServer>(GetParam().globals);
+        ASSERT_TRUE(server->isRunning());
+        connection = WaylandConnection::connect();
+        ASSERT_TRUE(connection);
+        clipboard = WaylandClipboard::create(connection);
+        ASSERT_TRUE(clipboard);
+    }
+
+    // Declared first, so the server outlives its client.
+    std::unique_ptr<DataControlServer> server;
+    std::shared_ptr<WaylandConnection> connection;
+    std::unique_ptr<WaylandClipboard> clipboard;
+};
+
+QByteArray samplePng()
+{
+    QImage image(8, 6, QImage::Format_ARGB32);
+    image.fill(QColor(200, 40, 90, 180));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+TEST_P(DataControlClipboardTest, asks_for_the_data_device_of_the_preferred_manager)
+{
+    EXPECT_EQ(server->deviceInterfaces(), QStringList{GetParam().device});
+}
+
+TEST_P(DataControlClipboardTest, an_offered_selection_reaches_the_watcher_as_mime_data)
+{
+    std::vector<ClipboardOffer> offers;
+    ASSERT_TRUE(clipboard->watchChanges([](const QStringList &offered) { return offered; },
+                                        [&offers](const ClipboardOffer &offer) { offers.push_back(offer); }));
+    const QByteArray text = QStringLiteral("Ça se copie").toUtf8();
+    const QByteArray png = samplePng();
+    server->offerSelection({{QStringLiteral("text/plain"), text}, {QStringLiteral("image/png"), png}});
+
+    ASSERT_TRUE(QTest::qWaitFor([&offers] { return !offers.empty() && !offers.back().formats.isEmpty(); }));
+    const ClipboardOffer &offer = offers.back();
+    EXPECT_EQ(offer.formats, (QStringList{QStringLiteral("text/plain"), QStringLiteral("image/png")}));
+    EXPECT_EQ(offer.data.value(QStringLiteral("text/plain")), text);
+    EXPECT_EQ(offer.data.value(QStringLiteral("image/png")), png);
+    EXPECT_EQ(clipboard->data(QStringLiteral("image/png")), png);
+    EXPECT_FALSE(clipboard->holdsOwnWrite());
+}
+
+TEST_P(DataControlClipboardTest, a_write_is_a_source_the_compositor_reads_back_and_announces_as_ours)
+{
+    const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
+    const QByteArray text = QStringLiteral("écrit par nous").toUtf8();
+    clipboard->write(ClipboardContent{{{utf8, text}}, {}});
+
+    QStringList types;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        types = server->clientSelectionTypes();
+        return !types.isEmpty();
+    }));
+    EXPECT_TRUE(types.contains(utf8)) << types.join(u' ').toStdString();
+    EXPECT_TRUE(types.contains(QLatin1String(Clipboard::kOwnWriteMimeType))) << types.join(u' ').toStdString();
+    EXPECT_EQ(server->readClientSelection(utf8), text);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return clipboard->holdsOwnWrite(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WaylandClipboard, DataControlClipboardTest,
+    ::testing::Values(ProtocolRow{"standard_manager_alone", {true, false}, QStringLiteral("ext_data_control_device_v1")},
+                      ProtocolRow{"standard_manager_before_the_wlroots_one", {true, true},
+                                  QStringLiteral("ext_data_control_device_v1")},
+                      ProtocolRow{"wlroots_manager_alone", {false, true}, QStringLiteral("zwlr_data_control_device_v1")}),
+    [](const ::testing::TestParamInfo<ProtocolRow> &info) { return std::string(info.param.name); });
+
+TEST(WaylandClipboardTest, a_compositor_without_a_data_control_manager_gives_no_clipboard)
+{
+    DataControlServer server({});
+    ASSERT_TRUE(server.isRunning());
+    const std::shared_ptr<WaylandConnection> connection = WaylandConnection::connect();
+    ASSERT_TRUE(connection);
+    EXPECT_FALSE(WaylandClipboard::isOffered(*connection));
+    EXPECT_EQ(WaylandClipboard::create(connection), nullptr);
+}
+
+} // namespace
