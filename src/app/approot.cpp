@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "accessibilitysettingsopener.h"
-#include "cards/quicklookhelper.h"
+#include "cards/previewhelper.h"
 #include "clicommand.h"
 #include "historyretention.h"
 #include "hotkey/hotkeymanager.h"
@@ -92,26 +92,26 @@ void AppRoot::buildShortcut()
 // 4. The overlay, built hidden, with its preview.
 void AppRoot::buildOverlay()
 {
-    m_quickLook = std::make_unique<QuickLookHelper>(QDir::tempPath());
-    QuickLookHelper::setShared(m_quickLook.get());
+    m_previewHelper = std::make_unique<PreviewHelper>(QDir::tempPath());
+    PreviewHelper::setShared(m_previewHelper.get());
     m_overlay = std::make_unique<OverlayWindowController>();
     OverlayWindowController::setShared(m_overlay.get());
 
     OverlayWindowController &overlay = *m_overlay;
-    QuickLookHelper &quickLook = *m_quickLook;
+    PreviewHelper &previewHelper = *m_previewHelper;
     PasteBack &pasteBack = *m_pasteBack;
     overlay.setWindowHints(m_platform->panelHints.get());
     overlay.setOutsideClickWatcher(m_platform->outsideClicks.get());
     overlay.setActiveWindow(&pasteBack.activeWindow());
     pasteBack.setHooks({[&overlay] { overlay.hide(); }, [&overlay] { return overlay.lastActiveWindow(); }});
     overlay.setPasteHandler([&pasteBack](const ClipboardItem &item) { pasteBack.paste(item); });
-    quickLook.setSourceFrameProvider([&overlay] {
+    previewHelper.setSourceFrameProvider([&overlay] {
         const QWidget *panel = overlay.panel();
         return panel ? panel->frameGeometry() : QRect();
     });
-    overlay.setPreviewHooks({[&quickLook] { return quickLook.isVisible(); },
-                             [&quickLook](const ClipboardItem &item) { quickLook.show(item); },
-                             [&quickLook] { quickLook.close(); }});
+    overlay.setPreviewHooks({[&previewHelper] { return previewHelper.isVisible(); },
+                             [&previewHelper](const ClipboardItem &item) { previewHelper.show(item); },
+                             [&previewHelper] { previewHelper.close(); }});
     overlay.buildPanel(*m_store, m_clock);
 }
 

@@ -23,7 +23,7 @@ class MenuBarView;
 class MultimediaSoundOutput;
 class OverlayWindowController;
 class PasteBack;
-class QuickLookHelper;
+class PreviewHelper;
 class SettingsWindowController;
 class SoundManager;
 class StatusItem;
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<HotKeysController> m_hotKeys;
     std::unique_ptr<HotKeyManager> m_hotKeyManager;
 
-    std::unique_ptr<QuickLookHelper> m_quickLook;
+    std::unique_ptr<PreviewHelper> m_previewHelper;
     std::unique_ptr<OverlayWindowController> m_overlay;
 
     std::unique_ptr<HistoryRetention> m_retention;

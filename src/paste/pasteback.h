@@ -53,7 +53,7 @@ public:
     void paste(const ClipboardItem &item);
 
     // Whether synthetic input is allowed (logged at debug level).
-    bool isAccessibilityTrusted() const;
+    bool isInputSynthesisAllowed() const;
 
     // The platform services this paste uses, for callers that remember and
     // re-activate the frontmost window or ask for the permission.

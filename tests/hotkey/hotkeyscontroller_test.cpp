@@ -36,12 +36,12 @@ TEST_F(HotKeysControllerTest, ids_start_at_1_and_are_never_reused)
 {
     auto first = std::make_unique<HotKey>(controller, Key::v, kCmdShift);
     auto second = std::make_unique<HotKey>(controller, Key::k, kCmdShift);
-    EXPECT_EQ(controller.findBox(*first)->carbonHotKeyID, 1u);
-    EXPECT_EQ(controller.findBox(*second)->carbonHotKeyID, 2u);
+    EXPECT_EQ(controller.findBox(*first)->hotKeyId, 1u);
+    EXPECT_EQ(controller.findBox(*second)->hotKeyId, 2u);
 
     first.reset();
     auto third = std::make_unique<HotKey>(controller, Key::v, kCmdShift);
-    EXPECT_EQ(controller.findBox(*third)->carbonHotKeyID, 3u);
+    EXPECT_EQ(controller.findBox(*third)->hotKeyId, 3u);
     EXPECT_EQ(controller.registry().size(), 2u);
     EXPECT_FALSE(controller.registry().count(1));
 }
@@ -55,7 +55,7 @@ TEST_F(HotKeysControllerTest, registration_passes_code_mask_signature_and_id_to_
     EXPECT_EQ(grab->id.id, 1u);
     const auto box = controller.findBox(hotKey);
     ASSERT_TRUE(box);
-    EXPECT_TRUE(box->carbonEventHotKey.has_value());
+    EXPECT_TRUE(box->registration.has_value());
     EXPECT_EQ(box->identifier, hotKey.identifier());
     EXPECT_EQ(box->hotKey.data(), &hotKey);
 }
@@ -88,7 +88,7 @@ TEST_F(HotKeysControllerTest, refused_registration_keeps_a_silent_entry)
     HotKey hotKey(controller, Key::v, kCmdShift, [&] { ++downs; });
     const auto box = controller.findBox(hotKey);
     ASSERT_TRUE(box);
-    EXPECT_FALSE(box->carbonEventHotKey.has_value());
+    EXPECT_FALSE(box->registration.has_value());
     EXPECT_TRUE(service.grabs().empty());
     EXPECT_EQ(downs, 0);
 }
@@ -146,7 +146,7 @@ TEST_F(HotKeysControllerTest, event_for_a_destroyed_hot_key_is_not_handled_and_l
 {
     int downs = 0;
     auto hotKey = std::make_unique<HotKey>(controller, Key::v, kCmdShift, [&] { ++downs; });
-    const uint32_t id = controller.findBox(*hotKey)->carbonHotKeyID;
+    const uint32_t id = controller.findBox(*hotKey)->hotKeyId;
     hotKey.reset();
     const auto event = eventFor(id);
     EXPECT_EQ(controller.handleHotKeyEvent(&event), Service::kEventNotHandledErr);
@@ -159,7 +159,7 @@ TEST_F(HotKeysControllerTest, paused_hot_key_is_not_handled_and_unpausing_regist
 {
     int downs = 0;
     HotKey hotKey(controller, Key::v, kCmdShift, [&] { ++downs; });
-    EXPECT_EQ(controller.findBox(hotKey)->carbonHotKeyID, 1u);
+    EXPECT_EQ(controller.findBox(hotKey)->hotKeyId, 1u);
 
     hotKey.setPaused(true);
     EXPECT_TRUE(hotKey.isPaused());
@@ -171,7 +171,7 @@ TEST_F(HotKeysControllerTest, paused_hot_key_is_not_handled_and_unpausing_regist
 
     hotKey.setPaused(false);
     ASSERT_TRUE(controller.findBox(hotKey));
-    EXPECT_EQ(controller.findBox(hotKey)->carbonHotKeyID, 2u);
+    EXPECT_EQ(controller.findBox(hotKey)->hotKeyId, 2u);
     EXPECT_EQ(service.press(9, 768), Service::kNoErr);
     EXPECT_EQ(downs, 1);
 }
@@ -183,7 +183,7 @@ TEST_F(HotKeysControllerTest, paused_flag_is_checked_even_when_the_entry_is_live
     hotKey.setPaused(true);
     // Registered again by hand while the flag stays set.
     controller.registerHotKey(hotKey);
-    const uint32_t id = controller.findBox(hotKey)->carbonHotKeyID;
+    const uint32_t id = controller.findBox(hotKey)->hotKeyId;
     const auto event = eventFor(id);
     EXPECT_EQ(controller.handleHotKeyEvent(&event), Service::kEventNotHandledErr);
     EXPECT_EQ(downs, 0);
@@ -207,7 +207,7 @@ TEST_P(HandleEventTest, returns_the_status)
     const EventRow &row = GetParam();
     int downs = 0, ups = 0;
     HotKey hotKey(controller, Key::v, kCmdShift, [&] { ++downs; }, [&] { ++ups; });
-    ASSERT_EQ(controller.findBox(hotKey)->carbonHotKeyID, 1u);
+    ASSERT_EQ(controller.findBox(hotKey)->hotKeyId, 1u);
     Service::Event event;
     event.kind = row.kind;
     event.hotKeyId = {row.signature, row.id};
@@ -247,7 +247,7 @@ TEST(HotKeysControllerLifetime, service_events_after_the_controller_is_gone_are_
     FakeGlobalShortcutService service;
     auto controller = std::make_unique<HotKeysController>(service);
     auto hotKey = std::make_unique<HotKey>(*controller, Key::v, kCmdShift, [] {});
-    const uint32_t id = controller->findBox(*hotKey)->carbonHotKeyID;
+    const uint32_t id = controller->findBox(*hotKey)->hotKeyId;
     hotKey.reset();
     controller.reset();
     Service::Event event;

@@ -181,7 +181,7 @@ TEST_F(PasteBackTest, without_permission_writes_the_clip_prompts_and_beeps_but_s
     EXPECT_EQ(clipboard.data(kPlain), QByteArray("x"));
     EXPECT_TRUE(clipboard.formats().contains(kMarker));
     EXPECT_TRUE(input.sent.isEmpty());
-    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("Paste: AX not trusted -> prompt")));
+    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("Paste: input synthesis not allowed -> prompt")));
     // The suppression belongs to this write and lapses if the watcher never sees it.
     EXPECT_TRUE(store.isCaptureSuppressed());
     clock.advance(ClipboardStore::kSuppressLapseSeconds + 0.1);

@@ -21,20 +21,20 @@
 // new one replaces it; a copied file is never removed. The preview window
 // takes the keyboard focus while shown; Space or Escape in it closes it.
 // Main thread only.
-class QuickLookHelper final : public QObject
+class PreviewHelper final : public QObject
 {
     Q_OBJECT
 
 public:
     // Preview files go into `tempDir` (must exist).
-    explicit QuickLookHelper(const QString &tempDir, QObject *parent = nullptr);
+    explicit PreviewHelper(const QString &tempDir, QObject *parent = nullptr);
     // Removes a preview file of ours still in place.
-    ~QuickLookHelper() override;
+    ~PreviewHelper() override;
 
     // The process-wide helper, owned by the composition root and installed
     // with setShared(); null before that and once it is destroyed.
-    static QuickLookHelper *shared();
-    static void setShared(QuickLookHelper *helper);
+    static PreviewHelper *shared();
+    static void setShared(PreviewHelper *helper);
 
     // Opens the preview of `item`, or refreshes it when already shown.
     void show(const ClipboardItem &item);

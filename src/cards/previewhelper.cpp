@@ -1,4 +1,4 @@
-#include "quicklookhelper.h"
+#include "previewhelper.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -17,7 +17,7 @@
 
 namespace {
 
-QuickLookHelper *g_shared = nullptr;
+PreviewHelper *g_shared = nullptr;
 
 // Only a plain extension may become part of our file name: a history file
 // could hold "../x" or a slash, which would write outside the folder.
@@ -76,29 +76,29 @@ QByteArray pngOf(const QImage &image)
 
 } // namespace
 
-QuickLookHelper::QuickLookHelper(const QString &tempDir, QObject *parent)
+PreviewHelper::PreviewHelper(const QString &tempDir, QObject *parent)
     : QObject(parent)
     , m_tempDir(QDir::cleanPath(tempDir))
 {
 }
 
-QuickLookHelper::~QuickLookHelper()
+PreviewHelper::~PreviewHelper()
 {
     if (g_shared == this)
         g_shared = nullptr;
     // At once: at quit no event loop is left to run a queued clean-up.
     if (m_tempPath && m_tempIsOurs) {
         QFile::remove(*m_tempPath);
-        Log::debug(QStringLiteral("QuickLook: Cleaned up temp file"));
+        Log::debug(QStringLiteral("Preview: Cleaned up temp file"));
     }
     delete m_window;
 }
 
-QuickLookHelper *QuickLookHelper::shared() { return g_shared; }
+PreviewHelper *PreviewHelper::shared() { return g_shared; }
 
-void QuickLookHelper::setShared(QuickLookHelper *helper) { g_shared = helper; }
+void PreviewHelper::setShared(PreviewHelper *helper) { g_shared = helper; }
 
-QString QuickLookHelper::previewFilePath(const ClipboardItem &item) const
+QString PreviewHelper::previewFilePath(const ClipboardItem &item) const
 {
     QString name, ext;
     switch (item.kind) {
@@ -112,7 +112,7 @@ QString QuickLookHelper::previewFilePath(const ClipboardItem &item) const
     return m_tempDir + u'/' + name + u'.' + ext;
 }
 
-std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &item)
+std::optional<QString> PreviewHelper::preparePreviewFile(const ClipboardItem &item)
 {
     cleanUp();
     m_decoded = QImage();
@@ -142,34 +142,34 @@ std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &
     }
     QString error;
     if (!writeFile(path, content, &error)) {
-        Log::error(QStringLiteral("QuickLook: Failed to create temp file: ") + error);
+        Log::error(QStringLiteral("Preview: Failed to create temp file: ") + error);
         return std::nullopt;
     }
     m_tempIsOurs = true;
-    Log::debug(QStringLiteral("QuickLook: Created temp file at ") + path);
+    Log::debug(QStringLiteral("Preview: Created temp file at ") + path);
     return path;
 }
 
-void QuickLookHelper::cleanUp()
+void PreviewHelper::cleanUp()
 {
     if (m_tempPath && m_tempIsOurs) {
         // Only ever a file of ours inside our folder; a copied file is never ours.
         if (QFileInfo(*m_tempPath).absolutePath() == m_tempDir)
             QFile::remove(*m_tempPath);
-        Log::debug(QStringLiteral("QuickLook: Cleaned up temp file"));
+        Log::debug(QStringLiteral("Preview: Cleaned up temp file"));
     }
     m_tempPath.reset();
     m_tempIsOurs = false;
 }
 
-void QuickLookHelper::show(const ClipboardItem &item)
+void PreviewHelper::show(const ClipboardItem &item)
 {
     m_currentItem = item;
     m_tempPath = preparePreviewFile(item);
 
     if (!m_window) {
         m_window = new PreviewWindow();
-        connect(m_window, &PreviewWindow::closeRequested, this, &QuickLookHelper::close);
+        connect(m_window, &PreviewWindow::closeRequested, this, &PreviewHelper::close);
     }
     const QSize before = m_window->size();
     m_window->load(m_tempPath.value_or(QString()), m_decoded);
@@ -183,20 +183,20 @@ void QuickLookHelper::show(const ClipboardItem &item)
         m_window->activateWindow();
         emit visibilityChanged(true);
     }
-    Log::info(QStringLiteral("QuickLook: Preview opened for ") + clipKindRawValue(item.kind));
+    Log::info(QStringLiteral("Preview: Preview opened for ") + clipKindRawValue(item.kind));
 }
 
-void QuickLookHelper::close()
+void PreviewHelper::close()
 {
     if (!isVisible())
         return;
     m_window->hide();
     cleanUp();
-    Log::info(QStringLiteral("QuickLook: Preview closed"));
+    Log::info(QStringLiteral("Preview: Preview closed"));
     emit visibilityChanged(false);
 }
 
-void QuickLookHelper::toggle(const ClipboardItem &item)
+void PreviewHelper::toggle(const ClipboardItem &item)
 {
     if (isVisible())
         close();
@@ -204,11 +204,11 @@ void QuickLookHelper::toggle(const ClipboardItem &item)
         show(item);
 }
 
-bool QuickLookHelper::isVisible() const { return m_window && m_window->isVisible(); }
+bool PreviewHelper::isVisible() const { return m_window && m_window->isVisible(); }
 
-void QuickLookHelper::setSourceFrameProvider(std::function<QRect()> provider) { m_sourceFrame = std::move(provider); }
+void PreviewHelper::setSourceFrameProvider(std::function<QRect()> provider) { m_sourceFrame = std::move(provider); }
 
-QRect QuickLookHelper::sourceFrame() const
+QRect PreviewHelper::sourceFrame() const
 {
     if (m_sourceFrame)
         return m_sourceFrame();
