@@ -54,7 +54,6 @@ void AppRoot::buildSound()
     m_soundOutput = std::make_unique<MultimediaSoundOutput>();
     MultimediaSoundOutput *output = m_soundOutput.get();
     m_sound = std::make_unique<SoundManager>(m_defaults, m_soundLibrary, [output](const QUrl &url) { output->play(url); });
-    SoundManager::setShared(m_sound.get());
 }
 
 // 2. The store: it starts its watcher, so capture runs from here on.
@@ -74,7 +73,6 @@ void AppRoot::buildStoreAndCapture()
 
     m_pasteBack = std::make_unique<PasteBack>(*m_store, *platform.clipboard, *platform.activeWindow, *platform.input,
                                               *platform.beeper, m_clock);
-    PasteBack::setShared(m_pasteBack.get());
 }
 
 // 3. The global shortcut. The overlay it toggles is built next; the key-down
@@ -93,9 +91,7 @@ void AppRoot::buildShortcut()
 void AppRoot::buildOverlay()
 {
     m_previewHelper = std::make_unique<PreviewHelper>(QDir::tempPath());
-    PreviewHelper::setShared(m_previewHelper.get());
     m_overlay = std::make_unique<OverlayWindowController>();
-    OverlayWindowController::setShared(m_overlay.get());
 
     OverlayWindowController &overlay = *m_overlay;
     PreviewHelper &previewHelper = *m_previewHelper;
@@ -150,7 +146,6 @@ void AppRoot::buildShell()
     if (QWidget *overlayPanel = m_overlay->panel())
         overlayPanel->addActions({m_commands->selectAllAction(), m_commands->deleteSelectionAction()});
     m_settings = std::make_unique<SettingsWindowController>(m_context, m_commands.get());
-    SettingsWindowController::setShared(m_settings.get());
 
     m_panel = std::make_unique<MenuBarView>(m_context);
     m_commands->attachSettingsShortcut(m_panel.get());

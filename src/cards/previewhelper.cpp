@@ -17,8 +17,6 @@
 
 namespace {
 
-PreviewHelper *g_shared = nullptr;
-
 // Only a plain extension may become part of our file name: a history file
 // could hold "../x" or a slash, which would write outside the folder.
 QString safeExtension(const std::optional<QString> &ext)
@@ -84,8 +82,6 @@ PreviewHelper::PreviewHelper(const QString &tempDir, QObject *parent)
 
 PreviewHelper::~PreviewHelper()
 {
-    if (g_shared == this)
-        g_shared = nullptr;
     // At once: at quit no event loop is left to run a queued clean-up.
     if (m_tempPath && m_tempIsOurs) {
         QFile::remove(*m_tempPath);
@@ -93,10 +89,6 @@ PreviewHelper::~PreviewHelper()
     }
     delete m_window;
 }
-
-PreviewHelper *PreviewHelper::shared() { return g_shared; }
-
-void PreviewHelper::setShared(PreviewHelper *helper) { g_shared = helper; }
 
 QString PreviewHelper::previewFilePath(const ClipboardItem &item) const
 {

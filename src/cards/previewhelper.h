@@ -31,11 +31,6 @@ public:
     // Removes a preview file of ours still in place.
     ~PreviewHelper() override;
 
-    // The process-wide helper, owned by the composition root and installed
-    // with setShared(); null before that and once it is destroyed.
-    static PreviewHelper *shared();
-    static void setShared(PreviewHelper *helper);
-
     // Opens the preview of `item`, or refreshes it when already shown.
     void show(const ClipboardItem &item);
     // Closes the preview and removes its file; does nothing (not even the

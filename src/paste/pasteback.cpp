@@ -12,12 +12,6 @@
 #include "platform/logger.h"
 #include "store/clipboardstore.h"
 
-namespace {
-
-PasteBack *g_shared = nullptr;
-
-} // namespace
-
 PasteBack::PasteBack(ClipboardStore &store, Clipboard &clipboard, ActiveWindow &activeWindow, InputSynthesizer &input,
                      Beeper &beeper, Clock &clock, QObject *parent)
     : QObject(parent), m_store(store), m_clipboard(clipboard), m_activeWindow(activeWindow), m_input(input),
@@ -25,15 +19,7 @@ PasteBack::PasteBack(ClipboardStore &store, Clipboard &clipboard, ActiveWindow &
 {
 }
 
-PasteBack::~PasteBack()
-{
-    if (g_shared == this)
-        g_shared = nullptr;
-}
-
-PasteBack *PasteBack::shared() { return g_shared; }
-
-void PasteBack::setShared(PasteBack *instance) { g_shared = instance; }
+PasteBack::~PasteBack() = default;
 
 void PasteBack::setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 

@@ -60,11 +60,6 @@ public:
     ActiveWindow &activeWindow() const { return m_activeWindow; }
     InputSynthesizer &inputSynthesizer() const { return m_input; }
 
-    // The program's instance, owned by the composition root and installed
-    // with setShared(); null before that, after it is destroyed, and in tests.
-    static PasteBack *shared();
-    static void setShared(PasteBack *instance);
-
 private:
     void pasteWhenFrontmost(int retries, double delay, std::optional<WindowRef> target);
     void sendPaste(const std::optional<WindowRef> &front);
