@@ -84,7 +84,6 @@ void AppRoot::buildShortcut()
         if (m_overlay)
             m_overlay->toggle();
     });
-    HotKeyManager::setShared(m_hotKeyManager.get());
 }
 
 // 4. The overlay, built hidden, with its preview.
