@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,12 +42,8 @@ AppRoot::AppRoot(std::unique_ptr<InstanceChannel> channel, Clock &clock, UserDef
     buildShell();
 }
 
-AppRoot::~AppRoot()
-{
-    // The members go in reverse order of declaration. The injector is no
-    // member: it lets go of the store before anything is torn down.
-    ClipboardStoreInjector::shared().store = nullptr;
-}
+// The members go in reverse order of declaration.
+AppRoot::~AppRoot() = default;
 
 // 1. Sound: the store plays the copy sound.
 void AppRoot::buildSound()
@@ -61,15 +58,22 @@ void AppRoot::buildStoreAndCapture()
 {
     m_captureOwner = std::make_unique<QObject>();
     PlatformBackends &platform = *m_platform;
+    // A file's thumbnail comes after its clip is stored, so it goes to the
+    // store made below; none once the store is gone.
+    auto thumbnailTarget = std::make_shared<QPointer<ClipboardStore>>();
     CapturePasteWiring::Parts parts = CapturePasteWiring::build(
         m_captureOwner.get(), m_clock,
-        {*platform.clipboard, *platform.activeWindow, *platform.input, *platform.beeper, *platform.fileIcons});
+        {*platform.clipboard, *platform.activeWindow, *platform.input, *platform.beeper, *platform.fileIcons},
+        [thumbnailTarget](const QUuid &id, const QByteArray &png) {
+            if (ClipboardStore *store = *thumbnailTarget)
+                store->updateThumbnail(id, png);
+        });
     m_writeClipboard = std::move(parts.writeClipboard);
     m_context.isTrusted = std::move(parts.isTrusted);
     m_context.beep = parts.beep ? std::move(parts.beep) : [] { QApplication::beep(); };
 
     m_store = std::make_unique<ClipboardStore>(m_files, m_clock, m_defaults, *m_sound, std::move(parts.watcher));
-    ClipboardStoreInjector::shared().store = m_store.get();
+    *thumbnailTarget = m_store.get();
 
     m_pasteBack = std::make_unique<PasteBack>(*m_store, *platform.clipboard, *platform.activeWindow, *platform.input,
                                               *platform.beeper, m_clock);
