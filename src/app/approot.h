@@ -36,8 +36,9 @@ struct PlatformBackends;
 // socket) and destroys them in reverse order. Everything that calls the store
 // (watcher, timers, views, the socket handler) goes before the store, the
 // store before the platform backends, and all of it before the QApplication,
-// which must exist for the root's whole life. The singletons reached through
-// shared() point at the root's instances and are cleared with them.
+// which must exist for the root's whole life. Each object is handed what it
+// uses by constructor or setter; only the cards' process-wide caches of
+// derived pictures and colours are reached without an owner.
 class AppRoot final
 {
 public:
