@@ -103,7 +103,8 @@ int runPrimary(int argc, char **argv)
     int status = 0;
     {
         // Everything long-lived; gone before the QApplication.
-        AppRoot root(std::move(channel), SystemClock::instance(), UserDefaults::shared());
+        UserDefaults defaults;
+        AppRoot root(std::move(channel), SystemClock::instance(), defaults);
         // The settings window opens at every launch, once start-up is done.
         root.showSettingsWhenRunning();
         status = app.exec();

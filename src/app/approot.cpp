@@ -2,11 +2,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include "accessibilitysettingsopener.h"
-#include "cards/quicklookhelper.h"
+#include "cards/previewhelper.h"
 #include "clicommand.h"
 #include "historyretention.h"
 #include "hotkey/hotkeymanager.h"
@@ -41,12 +42,8 @@ AppRoot::AppRoot(std::unique_ptr<InstanceChannel> channel, Clock &clock, UserDef
     buildShell();
 }
 
-AppRoot::~AppRoot()
-{
-    // The members go in reverse order of declaration. The injector is no
-    // member: it lets go of the store before anything is torn down.
-    ClipboardStoreInjector::shared().store = nullptr;
-}
+// The members go in reverse order of declaration.
+AppRoot::~AppRoot() = default;
 
 // 1. Sound: the store plays the copy sound.
 void AppRoot::buildSound()
@@ -54,7 +51,6 @@ void AppRoot::buildSound()
     m_soundOutput = std::make_unique<MultimediaSoundOutput>();
     MultimediaSoundOutput *output = m_soundOutput.get();
     m_sound = std::make_unique<SoundManager>(m_defaults, m_soundLibrary, [output](const QUrl &url) { output->play(url); });
-    SoundManager::setShared(m_sound.get());
 }
 
 // 2. The store: it starts its watcher, so capture runs from here on.
@@ -62,19 +58,25 @@ void AppRoot::buildStoreAndCapture()
 {
     m_captureOwner = std::make_unique<QObject>();
     PlatformBackends &platform = *m_platform;
+    // A file's thumbnail comes after its clip is stored, so it goes to the
+    // store made below; none once the store is gone.
+    auto thumbnailTarget = std::make_shared<QPointer<ClipboardStore>>();
     CapturePasteWiring::Parts parts = CapturePasteWiring::build(
         m_captureOwner.get(), m_clock,
-        {*platform.clipboard, *platform.activeWindow, *platform.input, *platform.beeper, *platform.fileIcons});
+        {*platform.clipboard, *platform.activeWindow, *platform.input, *platform.beeper, *platform.fileIcons},
+        [thumbnailTarget](const QUuid &id, const QByteArray &png) {
+            if (ClipboardStore *store = *thumbnailTarget)
+                store->updateThumbnail(id, png);
+        });
     m_writeClipboard = std::move(parts.writeClipboard);
     m_context.isTrusted = std::move(parts.isTrusted);
     m_context.beep = parts.beep ? std::move(parts.beep) : [] { QApplication::beep(); };
 
     m_store = std::make_unique<ClipboardStore>(m_files, m_clock, m_defaults, *m_sound, std::move(parts.watcher));
-    ClipboardStoreInjector::shared().store = m_store.get();
+    *thumbnailTarget = m_store.get();
 
     m_pasteBack = std::make_unique<PasteBack>(*m_store, *platform.clipboard, *platform.activeWindow, *platform.input,
                                               *platform.beeper, m_clock);
-    PasteBack::setShared(m_pasteBack.get());
 }
 
 // 3. The global shortcut. The overlay it toggles is built next; the key-down
@@ -86,32 +88,29 @@ void AppRoot::buildShortcut()
         if (m_overlay)
             m_overlay->toggle();
     });
-    HotKeyManager::setShared(m_hotKeyManager.get());
 }
 
 // 4. The overlay, built hidden, with its preview.
 void AppRoot::buildOverlay()
 {
-    m_quickLook = std::make_unique<QuickLookHelper>(QDir::tempPath());
-    QuickLookHelper::setShared(m_quickLook.get());
+    m_previewHelper = std::make_unique<PreviewHelper>(QDir::tempPath());
     m_overlay = std::make_unique<OverlayWindowController>();
-    OverlayWindowController::setShared(m_overlay.get());
 
     OverlayWindowController &overlay = *m_overlay;
-    QuickLookHelper &quickLook = *m_quickLook;
+    PreviewHelper &previewHelper = *m_previewHelper;
     PasteBack &pasteBack = *m_pasteBack;
     overlay.setWindowHints(m_platform->panelHints.get());
     overlay.setOutsideClickWatcher(m_platform->outsideClicks.get());
     overlay.setActiveWindow(&pasteBack.activeWindow());
     pasteBack.setHooks({[&overlay] { overlay.hide(); }, [&overlay] { return overlay.lastActiveWindow(); }});
     overlay.setPasteHandler([&pasteBack](const ClipboardItem &item) { pasteBack.paste(item); });
-    quickLook.setSourceFrameProvider([&overlay] {
+    previewHelper.setSourceFrameProvider([&overlay] {
         const QWidget *panel = overlay.panel();
         return panel ? panel->frameGeometry() : QRect();
     });
-    overlay.setPreviewHooks({[&quickLook] { return quickLook.isVisible(); },
-                             [&quickLook](const ClipboardItem &item) { quickLook.show(item); },
-                             [&quickLook] { quickLook.close(); }});
+    overlay.setPreviewHooks({[&previewHelper] { return previewHelper.isVisible(); },
+                             [&previewHelper](const ClipboardItem &item) { previewHelper.show(item); },
+                             [&previewHelper] { previewHelper.close(); }});
     overlay.buildPanel(*m_store, m_clock);
 }
 
@@ -150,7 +149,6 @@ void AppRoot::buildShell()
     if (QWidget *overlayPanel = m_overlay->panel())
         overlayPanel->addActions({m_commands->selectAllAction(), m_commands->deleteSelectionAction()});
     m_settings = std::make_unique<SettingsWindowController>(m_context, m_commands.get());
-    SettingsWindowController::setShared(m_settings.get());
 
     m_panel = std::make_unique<MenuBarView>(m_context);
     m_commands->attachSettingsShortcut(m_panel.get());

@@ -23,7 +23,7 @@ class MenuBarView;
 class MultimediaSoundOutput;
 class OverlayWindowController;
 class PasteBack;
-class QuickLookHelper;
+class PreviewHelper;
 class SettingsWindowController;
 class SoundManager;
 class StatusItem;
@@ -36,8 +36,9 @@ struct PlatformBackends;
 // socket) and destroys them in reverse order. Everything that calls the store
 // (watcher, timers, views, the socket handler) goes before the store, the
 // store before the platform backends, and all of it before the QApplication,
-// which must exist for the root's whole life. The singletons reached through
-// shared() point at the root's instances and are cleared with them.
+// which must exist for the root's whole life. Each object is handed what it
+// uses by constructor or setter; only the cards' process-wide caches of
+// derived pictures and colours are reached without an owner.
 class AppRoot final
 {
 public:
@@ -78,7 +79,7 @@ private:
     std::unique_ptr<HotKeysController> m_hotKeys;
     std::unique_ptr<HotKeyManager> m_hotKeyManager;
 
-    std::unique_ptr<QuickLookHelper> m_quickLook;
+    std::unique_ptr<PreviewHelper> m_previewHelper;
     std::unique_ptr<OverlayWindowController> m_overlay;
 
     std::unique_ptr<HistoryRetention> m_retention;

@@ -21,12 +21,14 @@
 #include "platform/x11/x11activewindow.h"
 #include "platform/x11/x11beeper.h"
 #include "platform/x11/x11clipboard.h"
+#include "platform/x11/x11compositor.h"
 #include "platform/x11/x11fileicons.h"
 #include "platform/x11/x11globalshortcutservice.h"
 #include "platform/x11/x11inputsynthesizer.h"
 #include "platform/x11/x11outsideclickwatcher.h"
 #include "platform/x11/x11panelwindowhints.h"
 #include "platform/x11/xdgautostartitem.h"
+#include "styling/glassmaterial.h"
 #include "waylandbackends.h"
 
 PlatformBackends::PlatformBackends() = default;
@@ -76,5 +78,6 @@ std::unique_ptr<PlatformBackends> PlatformBackends::create(UserDefaults &default
     backends->outsideClicks = std::make_unique<X11OutsideClickWatcher>();
     backends->loginItem = std::make_unique<XdgAutostartItem>(QCoreApplication::applicationFilePath());
     backends->settingsLauncher = std::make_unique<DetachedSettingsLauncher>();
+    GlassMaterial::setCompositorProbe(&X11Compositor::isRunning);
     return backends;
 }

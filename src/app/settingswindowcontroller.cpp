@@ -11,10 +11,6 @@
 #include "platform/logger.h"
 #include "shellstyle.h"
 
-namespace {
-SettingsWindowController *g_shared = nullptr;
-}
-
 SettingsWindowController::SettingsWindowController(ShellContext &context, KeyboardCommands *commands, QObject *parent)
     : QObject(parent)
     , m_context(context)
@@ -24,8 +20,6 @@ SettingsWindowController::SettingsWindowController(ShellContext &context, Keyboa
 
 SettingsWindowController::~SettingsWindowController()
 {
-    if (g_shared == this)
-        g_shared = nullptr;
     delete m_window.data();
 }
 
@@ -80,7 +74,3 @@ void SettingsWindowController::show()
     window->activateWindow();
     Log::debug(QStringLiteral("Settings: window shown"));
 }
-
-SettingsWindowController *SettingsWindowController::shared() { return g_shared; }
-
-void SettingsWindowController::setShared(SettingsWindowController *controller) { g_shared = controller; }

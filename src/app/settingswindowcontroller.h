@@ -27,11 +27,6 @@ public:
     QWidget *window() const { return m_window; }
     CDSettingsRootView *rootView() const { return m_root; }
 
-    // The process-wide controller, installed by the composition root; null
-    // once it is destroyed.
-    static SettingsWindowController *shared();
-    static void setShared(SettingsWindowController *controller);
-
 private:
     ShellContext &m_context;
     KeyboardCommands *m_commands;

@@ -3,10 +3,6 @@
 #include "platform/userdefaults.h"
 #include "soundlibrary.h"
 
-namespace {
-SoundManager *g_shared = nullptr;
-}
-
 SoundManager::SoundManager(UserDefaults &defaults, const SoundLibrary &library, Output output)
     : m_defaults(defaults)
     , m_library(library)
@@ -43,12 +39,4 @@ void SoundManager::play(const QString &name)
         m_output(*url);
 }
 
-SoundManager::~SoundManager()
-{
-    if (g_shared == this)
-        g_shared = nullptr;
-}
-
-SoundManager *SoundManager::shared() { return g_shared; }
-
-void SoundManager::setShared(SoundManager *manager) { g_shared = manager; }
+SoundManager::~SoundManager() = default;

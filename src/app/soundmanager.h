@@ -36,11 +36,6 @@ public:
 
     const SoundLibrary &library() const { return m_library; }
 
-    // The process-wide instance, installed by the composition root; null
-    // once it is destroyed.
-    static SoundManager *shared();
-    static void setShared(SoundManager *manager);
-
 private:
     UserDefaults &m_defaults;
     const SoundLibrary &m_library;

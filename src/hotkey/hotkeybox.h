@@ -14,6 +14,6 @@
 struct HotKeyBox {
     QUuid identifier;
     QPointer<HotKey> hotKey;
-    uint32_t carbonHotKeyID = 0;
-    std::optional<GlobalShortcutService::Registration> carbonEventHotKey;
+    uint32_t hotKeyId = 0;
+    std::optional<GlobalShortcutService::Registration> registration;
 };

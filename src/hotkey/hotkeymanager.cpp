@@ -1,17 +1,11 @@
 #include "hotkeymanager.h"
 
-#include <QtGlobal>
-
 #include "hotkey/hotkey.h"
 #include "hotkey/hotkeyscontroller.h"
 #include "hotkey/keycombo.h"
 #include "hotkey/modifierflags.h"
 #include "hotkey/shortcutdisplay.h"
 #include "platform/userdefaults.h"
-
-namespace {
-HotKeyManager *g_shared = nullptr;
-}
 
 HotKeyManager::HotKeyManager(HotKeysController &controller, UserDefaults &defaults,
                              std::function<void()> toggleAction, QObject *parent)
@@ -28,22 +22,7 @@ HotKeyManager::HotKeyManager(HotKeysController &controller, UserDefaults &defaul
     reregister();
 }
 
-HotKeyManager::~HotKeyManager()
-{
-    if (g_shared == this)
-        g_shared = nullptr;
-}
-
-void HotKeyManager::setShared(HotKeyManager *manager) { g_shared = manager; }
-
-HotKeyManager &HotKeyManager::shared()
-{
-    if (!g_shared)
-        qFatal("HotKeyManager::shared() used before the composition root created it");
-    return *g_shared;
-}
-
-bool HotKeyManager::hasShared() { return g_shared != nullptr; }
+HotKeyManager::~HotKeyManager() = default;
 
 void HotKeyManager::setCombo(std::optional<KeyComboDTO> combo)
 {

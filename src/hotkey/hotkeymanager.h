@@ -31,13 +31,6 @@ public:
                   QObject *parent = nullptr);
     ~HotKeyManager() override;
 
-    // The process-wide manager, owned by the composition root and installed
-    // with setShared() (cleared again when it is destroyed); shared() without
-    // one is a programming error (aborts).
-    static void setShared(HotKeyManager *manager);
-    static HotKeyManager &shared();
-    static bool hasShared();
-
     const std::optional<KeyComboDTO> &combo() const { return m_combo; }
     // Assigns, saves, re-registers, then emits comboChanged().
     void setCombo(std::optional<KeyComboDTO> combo);

@@ -15,7 +15,7 @@ void HotKeysController::registerHotKey(HotKey &hotKey)
     auto box = std::make_shared<HotKeyBox>();
     box->identifier = hotKey.identifier();
     box->hotKey = &hotKey;
-    box->carbonHotKeyID = id;
+    box->hotKeyId = id;
     m_registry[id] = box;
 
     Service::Registration registration = 0;
@@ -25,8 +25,8 @@ void HotKeysController::registerHotKey(HotKey &hotKey)
     if (status != Service::kNoErr)
         return; // the entry stays and never fires
 
-    box->carbonEventHotKey = registration;
-    if (!m_carbonEventHandler) {
+    box->registration = registration;
+    if (!m_eventHandler) {
         std::weak_ptr<int> alive = m_aliveToken;
         Service::HandlerRef ref = 0;
         m_service.installEventHandler(
@@ -36,7 +36,7 @@ void HotKeysController::registerHotKey(HotKey &hotKey)
                 return handleHotKeyEvent(event);
             },
             &ref);
-        m_carbonEventHandler = ref;
+        m_eventHandler = ref;
     }
 }
 
@@ -45,9 +45,9 @@ void HotKeysController::unregisterHotKey(const HotKey &hotKey)
     const std::shared_ptr<HotKeyBox> box = findBox(hotKey);
     if (!box)
         return;
-    m_service.unregisterHotKey(box->carbonEventHotKey);
+    m_service.unregisterHotKey(box->registration);
     box->hotKey.clear();
-    m_registry.erase(box->carbonHotKeyID);
+    m_registry.erase(box->hotKeyId);
 }
 
 std::shared_ptr<HotKeyBox> HotKeysController::findBox(const HotKey &hotKey) const

@@ -41,13 +41,13 @@ public:
 
     const std::map<uint32_t, std::shared_ptr<HotKeyBox>> &registry() const { return m_registry; }
     uint32_t lastHotKeyID() const { return m_lastHotKeyID; }
-    bool hasEventHandler() const { return m_carbonEventHandler.has_value(); }
+    bool hasEventHandler() const { return m_eventHandler.has_value(); }
 
 private:
     GlobalShortcutService &m_service;
     std::map<uint32_t, std::shared_ptr<HotKeyBox>> m_registry;
     uint32_t m_lastHotKeyID = 0;
-    std::optional<GlobalShortcutService::HandlerRef> m_carbonEventHandler;
+    std::optional<GlobalShortcutService::HandlerRef> m_eventHandler;
     // The service keeps its handler for its own life; this token tells the
     // handler whether the controller is still there.
     std::shared_ptr<int> m_aliveToken = std::make_shared<int>(0);

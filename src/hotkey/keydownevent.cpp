@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 
 #include "hotkey/modifierflags.h"
-#include "platform/x11/x11keypositions.h"
+#include "platform/keypositions.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::optional<KeyDownEvent> KeyDownEvent::fromQKeyEvent(const QKeyEvent &event)
 
     KeyDownEvent out;
     const quint32 scanCode = event.nativeScanCode();
-    if (const auto code = X11KeyPositions::virtualKeyCodeFor(scanCode))
+    if (const auto code = KeyPositions::virtualKeyCodeFor(scanCode))
         out.keyCode = *code;
     else
         out.keyCode = kUnpositionedKeyBase + scanCode;

@@ -18,8 +18,6 @@ ShortcutRecorder::ShortcutRecorder(HotKeyManager &manager, QWidget *parent) : QP
     updateTitle();
 }
 
-ShortcutRecorder::ShortcutRecorder(QWidget *parent) : ShortcutRecorder(HotKeyManager::shared(), parent) {}
-
 ShortcutRecorder::~ShortcutRecorder() { stopRecording(); }
 
 void ShortcutRecorder::startRecording()

@@ -18,8 +18,6 @@ class ShortcutRecorder final : public QPushButton
     Q_OBJECT
 public:
     explicit ShortcutRecorder(HotKeyManager &manager, QWidget *parent = nullptr);
-    // Uses HotKeyManager::shared().
-    explicit ShortcutRecorder(QWidget *parent = nullptr);
     ~ShortcutRecorder() override;
 
     bool isRecording() const { return m_recording; }

@@ -8,8 +8,9 @@
 #include <QPropertyAnimation>
 #include <QScrollBar>
 
+#include "cards/cardcontextmenu.h"
+#include "cards/carddragpayload.h"
 #include "cards/cardthumbnails.h"
-#include "cards/cardview.h"
 #include "overlay/cardstripdelegate.h"
 #include "overlay/cardstripmodel.h"
 #include "store/clipboardstore.h"
@@ -128,7 +129,7 @@ void CardStripView::startCardDrag(const QUuid &id)
     if (!item)
         return;
     auto *drag = new QDrag(this);
-    drag->setMimeData(CardView::dragPayload(*item, m_store.selection()));
+    drag->setMimeData(CardDragPayload::create(*item, m_store.selection()));
     const QRect card = cardRectForRow(row);
     QPixmap pixmap = viewport()->grab(card);
     drag->setPixmap(pixmap.scaledToWidth(pixmap.width() / 2, Qt::SmoothTransformation));
@@ -183,7 +184,7 @@ void CardStripView::contextMenuEvent(QContextMenuEvent *event)
     const ClipboardItem *item = m_model.itemAt(m_model.rowOf(*id));
     if (!item)
         return;
-    QMenu *menu = CardView::createContextMenu(m_store, *item, this);
+    QMenu *menu = CardContextMenu::create(m_store, *item, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -18,14 +18,6 @@
 #include "platform/panelwindowhints.h"
 #include "store/clipboardstore.h"
 
-namespace {
-OverlayWindowController *g_shared = nullptr;
-}
-
-OverlayWindowController *OverlayWindowController::shared() { return g_shared; }
-
-void OverlayWindowController::setShared(OverlayWindowController *controller) { g_shared = controller; }
-
 OverlayWindowController::OverlayWindowController(QObject *parent)
     : QObject(parent)
 {
@@ -33,8 +25,6 @@ OverlayWindowController::OverlayWindowController(QObject *parent)
 
 OverlayWindowController::~OverlayWindowController()
 {
-    if (g_shared == this)
-        g_shared = nullptr;
     removeMonitors();
     delete m_panel.data();
 }

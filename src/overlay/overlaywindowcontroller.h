@@ -39,12 +39,6 @@ public:
     static constexpr double kKeyDelaySeconds = 0.05;
     static constexpr double kPasteDelaySeconds = 0.12;
 
-    // The process-wide controller, owned by the composition root and
-    // installed with setShared(); null before that and once it is destroyed.
-    static OverlayWindowController *shared();
-    static void setShared(OverlayWindowController *controller);
-
-    // Tests build their own controllers; production uses shared().
     explicit OverlayWindowController(QObject *parent = nullptr);
     ~OverlayWindowController() override;
 

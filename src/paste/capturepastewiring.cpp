@@ -10,11 +10,10 @@
 #include "platform/clock.h"
 #include "platform/inputsynthesizer.h"
 #include "platform/logger.h"
-#include "store/clipboardstore.h"
 
 namespace CapturePasteWiring {
 
-Parts build(QObject *parent, Clock &clock, const Services &services)
+Parts build(QObject *parent, Clock &clock, const Services &services, ThumbnailSink thumbnails)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         Log::info(QStringLiteral("Watcher: not on X11 (%1); active window and paste keys unavailable")
@@ -22,10 +21,7 @@ Parts build(QObject *parent, Clock &clock, const Services &services)
 
     Clipboard *clipboard = &services.clipboard;
     auto *capture = new ClipboardCapture(services.activeWindow, clock, services.fileIcons, parent);
-    capture->setThumbnailSink([](const QUuid &id, const QByteArray &png) {
-        if (ClipboardStore *store = ClipboardStoreInjector::shared().store)
-            store->updateThumbnail(id, png);
-    });
+    capture->setThumbnailSink(std::move(thumbnails));
 
     auto watcher = std::make_unique<ClipboardWatcher>(*clipboard, clock, [capture, clipboard] {
         return capture->captureItem(*clipboard);

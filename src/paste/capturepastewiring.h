@@ -3,6 +3,9 @@
 #include <functional>
 #include <memory>
 
+#include <QByteArray>
+#include <QUuid>
+
 #include "model/clipboarditem.h"
 #include "store/capturesource.h"
 
@@ -15,9 +18,8 @@ class InputSynthesizer;
 class QObject;
 
 // The composition root's part for capture and paste-back: wires the platform
-// services it is given into the clipboard watcher to hand to the store. File
-// thumbnails reach the store through ClipboardStoreInjector, on the main
-// thread. It makes no backend itself.
+// services it is given into the clipboard watcher to hand to the store. It
+// makes no backend itself.
 namespace CapturePasteWiring {
 
 // The platform services capture and paste-back use; each must outlive
@@ -43,9 +45,13 @@ struct Parts
     std::function<void()> beep;
 };
 
+// Receives a copied file's thumbnail (PNG) for the clip `id`, on the main
+// thread, once the clip is stored; the store's updateThumbnail().
+using ThumbnailSink = std::function<void(const QUuid &id, const QByteArray &png)>;
+
 // `parent` owns the capture objects the watcher calls, so it must outlive
 // the watcher (and the store the watcher is handed to); `clock` and the
-// services must outlive both.
-Parts build(QObject *parent, Clock &clock, const Services &services);
+// services must outlive both. `thumbnails` may be called until `parent` goes.
+Parts build(QObject *parent, Clock &clock, const Services &services, ThumbnailSink thumbnails);
 
 } // namespace CapturePasteWiring

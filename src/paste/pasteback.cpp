@@ -12,12 +12,6 @@
 #include "platform/logger.h"
 #include "store/clipboardstore.h"
 
-namespace {
-
-PasteBack *g_shared = nullptr;
-
-} // namespace
-
 PasteBack::PasteBack(ClipboardStore &store, Clipboard &clipboard, ActiveWindow &activeWindow, InputSynthesizer &input,
                      Beeper &beeper, Clock &clock, QObject *parent)
     : QObject(parent), m_store(store), m_clipboard(clipboard), m_activeWindow(activeWindow), m_input(input),
@@ -25,30 +19,22 @@ PasteBack::PasteBack(ClipboardStore &store, Clipboard &clipboard, ActiveWindow &
 {
 }
 
-PasteBack::~PasteBack()
-{
-    if (g_shared == this)
-        g_shared = nullptr;
-}
-
-PasteBack *PasteBack::shared() { return g_shared; }
-
-void PasteBack::setShared(PasteBack *instance) { g_shared = instance; }
+PasteBack::~PasteBack() = default;
 
 void PasteBack::setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
-bool PasteBack::isAccessibilityTrusted() const
+bool PasteBack::isInputSynthesisAllowed() const
 {
     const bool trusted = m_input.isTrusted();
-    Log::debug(QStringLiteral("AX trusted? %1").arg(trusted ? "true" : "false"));
+    Log::debug(QStringLiteral("Input synthesis allowed? %1").arg(trusted ? "true" : "false"));
     return trusted;
 }
 
 void PasteBack::paste(const ClipboardItem &item)
 {
     Log::info(QStringLiteral("Paste: kind=%1 bytes=%2").arg(clipKindRawValue(item.kind)).arg(item.raw.size()));
-    if (!isAccessibilityTrusted()) {
-        Log::error(QStringLiteral("Paste: AX not trusted -> prompt"));
+    if (!isInputSynthesisAllowed()) {
+        Log::error(QStringLiteral("Paste: input synthesis not allowed -> prompt"));
         // No synthetic keys here, but the clip still goes to the clipboard so
         // that the prompt's advice, pasting by hand, works. The write carries
         // our marker, which consumes the pending suppression.

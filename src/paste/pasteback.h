@@ -53,17 +53,12 @@ public:
     void paste(const ClipboardItem &item);
 
     // Whether synthetic input is allowed (logged at debug level).
-    bool isAccessibilityTrusted() const;
+    bool isInputSynthesisAllowed() const;
 
     // The platform services this paste uses, for callers that remember and
     // re-activate the frontmost window or ask for the permission.
     ActiveWindow &activeWindow() const { return m_activeWindow; }
     InputSynthesizer &inputSynthesizer() const { return m_input; }
-
-    // The program's instance, owned by the composition root and installed
-    // with setShared(); null before that, after it is destroyed, and in tests.
-    static PasteBack *shared();
-    static void setShared(PasteBack *instance);
 
 private:
     void pasteWhenFrontmost(int retries, double delay, std::optional<WindowRef> target);

@@ -77,12 +77,6 @@ void UserDefaults::sync() { save(); }
 
 QString UserDefaults::filePath() const { return m_settings->fileName(); }
 
-UserDefaults &UserDefaults::shared()
-{
-    static UserDefaults defaults;
-    return defaults;
-}
-
 void UserDefaults::set(const QString &key, const QString &text)
 {
     m_settings->setValue(key, text);

@@ -39,9 +39,6 @@ public:
 
     QString filePath() const;
 
-    // The process-wide database used by the composition root and the views.
-    static UserDefaults &shared();
-
 private:
     void set(const QString &key, const QString &text);
     void save();

@@ -493,9 +493,3 @@ int ClipboardStore::pruneOlderThan(double maxAgeSeconds)
     persist();
     return int(before - m_items.size());
 }
-
-ClipboardStoreInjector &ClipboardStoreInjector::shared()
-{
-    static ClipboardStoreInjector injector;
-    return injector;
-}

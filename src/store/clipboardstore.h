@@ -151,12 +151,3 @@ private:
     mutable QHash<QUuid, LowerPreview> m_lowerPreviews;
     mutable QList<QString> m_lowerByIndex; // folded preview of m_items[i]
 };
-
-// Holds the one store for the places that are not handed it by constructor
-// (views, the composition root). Set once at start-up.
-class ClipboardStoreInjector final
-{
-public:
-    static ClipboardStoreInjector &shared();
-    ClipboardStore *store = nullptr;
-};

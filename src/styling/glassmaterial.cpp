@@ -1,26 +1,26 @@
 #include "glassmaterial.h"
 
-#include <QGuiApplication>
+#include <utility>
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-
-#include "platform/x11/x11compositor.h"
 
 namespace GlassMaterial {
 
 namespace {
 int g_override = -1;
+std::function<bool()> g_compositorProbe;
 }
 
 bool translucencyAvailable()
 {
     if (g_override >= 0)
         return g_override == 1;
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return false;
-    return X11Compositor::isRunning();
+    return g_compositorProbe && g_compositorProbe();
 }
+
+void setCompositorProbe(std::function<bool()> probe) { g_compositorProbe = std::move(probe); }
 
 void setTranslucencyOverride(int forced) { g_override = forced; }
 

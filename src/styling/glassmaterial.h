@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QColor>
 
 class QPainter;
@@ -13,9 +15,12 @@ namespace GlassMaterial {
 enum class Material { UltraThin, Thin, Regular, HudWindow };
 
 // True when a compositing manager runs on the display, so translucent
-// windows really are translucent. False off X11 (offscreen tests included)
-// unless forced with setTranslucencyOverride().
+// windows really are translucent: the probe's answer, false without a probe
+// (offscreen tests included) unless forced with setTranslucencyOverride().
 bool translucencyAvailable();
+// Set by the composition root to the display backend's "is a compositor
+// running" question; asked anew on every call. Empty clears it.
+void setCompositorProbe(std::function<bool()> probe);
 // Tests and screenshots fix the answer; std::nullopt-like reset with -1.
 void setTranslucencyOverride(int forced); // 1 = translucent, 0 = opaque, -1 = ask the display
 

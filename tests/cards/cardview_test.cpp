@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "cards/cardcontextmenu.h"
+#include "cards/carddragpayload.h"
 #include "cards/cardthumbnails.h"
 #include "cards/cardview.h"
 #include "cardsamples.h"
@@ -257,7 +259,7 @@ protected:
 
 TEST_F(CardMenu, EntriesInOrder)
 {
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
     QStringList top;
     for (QAction *a : menu->actions())
         top << (a->isSeparator() ? QStringLiteral("—") : a->text());
@@ -272,18 +274,18 @@ TEST_F(CardMenu, EntriesInOrder)
 
 TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
 {
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[1]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[1]));
     action(menu.get(), QStringLiteral("Épingler"))->trigger();
     EXPECT_TRUE(find(items[1].id)->pinned);
     // The caller's copy is stale (not pinned); the label follows the store.
-    std::unique_ptr<QMenu> again(CardView::createContextMenu(*store, items[1]));
+    std::unique_ptr<QMenu> again(CardContextMenu::create(*store, items[1]));
     ASSERT_TRUE(action(again.get(), QStringLiteral("Désépingler")));
 }
 
 TEST_F(CardMenu, DeleteOnUnselectedCardDeletesOnlyThatCard)
 {
     store->setSelection({items[1].id, items[2].id});
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
     action(menu.get(), QStringLiteral("Supprimer"))->trigger();
     EXPECT_EQ(find(items[0].id), nullptr);
     EXPECT_NE(find(items[1].id), nullptr);
@@ -293,7 +295,7 @@ TEST_F(CardMenu, DeleteOnUnselectedCardDeletesOnlyThatCard)
 TEST_F(CardMenu, DeleteOnSelectedCardDeletesTheSelection)
 {
     store->setSelection({items[1].id, items[2].id});
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[1]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[1]));
     action(menu.get(), QStringLiteral("Supprimer"))->trigger();
     EXPECT_EQ(find(items[1].id), nullptr);
     EXPECT_EQ(find(items[2].id), nullptr);
@@ -303,7 +305,7 @@ TEST_F(CardMenu, DeleteOnSelectedCardDeletesTheSelection)
 TEST_F(CardMenu, FolderOnSelectedCardMovesEverySelectedClip)
 {
     store->setSelection({items[0].id, items[3].id});
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
     action(menu.get(), QStringLiteral("Perso"))->trigger();
     EXPECT_EQ(find(items[0].id)->folderId, folders[1].id);
     EXPECT_EQ(find(items[3].id)->folderId, folders[1].id);
@@ -313,7 +315,7 @@ TEST_F(CardMenu, FolderOnSelectedCardMovesEverySelectedClip)
 TEST_F(CardMenu, FolderOnUnselectedCardMovesOnlyIt)
 {
     store->setSelection({items[2].id});
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
     action(menu.get(), QStringLiteral("Travail"))->trigger();
     EXPECT_EQ(find(items[0].id)->folderId, folders[0].id);
     EXPECT_FALSE(find(items[2].id)->folderId.has_value());
@@ -321,17 +323,17 @@ TEST_F(CardMenu, FolderOnUnselectedCardMovesOnlyIt)
 
 TEST_F(CardMenu, TousMovesOutOfAnyFolder)
 {
-    std::unique_ptr<QMenu> toFolder(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> toFolder(CardContextMenu::create(*store, items[0]));
     action(toFolder.get(), QStringLiteral("Travail"))->trigger();
     ASSERT_TRUE(find(items[0].id)->folderId.has_value());
-    std::unique_ptr<QMenu> back(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> back(CardContextMenu::create(*store, items[0]));
     action(back.get(), QStringLiteral("Tous"))->trigger();
     EXPECT_FALSE(find(items[0].id)->folderId.has_value());
 }
 
 TEST_F(CardMenu, MenuOutlivingTheStoreDoesNothing)
 {
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
     store.reset();
     action(menu.get(), QStringLiteral("Supprimer"))->trigger(); // must not crash
     SUCCEED();
@@ -340,7 +342,7 @@ TEST_F(CardMenu, MenuOutlivingTheStoreDoesNothing)
 TEST(DragPayload, IdOnlyWhenNothingSelected)
 {
     const ClipboardItem item = CardSamples::text(0, QStringLiteral("x"));
-    std::unique_ptr<QMimeData> mime(CardView::dragPayload(item, {}));
+    std::unique_ptr<QMimeData> mime(CardDragPayload::create(item, {}));
     EXPECT_EQ(mime->data(QStringLiteral("text/plain")), uuidText(item.id).toUtf8());
     EXPECT_EQ(mime->text(), uuidText(item.id));
     EXPECT_EQ(uuidText(item.id).size(), 36);
@@ -351,7 +353,7 @@ TEST(DragPayload, SelectionAsCompactJsonArrayOfUppercaseIds)
 {
     const ClipboardItem item = CardSamples::text(0, QStringLiteral("x"));
     const QSet<QUuid> selection{QUuid::createUuid(), QUuid::createUuid()};
-    std::unique_ptr<QMimeData> mime(CardView::dragPayload(item, selection));
+    std::unique_ptr<QMimeData> mime(CardDragPayload::create(item, selection));
     const QByteArray json = mime->data(QStringLiteral("application/json"));
     EXPECT_FALSE(json.contains(' '));
     QStringList expected;

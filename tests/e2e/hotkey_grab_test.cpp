@@ -61,7 +61,7 @@ TEST_F(X11GrabTest, press_and_release_reach_the_hot_key_whatever_the_lock_state)
     int downs = 0, ups = 0;
     HotKey hotKey(controller, Key::k, ModifierFlags::kControl | ModifierFlags::kOption | ModifierFlags::kShift,
                   [&] { ++downs; }, [&] { ++ups; });
-    ASSERT_TRUE(controller.findBox(hotKey)->carbonEventHotKey.has_value());
+    ASSERT_TRUE(controller.findBox(hotKey)->registration.has_value());
 
     ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+alt+shift+k")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return downs == 1 && ups == 1; }, 5000)) << downs << " " << ups;
@@ -96,7 +96,7 @@ TEST_F(X11GrabTest, refused_grab_logs_one_line_and_leaves_a_silent_entry)
     HotKey hotKey(controller, Key::j, ModifierFlags::kCommand | ModifierFlags::kOption, [&] { ++downs; });
     const auto box = controller.findBox(hotKey);
     ASSERT_TRUE(box);
-    EXPECT_FALSE(box->carbonEventHotKey.has_value());
+    EXPECT_FALSE(box->registration.has_value());
     EXPECT_EQ(log.lines(Log::Level::Error),
               QStringList{QStringLiteral("HotKey: the X server refused Super+Alt+J, another program holds it")});
 

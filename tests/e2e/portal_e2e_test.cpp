@@ -156,7 +156,7 @@ TEST_F(PortalE2E, without_a_portal_the_desktop_owns_the_shortcut_and_pasting_is_
     ASSERT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-    EXPECT_TRUE(app.waitForLog(QStringLiteral("Paste: AX not trusted -> prompt"), 5000)) << app.log().toStdString();
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Paste: input synthesis not allowed -> prompt"), 5000)) << app.log().toStdString();
     EXPECT_EQ(clipboardText(), QByteArray("alpha"));
     EXPECT_FALSE(app.log().contains(QStringLiteral("Paste: SEND")));
     app.stop();

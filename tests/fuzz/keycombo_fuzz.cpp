@@ -8,7 +8,7 @@
 #include "hotkey/key.h"
 #include "hotkey/keycombo.h"
 #include "hotkey/keycombodto.h"
-#include "platform/x11/x11keypositions.h"
+#include "platform/keypositions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -31,10 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (void)combo.description();
         (void)combo.modifiers();
     }
-    if (const std::optional<uint8_t> keycode = X11KeyPositions::keycodeFor(dto->keyCode)) {
-        if (X11KeyPositions::virtualKeyCodeFor(*keycode) != dto->keyCode)
+    if (const std::optional<uint8_t> keycode = KeyPositions::keycodeFor(dto->keyCode)) {
+        if (KeyPositions::virtualKeyCodeFor(*keycode) != dto->keyCode)
             Fuzz::fail("the grabbed keycode maps back to another key", saved);
     }
-    (void)X11KeyPositions::labelFor(dto->keyCode);
+    (void)KeyPositions::labelFor(dto->keyCode);
     return 0;
 }

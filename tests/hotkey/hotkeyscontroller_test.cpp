@@ -42,8 +42,8 @@ TEST_F(HotKeysControllerTest, registers_code_mask_and_wqvm_signature_with_ids_ne
     auto second = std::make_unique<HotKey>(controller, Key::k, kCmdShift);
     first.reset();
     auto third = std::make_unique<HotKey>(controller, Key::v, kCmdShift);
-    EXPECT_EQ(controller.findBox(*second)->carbonHotKeyID, 2u);
-    EXPECT_EQ(controller.findBox(*third)->carbonHotKeyID, 3u);
+    EXPECT_EQ(controller.findBox(*second)->hotKeyId, 2u);
+    EXPECT_EQ(controller.findBox(*third)->hotKeyId, 3u);
     EXPECT_EQ(controller.registry().size(), 2u);
 }
 
@@ -51,7 +51,7 @@ TEST_F(HotKeysControllerTest, refused_registration_keeps_a_silent_entry_and_inst
 {
     service.refuse(9, 768);
     HotKey refused(controller, Key::v, kCmdShift, [&] { ++downs; });
-    EXPECT_FALSE(controller.findBox(refused)->carbonEventHotKey.has_value());
+    EXPECT_FALSE(controller.findBox(refused)->registration.has_value());
     EXPECT_TRUE(service.grabs().empty());
     EXPECT_EQ(service.handlerCount(), 0);
     HotKey a(controller, Key::a, kCmdShift);
@@ -133,11 +133,11 @@ TEST_F(HotKeysControllerTest, paused_hot_key_is_not_handled_and_unpausing_regist
     EXPECT_EQ(deliver(1), Service::kEventNotHandledErr);
     // Registered again by hand while the flag stays set: still silent.
     controller.registerHotKey(hotKey);
-    EXPECT_EQ(deliver(controller.findBox(hotKey)->carbonHotKeyID), Service::kEventNotHandledErr);
+    EXPECT_EQ(deliver(controller.findBox(hotKey)->hotKeyId), Service::kEventNotHandledErr);
     controller.unregisterHotKey(hotKey);
 
     hotKey.setPaused(false);
-    EXPECT_EQ(controller.findBox(hotKey)->carbonHotKeyID, 3u);
+    EXPECT_EQ(controller.findBox(hotKey)->hotKeyId, 3u);
     EXPECT_EQ(service.press(9, 768), Service::kNoErr);
     EXPECT_EQ(downs, 1);
 }

@@ -6,7 +6,7 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "cards/cardview.h"
+#include "cards/carddragpayload.h"
 #include "model/uuidtext.h"
 #include "overlay/folderdrophandler.h"
 #include "storefixture.h"
@@ -159,7 +159,7 @@ TEST_F(FolderDropTest, aJsonOnlyPayloadTakesTheDataFallback)
 
 TEST_F(FolderDropTest, aCardPayloadMovesOnlyTheDraggedClipEvenWithASelection)
 {
-    std::unique_ptr<QMimeData> mime(CardView::dragPayload(items[2], store->selection()));
+    std::unique_ptr<QMimeData> mime(CardDragPayload::create(items[2], store->selection()));
     EXPECT_TRUE(FolderDropHandler::handleDrop({mime.get()}, work, store));
     ASSERT_TRUE(waitForLine(QStringLiteral("🟢 DROP: assign() completed, selection cleared")));
     EXPECT_TRUE(inWork(2));

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "platform/x11/x11compositor.h"
 #include "styling/glassmaterial.h"
 #include "styling/glasspanelbackground.h"
 
@@ -59,6 +60,7 @@ protected:
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs an X display (run through scripts/run-tests.sh)";
         GlassMaterial::setTranslucencyOverride(-1);
+        GlassMaterial::setCompositorProbe(&X11Compositor::isRunning);
         backdrop.setGeometry(100, 100, 400, 300);
         backdrop.show();
         glass.setGeometry(150, 150, 300, 200);

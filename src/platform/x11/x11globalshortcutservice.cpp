@@ -10,7 +10,7 @@
 
 #include "platform/logger.h"
 #include "platform/x11/x11connection.h"
-#include "platform/x11/x11keypositions.h"
+#include "platform/keypositions.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ QString X11GlobalShortcutService::comboName(uint32_t keyCode, uint32_t modifiers
         parts << QStringLiteral("Alt");
     if (modifiers & kCarbonShift)
         parts << QStringLiteral("Shift");
-    parts << X11KeyPositions::labelFor(keyCode);
+    parts << KeyPositions::labelFor(keyCode);
     return parts.join(QLatin1Char('+'));
 }
 
@@ -133,7 +133,7 @@ int X11GlobalShortcutService::registerHotKey(uint32_t keyCode, uint32_t modifier
     if (!m_available)
         return kHotKeyInvalidErr;
     xcb_connection_t *c = X11Connection::connection();
-    const std::optional<uint8_t> keycode = X11KeyPositions::keycodeFor(keyCode);
+    const std::optional<uint8_t> keycode = KeyPositions::keycodeFor(keyCode);
     const xcb_setup_t *setup = xcb_get_setup(c);
     if (!keycode || *keycode < setup->min_keycode || *keycode > setup->max_keycode) {
         Log::error(QStringLiteral("HotKey: %1 has no key on this keyboard").arg(comboName(keyCode, modifiers)));

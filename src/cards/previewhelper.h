@@ -24,20 +24,15 @@
 // read from the history file) is read, decoded and written out on a worker
 // thread: the window shows it when it is ready, and a newer show() or a
 // close() in the meantime discards it. Main thread only.
-class QuickLookHelper final : public QObject
+class PreviewHelper final : public QObject
 {
     Q_OBJECT
 
 public:
     // Preview files go into `tempDir` (must exist).
-    explicit QuickLookHelper(const QString &tempDir, QObject *parent = nullptr);
+    explicit PreviewHelper(const QString &tempDir, QObject *parent = nullptr);
     // Removes a preview file of ours still in place.
-    ~QuickLookHelper() override;
-
-    // The process-wide helper, owned by the composition root and installed
-    // with setShared(); null before that and once it is destroyed.
-    static QuickLookHelper *shared();
-    static void setShared(QuickLookHelper *helper);
+    ~PreviewHelper() override;
 
     // Opens the preview of `item`, or refreshes it when already shown.
     void show(const ClipboardItem &item);

@@ -1,4 +1,4 @@
-#include "quicklookhelper.h"
+#include "previewhelper.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -23,8 +23,6 @@
 #include "previewwindow.h"
 
 namespace {
-
-QuickLookHelper *g_shared = nullptr;
 
 // Only a plain extension may become part of our file name: a history file
 // could hold "../x" or a slash, which would write outside the folder.
@@ -97,7 +95,7 @@ bool decodesInline(const Payload &raw)
 
 } // namespace
 
-QuickLookHelper::PreparedImage QuickLookHelper::prepareImage(const Payload &raw, const QString &path)
+PreviewHelper::PreparedImage PreviewHelper::prepareImage(const Payload &raw, const QString &path)
 {
     PreparedImage out;
     const std::optional<QByteArray> bytes = raw.read();
@@ -112,23 +110,21 @@ QuickLookHelper::PreparedImage QuickLookHelper::prepareImage(const Payload &raw,
     }
     QString error;
     if (!writeFile(path, content, &error)) {
-        Log::error(QStringLiteral("QuickLook: Failed to create temp file: ") + error);
+        Log::error(QStringLiteral("Preview: Failed to create temp file: ") + error);
         return out;
     }
     out.path = path;
     return out;
 }
 
-QuickLookHelper::QuickLookHelper(const QString &tempDir, QObject *parent)
+PreviewHelper::PreviewHelper(const QString &tempDir, QObject *parent)
     : QObject(parent)
     , m_tempDir(QDir::cleanPath(tempDir))
 {
 }
 
-QuickLookHelper::~QuickLookHelper()
+PreviewHelper::~PreviewHelper()
 {
-    if (g_shared == this)
-        g_shared = nullptr;
     // A picture still being prepared writes a file no one would remove.
     for (auto *watcher : findChildren<QFutureWatcher<PreparedImage> *>()) {
         watcher->waitForFinished();
@@ -138,16 +134,12 @@ QuickLookHelper::~QuickLookHelper()
     // At once: at quit no event loop is left to run a queued clean-up.
     if (m_tempPath && m_tempIsOurs) {
         QFile::remove(*m_tempPath);
-        Log::debug(QStringLiteral("QuickLook: Cleaned up temp file"));
+        Log::debug(QStringLiteral("Preview: Cleaned up temp file"));
     }
     delete m_window;
 }
 
-QuickLookHelper *QuickLookHelper::shared() { return g_shared; }
-
-void QuickLookHelper::setShared(QuickLookHelper *helper) { g_shared = helper; }
-
-QString QuickLookHelper::previewFilePath(const ClipboardItem &item) const
+QString PreviewHelper::previewFilePath(const ClipboardItem &item) const
 {
     QString name, ext;
     switch (item.kind) {
@@ -161,7 +153,7 @@ QString QuickLookHelper::previewFilePath(const ClipboardItem &item) const
     return m_tempDir + u'/' + name + u'.' + ext;
 }
 
-std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &item)
+std::optional<QString> PreviewHelper::preparePreviewFile(const ClipboardItem &item)
 {
     cleanUp();
     m_decoded = QImage();
@@ -183,7 +175,7 @@ std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &
         m_decoded = prepared.picture;
         m_tempIsOurs = prepared.path.has_value();
         if (prepared.path)
-            Log::debug(QStringLiteral("QuickLook: Created temp file at ") + path);
+            Log::debug(QStringLiteral("Preview: Created temp file at ") + path);
         return prepared.path;
     }
     default: { // text, RTF, unknown and a vanished file: the bytes as they are
@@ -196,27 +188,27 @@ std::optional<QString> QuickLookHelper::preparePreviewFile(const ClipboardItem &
     }
     QString error;
     if (!writeFile(path, content, &error)) {
-        Log::error(QStringLiteral("QuickLook: Failed to create temp file: ") + error);
+        Log::error(QStringLiteral("Preview: Failed to create temp file: ") + error);
         return std::nullopt;
     }
     m_tempIsOurs = true;
-    Log::debug(QStringLiteral("QuickLook: Created temp file at ") + path);
+    Log::debug(QStringLiteral("Preview: Created temp file at ") + path);
     return path;
 }
 
-void QuickLookHelper::cleanUp()
+void PreviewHelper::cleanUp()
 {
     if (m_tempPath && m_tempIsOurs) {
         // Only ever a file of ours inside our folder; a copied file is never ours.
         if (QFileInfo(*m_tempPath).absolutePath() == m_tempDir)
             QFile::remove(*m_tempPath);
-        Log::debug(QStringLiteral("QuickLook: Cleaned up temp file"));
+        Log::debug(QStringLiteral("Preview: Cleaned up temp file"));
     }
     m_tempPath.reset();
     m_tempIsOurs = false;
 }
 
-void QuickLookHelper::show(const ClipboardItem &item)
+void PreviewHelper::show(const ClipboardItem &item)
 {
     const quint64 request = ++m_request;
     m_preparing = false;
@@ -248,12 +240,12 @@ void QuickLookHelper::show(const ClipboardItem &item)
         m_preparing = false;
         if (prepared.path && ::rename(QFile::encodeName(*prepared.path).constData(),
                                       QFile::encodeName(path).constData()) != 0) {
-            Log::error(QStringLiteral("QuickLook: Failed to create temp file: ") + qt_error_string(errno));
+            Log::error(QStringLiteral("Preview: Failed to create temp file: ") + qt_error_string(errno));
             QFile::remove(*prepared.path);
             prepared.path.reset();
         } else if (prepared.path) {
             prepared.path = path;
-            Log::debug(QStringLiteral("QuickLook: Created temp file at ") + path);
+            Log::debug(QStringLiteral("Preview: Created temp file at ") + path);
         }
         m_currentItem = item;
         m_tempPath = prepared.path;
@@ -265,11 +257,11 @@ void QuickLookHelper::show(const ClipboardItem &item)
     watcher->setFuture(QtConcurrent::run([raw = item.raw, part] { return prepareImage(raw, part); }));
 }
 
-void QuickLookHelper::present(const ClipboardItem &item)
+void PreviewHelper::present(const ClipboardItem &item)
 {
     if (!m_window) {
         m_window = new PreviewWindow();
-        connect(m_window, &PreviewWindow::closeRequested, this, &QuickLookHelper::close);
+        connect(m_window, &PreviewWindow::closeRequested, this, &PreviewHelper::close);
     }
     const QSize before = m_window->size();
     m_window->load(m_tempPath.value_or(QString()), m_decoded);
@@ -283,10 +275,10 @@ void QuickLookHelper::present(const ClipboardItem &item)
         m_window->activateWindow();
         emit visibilityChanged(true);
     }
-    Log::info(QStringLiteral("QuickLook: Preview opened for ") + clipKindRawValue(item.kind));
+    Log::info(QStringLiteral("Preview: Preview opened for ") + clipKindRawValue(item.kind));
 }
 
-void QuickLookHelper::close()
+void PreviewHelper::close()
 {
     if (m_preparing) {
         ++m_request; // the picture on its way is dropped
@@ -296,11 +288,11 @@ void QuickLookHelper::close()
         return;
     m_window->hide();
     cleanUp();
-    Log::info(QStringLiteral("QuickLook: Preview closed"));
+    Log::info(QStringLiteral("Preview: Preview closed"));
     emit visibilityChanged(false);
 }
 
-void QuickLookHelper::toggle(const ClipboardItem &item)
+void PreviewHelper::toggle(const ClipboardItem &item)
 {
     if (isVisible() || m_preparing)
         close();
@@ -308,11 +300,11 @@ void QuickLookHelper::toggle(const ClipboardItem &item)
         show(item);
 }
 
-bool QuickLookHelper::isVisible() const { return m_window && m_window->isVisible(); }
+bool PreviewHelper::isVisible() const { return m_window && m_window->isVisible(); }
 
-void QuickLookHelper::setSourceFrameProvider(std::function<QRect()> provider) { m_sourceFrame = std::move(provider); }
+void PreviewHelper::setSourceFrameProvider(std::function<QRect()> provider) { m_sourceFrame = std::move(provider); }
 
-QRect QuickLookHelper::sourceFrame() const
+QRect PreviewHelper::sourceFrame() const
 {
     if (m_sourceFrame)
         return m_sourceFrame();

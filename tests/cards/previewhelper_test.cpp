@@ -14,7 +14,7 @@
 
 #include "cards/imagepreviewview.h"
 #include "cards/previewwindow.h"
-#include "cards/quicklookhelper.h"
+#include "cards/previewhelper.h"
 #include "support/logcapture.h"
 
 namespace {
@@ -46,7 +46,7 @@ QByteArray pngBytes()
     return bytes;
 }
 
-class QuickLookTest : public ::testing::Test
+class PreviewHelperTest : public ::testing::Test
 {
 protected:
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
@@ -55,7 +55,7 @@ protected:
     QTemporaryDir dir;
     QTemporaryDir elsewhere;
     LogCapture log;
-    QuickLookHelper helper{dir.path()};
+    PreviewHelper helper{dir.path()};
 };
 
 struct FileCase
@@ -66,7 +66,7 @@ struct FileCase
     const char *file;
 };
 
-class PreviewFileName : public QuickLookTest, public ::testing::WithParamInterface<FileCase> {};
+class PreviewFileName : public PreviewHelperTest, public ::testing::WithParamInterface<FileCase> {};
 
 TEST_P(PreviewFileName, IsFixedPerKind)
 {
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FileCase{"unknown", ClipKind::Unknown, nullptr, "Bramblet_Unknown.txt"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(QuickLookTest, TextThenRtfLeavesOnlyTheRtfFile)
+TEST_F(PreviewHelperTest, TextThenRtfLeavesOnlyTheRtfFile)
 {
     helper.show(clip(ClipKind::Text, "bonjour"));
     EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
@@ -101,7 +101,7 @@ TEST_F(QuickLookTest, TextThenRtfLeavesOnlyTheRtfFile)
     EXPECT_EQ(readAll(path("Bramblet_Preview.rtf")), QByteArray("{\\rtf1 x}"));
 }
 
-TEST_F(QuickLookTest, SameKindTwiceOverwritesTheSameFile)
+TEST_F(PreviewHelperTest, SameKindTwiceOverwritesTheSameFile)
 {
     helper.show(clip(ClipKind::Text, "one"));
     helper.show(clip(ClipKind::Text, "two"));
@@ -109,14 +109,14 @@ TEST_F(QuickLookTest, SameKindTwiceOverwritesTheSameFile)
     EXPECT_EQ(readAll(path("Bramblet_Preview.txt")), QByteArray("two"));
 }
 
-TEST_F(QuickLookTest, NonUtf8TextIsWrittenAsTheRawBytes)
+TEST_F(PreviewHelperTest, NonUtf8TextIsWrittenAsTheRawBytes)
 {
     const QByteArray raw("caf\xe9", 4);
     helper.show(clip(ClipKind::Text, raw));
     EXPECT_EQ(readAll(path("Bramblet_Preview.txt")), raw);
 }
 
-TEST_F(QuickLookTest, WebLocationFileLineByLine)
+TEST_F(PreviewHelperTest, WebLocationFileLineByLine)
 {
     helper.show(clip(ClipKind::Url, "https://exemple.fr/a?b=1&c=2"));
     const QByteArray expected =
@@ -134,7 +134,7 @@ TEST_F(QuickLookTest, WebLocationFileLineByLine)
     EXPECT_EQ(helper.window()->shownText(), QStringLiteral("https://exemple.fr/a?b=1&c=2"));
 }
 
-TEST_F(QuickLookTest, ImageIsReencodedAsPng)
+TEST_F(PreviewHelperTest, ImageIsReencodedAsPng)
 {
     helper.show(clip(ClipKind::Image, pngBytes()));
     const QByteArray written = readAll(path("Bramblet_Image.png"));
@@ -143,13 +143,13 @@ TEST_F(QuickLookTest, ImageIsReencodedAsPng)
     EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Image);
 }
 
-TEST_F(QuickLookTest, UndecodableImageKeepsItsBytesInThePngFile)
+TEST_F(PreviewHelperTest, UndecodableImageKeepsItsBytesInThePngFile)
 {
     helper.show(clip(ClipKind::Image, "garbage"));
     EXPECT_EQ(readAll(path("Bramblet_Image.png")), QByteArray("garbage"));
 }
 
-TEST_F(QuickLookTest, ExistingCopiedFileIsShownItselfAndNeverRemoved)
+TEST_F(PreviewHelperTest, ExistingCopiedFileIsShownItselfAndNeverRemoved)
 {
     const QString original = elsewhere.filePath(QStringLiteral("rapport.txt"));
     {
@@ -164,13 +164,13 @@ TEST_F(QuickLookTest, ExistingCopiedFileIsShownItselfAndNeverRemoved)
     helper.show(item);
     EXPECT_EQ(helper.tempPath().value_or(QString()), original);
     EXPECT_TRUE(files().isEmpty());
-    EXPECT_TRUE(log.matching(QStringLiteral("QuickLook: Created temp file")).isEmpty());
+    EXPECT_TRUE(log.matching(QStringLiteral("Preview: Created temp file")).isEmpty());
     EXPECT_EQ(helper.window()->shownText(), QStringLiteral("contenu"));
     helper.close();
     EXPECT_TRUE(QFile::exists(original));
 }
 
-TEST_F(QuickLookTest, CopiedFileInsideTheTempFolderIsNotRemovedEither)
+TEST_F(PreviewHelperTest, CopiedFileInsideTheTempFolderIsNotRemovedEither)
 {
     const QString original = path("Bramblet_Preview.txt"); // a user's file that happens to share our name
     {
@@ -185,22 +185,22 @@ TEST_F(QuickLookTest, CopiedFileInsideTheTempFolderIsNotRemovedEither)
     EXPECT_EQ(readAll(original), QByteArray("keep me"));
 }
 
-TEST_F(QuickLookTest, CloseRemovesTheFileAndLogs)
+TEST_F(PreviewHelperTest, CloseRemovesTheFileAndLogs)
 {
     helper.show(clip(ClipKind::Text, "x"));
     EXPECT_TRUE(helper.isVisible());
-    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview opened for text")));
-    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Created temp file at ") + path("Bramblet_Preview.txt")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Preview opened for text")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Created temp file at ") + path("Bramblet_Preview.txt")));
     helper.close();
     EXPECT_FALSE(helper.isVisible());
     EXPECT_TRUE(files().isEmpty());
     EXPECT_FALSE(helper.tempPath().has_value());
-    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Cleaned up temp file")));
-    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview closed")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Cleaned up temp file")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Preview closed")));
     EXPECT_EQ(helper.numberOfPreviewItems(), 1); // the clip stays current after closing
 }
 
-TEST_F(QuickLookTest, ClosingWhenNotVisibleLeavesTheFile)
+TEST_F(PreviewHelperTest, ClosingWhenNotVisibleLeavesTheFile)
 {
     helper.show(clip(ClipKind::Text, "x"));
     helper.window()->hide(); // hidden behind the helper's back
@@ -210,21 +210,21 @@ TEST_F(QuickLookTest, ClosingWhenNotVisibleLeavesTheFile)
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
-TEST_F(QuickLookTest, FileKindLogsItsCaseName)
+TEST_F(PreviewHelperTest, FileKindLogsItsCaseName)
 {
     ClipboardItem item = clip(ClipKind::FileURL, QByteArray("\x00\x01\x02\xff\xfe", 5));
     item.fileURLString = QStringLiteral("file:///nope/gone.bin");
     helper.show(item);
-    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview opened for fileURL")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Preview opened for fileURL")));
     EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::File);
 }
 
-TEST_F(QuickLookTest, WriteFailureLogsAndShowsNothing)
+TEST_F(PreviewHelperTest, WriteFailureLogsAndShowsNothing)
 {
-    QuickLookHelper broken(dir.filePath(QStringLiteral("missing/folder")));
+    PreviewHelper broken(dir.filePath(QStringLiteral("missing/folder")));
     broken.show(clip(ClipKind::Text, "x"));
     EXPECT_FALSE(broken.tempPath().has_value());
-    ASSERT_EQ(log.matching(QStringLiteral("QuickLook: Failed to create temp file: ")).size(), 1);
+    ASSERT_EQ(log.matching(QStringLiteral("Preview: Failed to create temp file: ")).size(), 1);
     EXPECT_EQ(log.lines(Log::Level::Error).size(), 1);
     EXPECT_EQ(broken.window()->mode(), PreviewWindow::Mode::Empty);
     broken.close();
@@ -237,7 +237,7 @@ struct KeyCase
     bool closes;
 };
 
-class PreviewKeys : public QuickLookTest, public ::testing::WithParamInterface<KeyCase> {};
+class PreviewKeys : public PreviewHelperTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(PreviewKeys, SpaceOrEscapeClose)
 {
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, PreviewKeys,
                                            KeyCase{"letter_does_not", Qt::Key_A, false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(QuickLookTest, ToggleOpensThenCloses)
+TEST_F(PreviewHelperTest, ToggleOpensThenCloses)
 {
     const ClipboardItem item = clip(ClipKind::Text, "x");
     helper.toggle(item);
@@ -263,7 +263,7 @@ TEST_F(QuickLookTest, ToggleOpensThenCloses)
     EXPECT_FALSE(helper.isVisible());
 }
 
-TEST_F(QuickLookTest, WindowCloseButtonCleansUp)
+TEST_F(PreviewHelperTest, WindowCloseButtonCleansUp)
 {
     helper.show(clip(ClipKind::Text, "x"));
     helper.window()->close();
@@ -272,18 +272,18 @@ TEST_F(QuickLookTest, WindowCloseButtonCleansUp)
 }
 
 // At quit no event loop runs any more: the file must go with the helper itself.
-TEST_F(QuickLookTest, DestroyingTheHelperRemovesItsFileAtOnce)
+TEST_F(PreviewHelperTest, DestroyingTheHelperRemovesItsFileAtOnce)
 {
     QTemporaryDir own;
     {
-        QuickLookHelper temporary(own.path());
+        PreviewHelper temporary(own.path());
         temporary.show(clip(ClipKind::Text, "x"));
         ASSERT_TRUE(QFile::exists(own.filePath(QStringLiteral("Bramblet_Preview.txt"))));
     }
     EXPECT_FALSE(QFile::exists(own.filePath(QStringLiteral("Bramblet_Preview.txt"))));
 }
 
-TEST_F(QuickLookTest, RtfIsShownAsPlainText)
+TEST_F(PreviewHelperTest, RtfIsShownAsPlainText)
 {
     helper.show(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0 Bonjour\\par tout le monde}"));
     EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Text);
@@ -296,7 +296,7 @@ namespace {
 
 // The preview window for each kind of page, saved next to the card pictures
 // when BRAMBLET_SCREENSHOT_DIR is set.
-TEST_F(QuickLookTest, PreviewPagesRender)
+TEST_F(PreviewHelperTest, PreviewPagesRender)
 {
     QTemporaryDir files;
     const QString other = files.filePath(QStringLiteral("Budget 2024.ods"));
@@ -372,7 +372,7 @@ const QColor kPictureColour(214, 40, 160);
 // Defect: the picture was scaled once, when loaded, to the size its page had
 // then; a page never laid out yet is 100×30, so an 800×500 image opened first
 // showed as 48×30 in the middle of the window.
-TEST_F(QuickLookTest, ImageOpenedFirstIsShownAtItsSize)
+TEST_F(PreviewHelperTest, ImageOpenedFirstIsShownAtItsSize)
 {
     QImage picture(800, 500, QImage::Format_RGB32);
     picture.fill(kPictureColour);
@@ -389,7 +389,7 @@ TEST_F(QuickLookTest, ImageOpenedFirstIsShownAtItsSize)
     helper.close();
 }
 
-TEST_F(QuickLookTest, SmallImageIsNotEnlarged)
+TEST_F(PreviewHelperTest, SmallImageIsNotEnlarged)
 {
     QImage picture(120, 80, QImage::Format_RGB32);
     picture.fill(kPictureColour);
@@ -402,7 +402,7 @@ TEST_F(QuickLookTest, SmallImageIsNotEnlarged)
 
 // A picture this large is decoded on a worker: nothing is shown or written
 // until it is ready, and then both are.
-TEST_F(QuickLookTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
+TEST_F(PreviewHelperTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
 {
     QImage picture(4000, 1000, QImage::Format_RGB32);
     picture.fill(kPictureColour);
@@ -427,7 +427,7 @@ TEST_F(QuickLookTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
 
 // Closing, or asking for another clip, before a large picture is ready drops
 // it: the window never shows it and its file does not stay behind.
-TEST_F(QuickLookTest, LargeImageOvertakenBeforeItIsReadyIsDropped)
+TEST_F(PreviewHelperTest, LargeImageOvertakenBeforeItIsReadyIsDropped)
 {
     QImage picture(3000, 2000, QImage::Format_RGB32);
     picture.fill(kPictureColour);

@@ -7,8 +7,9 @@
 
 // Where the hot-key layer's positional virtual key codes sit on a PC
 // keyboard: code -> Linux evdev code -> xkb keycode (evdev + 8), the keycode
-// X servers and Qt's native scan codes use. Pure data, no X connection.
-namespace X11KeyPositions {
+// X servers, xkb keymaps on Wayland and Qt's native scan codes all use. Pure
+// data, no display connection: the shortcut layer and the backends share it.
+namespace KeyPositions {
 
 inline constexpr uint32_t kXkbKeycodeOffset = 8;
 
@@ -21,4 +22,4 @@ std::optional<uint32_t> virtualKeyCodeFor(uint32_t keycode);
 // "#<code>" for codes with no position.
 QString labelFor(uint32_t virtualKeyCode);
 
-} // namespace X11KeyPositions
+} // namespace KeyPositions

@@ -1,4 +1,4 @@
-#include "x11keypositions.h"
+#include "keypositions.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ const Position *byVirtualKeyCode(uint32_t code)
 
 } // namespace
 
-namespace X11KeyPositions {
+namespace KeyPositions {
 
 std::optional<uint8_t> keycodeFor(uint32_t virtualKeyCode)
 {
@@ -77,4 +77,4 @@ QString labelFor(uint32_t virtualKeyCode)
     return QStringLiteral("#%1").arg(virtualKeyCode);
 }
 
-} // namespace X11KeyPositions
+} // namespace KeyPositions

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "hotkey/key.h"
-#include "platform/x11/x11keypositions.h"
+#include "platform/keypositions.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ class KeyPositionTest : public ::testing::TestWithParam<PositionRow> {};
 
 TEST_P(KeyPositionTest, maps_both_ways)
 {
-    EXPECT_EQ(X11KeyPositions::keycodeFor(GetParam().code), GetParam().keycode);
-    EXPECT_EQ(X11KeyPositions::virtualKeyCodeFor(GetParam().keycode), GetParam().code);
+    EXPECT_EQ(KeyPositions::keycodeFor(GetParam().code), GetParam().keycode);
+    EXPECT_EQ(KeyPositions::virtualKeyCodeFor(GetParam().keycode), GetParam().code);
 }
 
 // Keycodes of a standard evdev X server (xkb "evdev" rules).
@@ -40,7 +40,7 @@ TEST(KeyPositions, every_key_but_fn_has_a_distinct_keycode)
 {
     std::set<uint8_t> keycodes;
     for (const Key key : Keys::all()) {
-        const auto keycode = X11KeyPositions::keycodeFor(Keys::carbonKeyCode(key));
+        const auto keycode = KeyPositions::keycodeFor(Keys::carbonKeyCode(key));
         if (key == Key::function) {
             EXPECT_FALSE(keycode.has_value());
             continue;
@@ -55,11 +55,11 @@ TEST(KeyPositions, every_key_but_fn_has_a_distinct_keycode)
 TEST(KeyPositions, codes_of_no_key_have_no_position)
 {
     for (uint32_t code : {52u, 66u, 127u, 0x10000u})
-        EXPECT_FALSE(X11KeyPositions::keycodeFor(code).has_value()) << code;
-    EXPECT_FALSE(X11KeyPositions::virtualKeyCodeFor(0).has_value());
-    EXPECT_FALSE(X11KeyPositions::virtualKeyCodeFor(200).has_value());
-    EXPECT_EQ(X11KeyPositions::labelFor(52), QStringLiteral("#52"));
-    EXPECT_EQ(X11KeyPositions::labelFor(9), QStringLiteral("V"));
+        EXPECT_FALSE(KeyPositions::keycodeFor(code).has_value()) << code;
+    EXPECT_FALSE(KeyPositions::virtualKeyCodeFor(0).has_value());
+    EXPECT_FALSE(KeyPositions::virtualKeyCodeFor(200).has_value());
+    EXPECT_EQ(KeyPositions::labelFor(52), QStringLiteral("#52"));
+    EXPECT_EQ(KeyPositions::labelFor(9), QStringLiteral("V"));
 }
 
 } // namespace
