@@ -20,27 +20,18 @@
 #include "platform/userdefaults.h"
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
+#include "support/clipsamples.h"
 #include "support/memoryhistoryfiles.h"
 
-inline ClipboardItem makeClip(const QString &text, double createdAt = 0, bool pinned = false,
-                              std::optional<QUuid> folder = std::nullopt)
+// A sample text clip, pinned.
+inline ClipboardItem pinnedClip(const QString &text, double createdAt = 0, std::optional<QUuid> folder = std::nullopt)
 {
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = ClipKind::Text;
-    item.preview = text;
-    item.dataUTI = QStringLiteral("public.plain-text");
-    item.raw = text.toUtf8();
-    item.createdAt = createdAt;
-    item.pinned = pinned;
-    item.folderId = folder;
+    ClipboardItem item = ClipSamples::text(text, createdAt, folder);
+    item.pinned = true;
     return item;
 }
 
-inline ClipboardFolder makeFolder(const QString &name)
-{
-    return ClipboardFolder{QUuid::createUuid(), name, 0};
-}
+inline ClipboardFolder makeFolder(const QString &name) { return ClipboardFolder{QUuid::createUuid(), name, 0}; }
 
 class ShellFixture
 {
