@@ -76,69 +76,40 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{"giga_two_decimals", 1'234'567'890, "1,23 Go"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(KindLabel, FrenchNames)
+struct CountCase
 {
-    EXPECT_EQ(kindLabel(ClipKind::Text), QStringLiteral("Texte"));
-    EXPECT_EQ(kindLabel(ClipKind::Rtf), QStringLiteral("RTF"));
-    EXPECT_EQ(kindLabel(ClipKind::Url), QStringLiteral("URL"));
-    EXPECT_EQ(kindLabel(ClipKind::Image), QStringLiteral("Image"));
-    EXPECT_EQ(kindLabel(ClipKind::FileURL), QStringLiteral("Fichier"));
-    EXPECT_EQ(kindLabel(ClipKind::Unknown), QStringLiteral("Inconnu"));
-}
+    const char *name;
+    ClipKind kind;
+    QByteArray raw;
+    std::optional<qint64> stored;
+    const char *footer; // shows the count, or the size when there is none
+};
 
-ClipboardItem clip(ClipKind kind, const QByteArray &raw, std::optional<qint64> count = std::nullopt)
+class CharacterCount : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(CharacterCount, FooterShowsCountOrSize)
 {
     ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = kind;
-    item.raw = raw;
-    item.textCharCount = count;
-    return item;
+    item.kind = GetParam().kind;
+    item.raw = GetParam().raw;
+    item.textCharCount = GetParam().stored;
+    EXPECT_EQ(footerText(item).toStdString(), GetParam().footer);
 }
 
-TEST(CharacterCount, StoredCountWinsEvenWhenZero)
-{
-    const ClipboardItem item = clip(ClipKind::Image, QByteArray(5000, 'x'), 0);
-    EXPECT_EQ(characterCount(item), 0);
-    EXPECT_EQ(footerText(item), QStringLiteral("0 caractères"));
-}
-
-TEST(CharacterCount, TextCountsGraphemesNotCodeUnits)
-{
-    // "é" decomposed (e + combining acute) and a flag: 2 + 1 user-visible characters.
-    const QString text = QStringLiteral("e\u0301a") + QString::fromUtf8("\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7");
-    EXPECT_EQ(characterCount(clip(ClipKind::Text, text.toUtf8())), 3);
-}
-
-TEST(CharacterCount, InvalidUtf8TextFallsBackToByteSize)
-{
-    const ClipboardItem item = clip(ClipKind::Text, QByteArray("ab\xff\xfe", 4));
-    EXPECT_FALSE(characterCount(item).has_value());
-    EXPECT_EQ(footerText(item), QStringLiteral("4 octets"));
-}
-
-TEST(CharacterCount, UrlCountsItsText)
-{
-    EXPECT_EQ(characterCount(clip(ClipKind::Url, "https://a.fr")), 12);
-}
-
-TEST(CharacterCount, RtfCountsItsPlainText)
-{
-    EXPECT_EQ(characterCount(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}")), 5);
-}
-
-TEST(CharacterCount, MalformedRtfHasNoCount)
-{
-    const ClipboardItem item = clip(ClipKind::Rtf, "{\\rtf1 unterminated");
-    EXPECT_FALSE(characterCount(item).has_value());
-    EXPECT_EQ(footerText(item), QStringLiteral("19 octets"));
-}
-
-TEST(CharacterCount, ImagesAndFilesHaveNone)
-{
-    EXPECT_FALSE(characterCount(clip(ClipKind::Image, "xx")).has_value());
-    EXPECT_FALSE(characterCount(clip(ClipKind::FileURL, "file:///a")).has_value());
-    EXPECT_FALSE(characterCount(clip(ClipKind::Unknown, "abc")).has_value());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CharacterCount,
+    ::testing::Values(
+        CountCase{"stored_count_wins_even_when_zero", ClipKind::Image, QByteArray(5000, 'x'), 0, "0 caractères"},
+        // "é" decomposed (e + combining acute) and a flag: 3 user-visible characters.
+        CountCase{"text_counts_graphemes_not_code_units", ClipKind::Text,
+                  QStringLiteral("e\u0301a").toUtf8() + "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", {}, "3 caractères"},
+        CountCase{"invalid_utf8_text_shows_the_byte_size", ClipKind::Text, QByteArray("ab\xff\xfe", 4), {}, "4 octets"},
+        CountCase{"url_counts_its_text", ClipKind::Url, "https://a.fr", {}, "12 caractères"},
+        CountCase{"rtf_counts_its_plain_text", ClipKind::Rtf,
+                  "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}", {}, "5 caractères"},
+        CountCase{"malformed_rtf_shows_the_byte_size", ClipKind::Rtf, "{\\rtf1 unterminated", {}, "19 octets"},
+        CountCase{"image_shows_the_byte_size", ClipKind::Image, "xx", {}, "2 octets"},
+        CountCase{"file_shows_the_byte_size", ClipKind::FileURL, "file:///a", {}, "9 octets"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -95,21 +95,6 @@ TEST(DominantHue, EqualWeightsPickTheLowerHueBin)
     }
 }
 
-TEST(DominantHue, WeightedMeanWithinTheBin)
-{
-    // Two reds in the same bin with different weights: the mean leans
-    // towards the more vivid one by exactly the weights.
-    Buffer b(2, 1);
-    b.set(0, 255 * 9 / 10, 0, 0, 255);
-    b.set(1, 200, 40, 40, 255);
-    const auto c = b.dominant();
-    ASSERT_TRUE(c);
-    const double r1 = (255 * 9 / 10) / 255.0, w1 = r1 * 1 * 1;
-    const double r2 = 200 / 255.0, s2 = (200 - 40) / 200.0, w2 = r2 * s2 * s2;
-    EXPECT_NEAR(c->r, (r1 * w1 + r2 * w2) / (w1 + w2), kTol);
-    EXPECT_NEAR(c->g, (40 / 255.0 * w2) / (w1 + w2), kTol);
-}
-
 struct SkipCase
 {
     const char *name;
@@ -134,41 +119,25 @@ INSTANTIATE_TEST_SUITE_P(Filters, DominantHueSkips,
                                            SkipCase{"grey_unsaturated", 128, 125, 122, 255}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(AverageColor, BlackAndWhiteImageAveragesToGrey)
+TEST(AverageColor, BlackAndWhiteAveragesToGreyWithTransparentCountingAsBlack)
 {
     Buffer b(8, 8);
     for (int i = 0; i < 64; ++i)
         b.set(i, i % 2 ? 255 : 0, i % 2 ? 255 : 0, i % 2 ? 255 : 0, 255);
     EXPECT_FALSE(b.dominant().has_value());
-    const auto c = b.average();
-    ASSERT_TRUE(c);
-    EXPECT_NEAR(c->r, 0.5, kTol);
-    EXPECT_NEAR(c->g, 0.5, kTol);
-    EXPECT_NEAR(c->b, 0.5, kTol);
-}
+    const auto grey = b.average();
+    ASSERT_TRUE(grey);
+    EXPECT_NEAR(grey->r, 0.5, kTol);
+    EXPECT_NEAR(grey->b, 0.5, kTol);
 
-TEST(AverageColor, TransparentPixelsCountAsBlack)
-{
-    Buffer b(8, 8, 0, 0, 0, 0);
+    Buffer half(8, 8, 0, 0, 0, 0);
     for (int i = 0; i < 32; ++i)
-        b.set(i, 255, 0, 0, 255);
-    const auto c = b.average();
+        half.set(i, 255, 0, 0, 255);
+    const auto c = half.average();
     ASSERT_TRUE(c);
     EXPECT_NEAR(c->r, 32 * 255 / 16320.0, kTol);
     EXPECT_NEAR(c->g, 0, kTol);
     EXPECT_EQ(c->a, 1);
-}
-
-TEST(ImageSampling, TransparentImageGivesBlackAverageAndNoHue)
-{
-    QImage img(50, 40, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    EXPECT_FALSE(dominantHueColor(img).has_value());
-    const auto avg = averageColor(img);
-    ASSERT_TRUE(avg);
-    EXPECT_NEAR(avg->r, 0, kTol);
-    EXPECT_NEAR(avg->g, 0, kTol);
-    EXPECT_NEAR(avg->b, 0, kTol);
 }
 
 TEST(ImageSampling, LargeImageIsScaledIntoTheBuffers)
@@ -181,10 +150,6 @@ TEST(ImageSampling, LargeImageIsScaledIntoTheBuffers)
     const auto c = dominantHueColor(img);
     ASSERT_TRUE(c);
     EXPECT_NEAR(c->g, 160 / 255.0, 1e-6);
-}
-
-TEST(ImageSampling, NullImageGivesNone)
-{
     EXPECT_FALSE(dominantHueColor(QImage()).has_value());
     EXPECT_FALSE(averageColor(QImage()).has_value());
 }
@@ -205,42 +170,6 @@ TEST(Adjusted, SaturationAndBrightnessScaleAndClamp)
     EXPECT_NEAR(c.s, 1.0, 1e-9);
     EXPECT_NEAR(c.v, 1.0, 1e-9);
 }
-
-TEST(Adjusted, UnknownGreyStaysGreyWhenSaturated)
-{
-    const SrgbColor grey = kindFallbackColor(ClipKind::Unknown);
-    const SrgbColor c = adjustedColor(grey, 1.1, 1.0);
-    EXPECT_NEAR(c.r, 0.45, kTol);
-    EXPECT_NEAR(c.g, 0.45, kTol);
-    EXPECT_NEAR(c.b, 0.45, kTol);
-}
-
-struct FallbackCase
-{
-    const char *name;
-    ClipKind kind;
-    double r, g, b;
-};
-
-class KindFallback : public ::testing::TestWithParam<FallbackCase> {};
-
-TEST_P(KindFallback, Table)
-{
-    const SrgbColor c = kindFallbackColor(GetParam().kind);
-    EXPECT_DOUBLE_EQ(c.r, GetParam().r);
-    EXPECT_DOUBLE_EQ(c.g, GetParam().g);
-    EXPECT_DOUBLE_EQ(c.b, GetParam().b);
-    EXPECT_DOUBLE_EQ(c.a, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Colours, KindFallback,
-                         ::testing::Values(FallbackCase{"text", ClipKind::Text, 0.24, 0.45, 0.98},
-                                           FallbackCase{"rtf", ClipKind::Rtf, 0.74, 0.45, 0.98},
-                                           FallbackCase{"url", ClipKind::Url, 0.17, 0.79, 0.89},
-                                           FallbackCase{"image", ClipKind::Image, 0.30, 0.80, 0.50},
-                                           FallbackCase{"file", ClipKind::FileURL, 0.98, 0.64, 0.15},
-                                           FallbackCase{"unknown_grey", ClipKind::Unknown, 0.45, 0.45, 0.45}),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Hsb, RoundTrip)
 {
