@@ -134,7 +134,6 @@ TEST_F(FolderDropTest, aStringHoldingAJsonArrayMovesAllItsClips)
 
     EXPECT_TRUE(FolderDropHandler::handleDrop({&mime}, work, store));
     ASSERT_TRUE(waitForLine(QStringLiteral("🟢 DROP: assign() completed, selection cleared")));
-    EXPECT_TRUE(log.contains(QStringLiteral("🟢 DROP SUCCESS: Decoded 2 UUID(s) from JSON, assigning to 'Travail'")));
     EXPECT_TRUE(inWork(0));
     EXPECT_TRUE(inWork(2));
     EXPECT_FALSE(inWork(1));
@@ -143,18 +142,12 @@ TEST_F(FolderDropTest, aStringHoldingAJsonArrayMovesAllItsClips)
 TEST_F(FolderDropTest, aJsonOnlyPayloadTakesTheDataFallback)
 {
     QMimeData mime;
-    const QByteArray json = QStringLiteral("[\"%1\",\"%2\"]").arg(uuidText(items[1].id), uuidText(items[2].id)).toUtf8();
-    mime.setData(QStringLiteral("application/json"), json);
-
+    mime.setData(QStringLiteral("application/json"),
+                 QStringLiteral("[\"%1\",\"%2\"]").arg(uuidText(items[1].id), uuidText(items[2].id)).toUtf8());
     EXPECT_TRUE(FolderDropHandler::handleDrop({&mime}, work, store));
     ASSERT_TRUE(waitForLine(QStringLiteral("🟢 DROP: assign() completed (JSON fallback), selection cleared")));
     EXPECT_TRUE(inWork(1));
     EXPECT_TRUE(inWork(2));
-    EXPECT_TRUE(log.contains(QStringLiteral("🟢 DROP: Provider[0] canLoadString=false, hasJSON=true, hasText=false")));
-    EXPECT_TRUE(log.contains(QStringLiteral("🟢 DROP: Using JSON data fallback method")));
-    EXPECT_TRUE(log.contains(QStringLiteral("🟢 DROP: JSON data loaded, bytes=%1").arg(json.size())));
-    EXPECT_TRUE(log.contains(QStringLiteral("🟢 DROP SUCCESS: Decoded 2 UUID(s) from JSON data, assigning to 'Travail'")));
-    EXPECT_TRUE(log.contains(QStringLiteral("🟢 DROP: Returning true (JSON data fallback)")));
 }
 
 TEST_F(FolderDropTest, aCardPayloadMovesOnlyTheDraggedClipEvenWithASelection)
@@ -173,44 +166,27 @@ TEST_F(FolderDropTest, droppingOnTheRecentsTakesClipsOutOfTheirFolder)
     mime.setText(uuidText(items[3].id));
     EXPECT_TRUE(FolderDropHandler::handleDrop({&mime}, std::nullopt, store));
     ASSERT_TRUE(waitForLine(QStringLiteral("🟢 DROP: assign() completed, selection cleared")));
-    EXPECT_EQ(log.lines().first(), QStringLiteral("🟢 DROP RECEIVED: 1 provider(s), target=Tous"));
     EXPECT_FALSE(inWork(3));
 }
 
-TEST_F(FolderDropTest, garbageTextIsAcceptedButChangesNothing)
+TEST_F(FolderDropTest, undecodablePayloadsChangeNothingAndOnlyAnUnknownTypeIsRefused)
 {
-    QMimeData mime;
-    mime.setText(QStringLiteral("pas un identifiant"));
-    EXPECT_TRUE(FolderDropHandler::handleDrop({&mime}, work, store));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("🟢 DROP ERROR: Could not parse string as JSON or UUID")));
+    QMimeData garbage;
+    garbage.setText(QStringLiteral("pas un identifiant"));
+    EXPECT_TRUE(FolderDropHandler::handleDrop({&garbage}, work, store));
+    QMimeData badJson;
+    badJson.setData(QStringLiteral("application/json"), "[\"nope\"]");
+    EXPECT_TRUE(FolderDropHandler::handleDrop({&badJson}, work, store));
+    QMimeData image;
+    image.setData(QStringLiteral("image/png"), "\x89PNG");
+    EXPECT_FALSE(FolderDropHandler::handleDrop({&image}, work, store));
+    QMimeData late;
+    late.setText(uuidText(items[0].id));
+    EXPECT_TRUE(FolderDropHandler::handleDrop({&late}, work, QPointer<ClipboardStore>()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.lines(Log::Level::Error).size() == 4; }, 2000))
+        << log.lines(Log::Level::Error).join(u'\n').toStdString();
     EXPECT_EQ(store->selection().size(), 2);
     EXPECT_FALSE(inWork(0));
-}
-
-TEST_F(FolderDropTest, undecodableJsonDataIsAcceptedButChangesNothing)
-{
-    QMimeData mime;
-    mime.setData(QStringLiteral("application/json"), "[\"nope\"]");
-    EXPECT_TRUE(FolderDropHandler::handleDrop({&mime}, work, store));
-    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("🟢 DROP ERROR: Could not decode JSON data")));
-    EXPECT_EQ(store->selection().size(), 2);
-}
-
-TEST_F(FolderDropTest, aPayloadWithoutTextOrJsonIsRefused)
-{
-    QMimeData mime;
-    mime.setData(QStringLiteral("image/png"), "\x89PNG");
-    EXPECT_FALSE(FolderDropHandler::handleDrop({&mime}, work, store));
-    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("🟢 DROP: No suitable provider found, returning false")));
-}
-
-TEST_F(FolderDropTest, aDropAfterTheStoreIsGoneChangesNothing)
-{
-    QMimeData mime;
-    mime.setText(uuidText(items[0].id));
-    EXPECT_TRUE(FolderDropHandler::handleDrop({&mime}, work, QPointer<ClipboardStore>()));
-    EXPECT_TRUE(log.lines(Log::Level::Error).contains(QStringLiteral("🟢 DROP ERROR: Store is nil")));
 }
 
 } // namespace

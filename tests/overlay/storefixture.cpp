@@ -20,23 +20,7 @@ ClipboardStore &StoreFixture::makeStore(const QList<ClipboardItem> &items, const
 
 ClipboardItem StoreFixture::textClip(const QString &text, double age, std::optional<QUuid> folder) const
 {
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = ClipKind::Text;
-    item.preview = text;
-    item.dataUTI = QStringLiteral("public.plain-text");
-    item.raw = text.toUtf8();
-    item.createdAt = referenceDateFromUnix(clock.now()) - age;
-    item.folderId = folder;
-    return item;
-}
-
-ClipboardFolder StoreFixture::folder(const QString &name)
-{
-    ClipboardFolder f;
-    f.id = QUuid::createUuid();
-    f.name = name;
-    return f;
+    return ClipSamples::text(text, referenceDateFromUnix(clock.now()) - age, folder);
 }
 
 QList<ClipboardItem> StoreFixture::textClips(int n) const
