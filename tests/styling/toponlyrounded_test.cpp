@@ -51,16 +51,4 @@ TEST(TopOnlyRoundedPath, RunsFromBottomLeftRoundingOnlyTheTop)
     EXPECT_FALSE(p.contains(QPointF(109.7, 20.3)));
 }
 
-TEST(TopOnlyRoundedPath, QuadraticCurveUsesTheCornerAsControlPoint)
-{
-    const QRectF r(0, 0, 40, 40);
-    const QPainterPath p = TopOnlyRounded{10}.path(r);
-    // A quadratic from (0,10) via (0,0) to (10,0) becomes the cubic with
-    // controls at 2/3 of the way to the corner.
-    EXPECT_NEAR(p.elementAt(2).x, 0, 1e-9);
-    EXPECT_NEAR(p.elementAt(2).y, 10.0 / 3, 1e-9);
-    EXPECT_NEAR(p.elementAt(3).x, 10.0 / 3, 1e-9);
-    EXPECT_NEAR(p.elementAt(3).y, 0, 1e-9);
-}
-
 } // namespace
