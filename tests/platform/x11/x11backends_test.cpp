@@ -100,14 +100,25 @@ protected:
 
 // ------------------------------------------------------------------ clipboard
 
-// Runs xclip with `args` and `stdinBytes`, in the background so this process
-// can serve the selection meanwhile; returns its output once it ends.
+// Runs xclip with `args`, in the background so this process can serve the
+// selection meanwhile; returns its output once it ends.
 QByteArray xclipOut(const QStringList &args)
 {
     QProcess xclip;
     xclip.start(QStringLiteral("xclip"), QStringList{QStringLiteral("-selection"), QStringLiteral("clipboard")} + args);
     EXPECT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 5000));
     return xclip.readAllStandardOutput();
+}
+
+// Starts xclip as the clipboard's owner, offering `bytes` as `type` until
+// another program takes the selection.
+void startOwner(QProcess &owner, const QString &type, const QByteArray &bytes)
+{
+    owner.start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                                          QStringLiteral("clipboard"), QStringLiteral("-t"), type});
+    ASSERT_TRUE(owner.waitForStarted(3000));
+    owner.write(bytes);
+    owner.closeWriteChannel();
 }
 
 TEST_F(X11Backends, clipboard_reads_what_another_program_offers_and_offers_what_it_writes)
@@ -120,12 +131,8 @@ TEST_F(X11Backends, clipboard_reads_what_another_program_offers_and_offers_what_
                                        [&](const ClipboardOffer &offer) { offers.append(offer); }));
 
     const qint64 before = clipboard.changeCount();
-    QProcess owner; // keeps the selection until someone else takes it
-    owner.start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                          QStringLiteral("-t"), QStringLiteral("text/plain")});
-    ASSERT_TRUE(owner.waitForStarted(3000));
-    owner.write("bonjour d’ailleurs");
-    owner.closeWriteChannel();
+    QProcess owner;
+    startOwner(owner, QStringLiteral("text/plain"), "bonjour d’ailleurs");
     ASSERT_TRUE(QTest::qWaitFor([&] { return clipboard.changeCount() > before && !offers.isEmpty(); }, 5000));
     EXPECT_EQ(offers.last().data.value(QStringLiteral("text/plain")), QByteArray("bonjour d’ailleurs"));
     EXPECT_TRUE(clipboard.formats().contains(QStringLiteral("text/plain")));
@@ -139,6 +146,12 @@ TEST_F(X11Backends, clipboard_reads_what_another_program_offers_and_offers_what_
               QByteArray("écrit par nous"));
     const QByteArray targets = xclipOut({QStringLiteral("-o"), QStringLiteral("-t"), QStringLiteral("TARGETS")});
     EXPECT_TRUE(targets.contains(Clipboard::kOwnWriteMimeType)) << targets.toStdString();
+
+    // An old program that offers only Latin-1 STRING still gives plain text.
+    QProcess latin1;
+    startOwner(latin1, QStringLiteral("STRING"), QByteArray("caf\xe9", 4));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return offers.last().data.value(QStringLiteral("text/plain")) == QByteArray("caf\xe9", 4); }, 5000));
 }
 
 // --------------------------------------------------------- shortcut service
