@@ -100,15 +100,4 @@ TEST_F(OpenerTest, unknown_desktop_does_nothing_and_attempts_stop_with_the_conte
     EXPECT_EQ(launcher.attempts.size(), 1);
 }
 
-TEST(DesktopPlan, names_the_desktops_settings)
-{
-    for (const auto &[desktop, program] : {std::pair{"ubuntu:GNOME", "gnome-control-center"}, std::pair{"KDE", "systemsettings"}}) {
-        const auto plan = AccessibilitySettingsOpener::planFor(QString::fromUtf8(desktop));
-        ASSERT_FALSE(plan.candidates.isEmpty()) << desktop;
-        EXPECT_EQ(plan.candidates.first().first(), QString::fromUtf8(program));
-        ASSERT_TRUE(plan.fallback.has_value());
-        EXPECT_EQ(plan.fallback->first(), QString::fromUtf8(program));
-    }
-}
-
 } // namespace

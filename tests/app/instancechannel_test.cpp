@@ -81,12 +81,4 @@ TEST_F(ChannelTest, request_reaches_the_holder_over_a_stale_socket_file_and_the_
     EXPECT_EQ(reply->value("out").toString(), QStringLiteral("réponse"));
 }
 
-TEST_F(ChannelTest, default_socket_lives_in_the_runtime_dir)
-{
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
-    EXPECT_EQ(InstanceChannel::defaultSocketPath(), dir.path() + QStringLiteral("/org.bramblet.Bramblet.socket"));
-    qputenv("XDG_RUNTIME_DIR", saved);
-}
-
 } // namespace

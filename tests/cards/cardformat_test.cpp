@@ -29,12 +29,10 @@ TEST_P(RelativeDate, Formats)
 INSTANTIATE_TEST_SUITE_P(
     French, RelativeDate,
     ::testing::Values(DateCase{"now", 0, "il y a 0 s"},
-                      DateCase{"twelve_seconds_ago", -12, "il y a 12 s"},
                       DateCase{"five_minutes_ago", -5 * 60 - 20, "il y a 5 min"},
                       DateCase{"two_hours_ago", -2 * 3600 - 59 * 60, "il y a 2 h"},
                       DateCase{"one_day_ago", -26 * 3600, "il y a 1 j"},
                       DateCase{"in_three_days", 3 * 86400 + 100, "dans 3 j"},
-                      DateCase{"in_ten_minutes", 600, "dans 10 min"},
                       DateCase{"nine_days_ago_is_one_week", -9 * 86400, "il y a 1 sem."},
                       DateCase{"forty_days_ago_is_one_month", -40 * 86400, "il y a 1 m."},
                       DateCase{"four_hundred_days_ago_is_one_year", -400 * 86400, "il y a 1 a"}),
@@ -67,8 +65,8 @@ TEST_P(ByteCount, Formats) { EXPECT_EQ(byteCountText(GetParam().bytes).toStdStri
 INSTANTIATE_TEST_SUITE_P(
     French, ByteCount,
     ::testing::Values(SizeCase{"zero", 0, "Zéro Ko"}, SizeCase{"one_byte", 1, "1 octet"},
-                      SizeCase{"twelve_bytes", 12, "12 octets"}, SizeCase{"just_under_a_kilo", 999, "999 octets"},
-                      SizeCase{"one_kilo", 1000, "1 Ko"}, SizeCase{"three_kilo", 3000, "3 Ko"},
+                      SizeCase{"twelve_bytes", 12, "12 octets"},
+                      SizeCase{"one_kilo", 1000, "1 Ko"},
                       SizeCase{"kilo_rounded", 2600, "3 Ko"},
                       SizeCase{"one_point_two_mega", 1'200'000, "1,2 Mo"},
                       SizeCase{"whole_mega_without_decimal", 5'000'000, "5 Mo"},

@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include "cards/cardthumbnails.h"
 #include "cards/cardview.h"
@@ -16,13 +15,9 @@
 #include "model/referencedate.h"
 #include "model/uuidtext.h"
 #include "platform/fake/fakeclock.h"
-#include "platform/fake/fakesoundplayer.h"
-#include "platform/userdefaults.h"
-#include "store/clipboardstore.h"
-#include "store/historyfiles.h"
 #include "styling/glassmaterial.h"
 #include "support/clipsamples.h"
-#include "support/memoryhistoryfiles.h"
+#include "support/storefixture.h"
 
 namespace {
 
@@ -184,13 +179,12 @@ TEST(CardPaint, HugePreviewIsCutBeforeDecoration)
 class CardMenu : public ::testing::Test
 {
 protected:
-    CardMenu() : files(tmp.path()), defaults(tmp.path() + QStringLiteral("/d.conf"))
+    CardMenu()
     {
         for (int i = 0; i < 4; ++i)
-            items.append(ClipSamples::text(QStringLiteral("clip %1").arg(i), kCreated - i));
-        folders = {{QUuid::createUuid(), QStringLiteral("Travail"), 0}, {QUuid::createUuid(), QStringLiteral("Perso"), 1}};
-        files.preset = {items, folders};
-        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound);
+            items.append(fx.textClip(QStringLiteral("clip %1").arg(i), 300 + i));
+        folders = {StoreFixture::folder(QStringLiteral("Travail")), StoreFixture::folder(QStringLiteral("Perso"))};
+        store = &fx.makeStore(items, folders);
     }
 
     QAction *action(QMenu *menu, const QString &text)
@@ -212,30 +206,11 @@ protected:
         return nullptr;
     }
 
-    QTemporaryDir tmp;
-    MemoryHistoryFiles files;
-    FakeClock clock{kNow};
-    UserDefaults defaults;
-    FakeSoundPlayer sound;
+    StoreFixture fx;
     QList<ClipboardItem> items;
     QList<ClipboardFolder> folders;
-    std::unique_ptr<ClipboardStore> store;
+    ClipboardStore *store = nullptr;
 };
-
-TEST_F(CardMenu, EntriesInOrder)
-{
-    std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
-    QStringList top;
-    for (QAction *a : menu->actions())
-        top << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(top, (QStringList{QStringLiteral("Épingler"), QStringLiteral("—"), QStringLiteral("Déplacer vers…"),
-                                QStringLiteral("—"), QStringLiteral("Supprimer")}));
-    QStringList sub;
-    for (QAction *a : action(menu.get(), QStringLiteral("Déplacer vers…"))->menu()->actions())
-        sub << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(sub, (QStringList{QStringLiteral("Tous"), QStringLiteral("—"), QStringLiteral("Travail"),
-                                QStringLiteral("Perso")}));
-}
 
 TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
 {
@@ -267,8 +242,9 @@ TEST_P(CardMenuAction, ActsOnTheSelectionOnlyFromASelectedCard)
     action(menu.get(), QString::fromUtf8(GetParam().action))->trigger();
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(find(items[i].id) == nullptr, GetParam().gone.contains(i)) << i;
-        if (find(items[i].id))
-            EXPECT_EQ(find(items[i].id)->folderId == folders[1].id, GetParam().moved.contains(i)) << i;
+        if (const ClipboardItem *item = find(items[i].id)) {
+            EXPECT_EQ(item->folderId == folders[1].id, GetParam().moved.contains(i)) << i;
+        }
     }
 }
 
@@ -292,7 +268,7 @@ TEST_F(CardMenu, TousMovesOutOfAnyFolder)
 TEST_F(CardMenu, MenuOutlivingTheStoreDoesNothing)
 {
     std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[0]));
-    store.reset();
+    fx.store.reset();
     action(menu.get(), QStringLiteral("Supprimer"))->trigger(); // must not crash
     SUCCEED();
 }

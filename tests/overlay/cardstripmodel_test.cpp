@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 
 #include "overlay/cardstripmodel.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "overlay/dragfoldersoverlay.h"
 #include "overlay/folderdroptarget.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 
 namespace {
 

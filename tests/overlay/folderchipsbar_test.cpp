@@ -12,7 +12,7 @@
 #include "overlay/folderpalette.h"
 #include "overlay/roundiconbutton.h"
 #include "overlay/searchtextfield.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 
 namespace {
 

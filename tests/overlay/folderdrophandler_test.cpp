@@ -9,7 +9,7 @@
 #include "cards/cardview.h"
 #include "model/uuidtext.h"
 #include "overlay/folderdrophandler.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 #include "support/logcapture.h"
 
 namespace {
@@ -31,15 +31,15 @@ TEST_P(ParseIdTest, acceptsOnlyOneCanonicalIdAfterTrimming)
 {
     const std::optional<QUuid> id = FolderDropHandler::parseId(GetParam().text);
     EXPECT_EQ(id.has_value(), GetParam().valid);
-    if (id)
+    if (id) {
         EXPECT_EQ(uuidText(*id), kId);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseIdTest,
     ::testing::Values(IdRow{"canonical_upper_case", kId, true}, IdRow{"lower_case", kId.toLower(), true},
                       IdRow{"surrounding_spaces", QStringLiteral("   ") + kId + QStringLiteral("  "), true},
-                      IdRow{"trailing_line_break", kId + QStringLiteral("\n"), true},
                       IdRow{"leading_tab_and_crlf", QStringLiteral("\t") + kId + QStringLiteral("\r\n"), true},
                       IdRow{"braces_are_not_an_id", QLatin1Char('{') + kId + QLatin1Char('}'), false},
                       IdRow{"one_character_short", kId.left(35), false},
@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArrayRow{"two_ids", ("[\"" + kId + "\",\"" + kId.toLower() + "\"]").toUtf8(), 2},
         ArrayRow{"empty_array", "[]", 0}, ArrayRow{"spaced_json_layout", ("[ \"" + kId + "\" ]").toUtf8(), 1},
         ArrayRow{"element_with_spaces_inside_quotes", ("[\" " + kId + "\"]").toUtf8(), -1},
-        ArrayRow{"number_element", "[1]", -1}, ArrayRow{"object_not_array", "{\"a\":1}", -1},
+        ArrayRow{"number_element", "[1]", -1},
         ArrayRow{"single_string", ("\"" + kId + "\"").toUtf8(), -1}, ArrayRow{"truncated", "[\"6F1D", -1},
         ArrayRow{"binary_garbage", QByteArray("\x00\xff\xfe", 3), -1}),
     [](const auto &info) { return std::string(info.param.name); });

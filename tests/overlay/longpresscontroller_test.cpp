@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 
 #include "overlay/longpresscontroller.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "overlay/cardstripview.h"
 #include "overlay/longpresscontroller.h"
 #include "overlay/overlayrootview.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 #include "support/logcapture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/fake/fakeactivewindow.h"
 #include "platform/fake/fakeoutsideclickwatcher.h"
 #include "platform/fake/fakepanelwindowhints.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 
 namespace {
 

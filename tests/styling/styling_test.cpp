@@ -15,30 +15,6 @@
 
 namespace {
 
-struct VeilCase
-{
-    const char *name;
-    qreal w, h;
-    int squares;
-};
-
-class NoiseVeilSquares : public ::testing::TestWithParam<VeilCase> {};
-
-TEST_P(NoiseVeilSquares, OnePerTwoByTwoCell)
-{
-    QImage img(64, 64, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::gray);
-    QPainter p(&img);
-    EXPECT_EQ(NoiseVeil{0.5}.paint(p, QRectF(0, 0, GetParam().w, GetParam().h)), GetParam().squares);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, NoiseVeilSquares,
-                         ::testing::Values(VeilCase{"zero_width_draws_nothing", 0, 10, 0},
-                                           VeilCase{"zero_height_draws_nothing", 10, 0, 0},
-                                           VeilCase{"even_size", 10, 6, 15},
-                                           VeilCase{"odd_size_rounds_up", 5, 3, 6}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
 TEST(NoiseVeil, NewPatternEveryPaintWithinTheOpacityRange)
 {
     auto render = [] {
