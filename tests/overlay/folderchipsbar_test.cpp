@@ -55,7 +55,7 @@ TEST_F(ChipsBarTest, oneChipPerFolderColoursRepeatingAfterEightAndClicksSetTheFo
     EXPECT_EQ(store->currentFolder(), std::nullopt);
 }
 
-TEST_F(ChipsBarTest, openingTheSearchSwapsTheChipsForTheFieldAndFocusesItLater)
+TEST_F(ChipsBarTest, theSearchSwapsTheChipsForTheFieldFollowsTypingAndClosesWhenEmptied)
 {
     QTest::mouseClick(bar->searchButton(), Qt::LeftButton);
     EXPECT_TRUE(store->searchActive());
@@ -64,32 +64,23 @@ TEST_F(ChipsBarTest, openingTheSearchSwapsTheChipsForTheFieldAndFocusesItLater)
     EXPECT_FALSE(bar->folderChips()[0]->isVisible());
     fx.clock.advance(0.1);
     EXPECT_TRUE(bar->searchFocused());
-}
-
-TEST_F(ChipsBarTest, typingFollowsTheQueryAndClosingClearsIt)
-{
-    bar->toggleSearch();
     QTest::keyClicks(bar->searchField(), QStringLiteral("cli"));
     EXPECT_EQ(store->searchQuery(), QStringLiteral("cli"));
     bar->toggleSearch();
     EXPECT_FALSE(store->searchActive());
     EXPECT_TRUE(store->searchQuery().isEmpty());
     EXPECT_TRUE(bar->recentsChip()->isVisible());
-}
-
-TEST_F(ChipsBarTest, anEmptiedQueryClosesTheSearchWhoeverEmptiesIt)
-{
-    store->setSearchActive(true);
-    store->setSearchQuery(QStringLiteral("abc"));
-    EXPECT_EQ(bar->searchField()->text(), QStringLiteral("abc"));
-    store->setSearchQuery(QString());
-    EXPECT_FALSE(store->searchActive());
-    EXPECT_TRUE(bar->folderChips()[0]->isVisible());
 
     bar->toggleSearch();
     QTest::keyClicks(bar->searchField(), QStringLiteral("x"));
     QTest::keyClick(bar->searchField(), Qt::Key_Backspace);
-    EXPECT_FALSE(store->searchActive());
+    EXPECT_FALSE(store->searchActive()) << "emptied by hand";
+    store->setSearchActive(true);
+    store->setSearchQuery(QStringLiteral("abc"));
+    EXPECT_EQ(bar->searchField()->text(), QStringLiteral("abc"));
+    store->setSearchQuery(QString());
+    EXPECT_FALSE(store->searchActive()) << "emptied elsewhere";
+    EXPECT_TRUE(bar->folderChips()[0]->isVisible());
 }
 
 TEST_F(ChipsBarTest, theFolderMenuRenamesEmptiesAndDeletes)
