@@ -61,30 +61,34 @@ protected:
     }
 };
 
-TEST_F(OpenerTest, first_working_candidate_stops_at_once)
+// Candidates are tried in order, each after the last one failed; the last is
+// retried until seven attempts have failed, then the settings program opens.
+struct PlanRow
 {
-    launcher.working = {"a"};
+    const char *name;
+    QStringList working;
+    QStringList tried;
+};
+
+class OpenerPlan : public OpenerTest, public ::testing::WithParamInterface<PlanRow>
+{
+};
+
+TEST_P(OpenerPlan, triesUntilOneWorks)
+{
+    launcher.working = GetParam().working;
     opener.open(plan);
-    EXPECT_EQ(programs(), QStringList{"a"});
+    EXPECT_EQ(launcher.attempts.size(), 1) << "the next candidate waits for the clock";
+    clock.advance(10);
+    EXPECT_EQ(programs(), GetParam().tried);
     EXPECT_EQ(clock.pendingCount(), 0);
 }
 
-TEST_F(OpenerTest, only_the_fourth_works_after_three_failures_and_1_05_seconds)
-{
-    launcher.working = {"d"};
-    opener.open(plan);
-    clock.advance(1.0);
-    EXPECT_EQ(programs(), (QStringList{"a", "b", "c"}));
-    clock.advance(5);
-    EXPECT_EQ(programs(), (QStringList{"a", "b", "c", "d"}));
-}
-
-TEST_F(OpenerTest, nothing_works_seven_attempts_then_the_settings_program)
-{
-    opener.open(plan);
-    clock.advance(10);
-    EXPECT_EQ(programs(), (QStringList{"a", "b", "c", "d", "d", "d", "d", "app"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Plans, OpenerPlan,
+    ::testing::Values(PlanRow{"first_works", {"a"}, {"a"}}, PlanRow{"fourth_works", {"d"}, {"a", "b", "c", "d"}},
+                      PlanRow{"none_works", {}, {"a", "b", "c", "d", "d", "d", "d", "app"}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(OpenerTest, unknown_desktop_does_nothing_and_attempts_stop_with_the_context)
 {

@@ -19,7 +19,7 @@ protected:
     {
         if (!keep.isEmpty())
             fx.defaults.setString(QStringLiteral("bramblet.history.keep"), keep);
-        const ClipboardFolder folder = makeFolder(QStringLiteral("Projets"));
+        const ClipboardFolder folder = StoreFixture::folder(QStringLiteral("Projets"));
         fx.start({text("fresh", ageDays(0.5)), text("two days", ageDays(2)), text("ten days", ageDays(10)),
                   text("forty days", ageDays(40)), pinnedClip("old pinned", ageDays(40)),
                   text("old in folder", ageDays(40), folder.id), pinnedClip("old pinned in folder", ageDays(40), folder.id)},

@@ -17,7 +17,7 @@ class HandlerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        work = makeFolder(QStringLiteral("Travail"));
+        work = StoreFixture::folder(QStringLiteral("Travail"));
         oldest = text(QStringLiteral("le plus ancien"), 100);
         middle = pinnedClip(QStringLiteral("au milieu\nsur deux lignes"), 200, work.id);
         newest = text(QStringLiteral("le plus récent"), 300);

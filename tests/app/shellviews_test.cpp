@@ -48,7 +48,7 @@ bool hasText(const QWidget *root, const QString &wanted)
 // 3 pinned, 4 unpinned in folders, 5 unpinned in no folder.
 ClipboardStore &startWithTwelveClips(ShellFixture &fx)
 {
-    const ClipboardFolder folder = makeFolder(QStringLiteral("Dossier"));
+    const ClipboardFolder folder = StoreFixture::folder(QStringLiteral("Dossier"));
     QList<ClipboardItem> items;
     for (int i = 0; i < 3; ++i)
         items << pinnedClip(QStringLiteral("pinned %1").arg(i), i, i == 0 ? std::optional(folder.id) : std::nullopt);
@@ -97,7 +97,6 @@ TEST(GeneralPaneTest, shows_the_settings_and_a_failed_login_switch_beeps_but_kee
     CDGeneralPane pane(fx.context);
     EXPECT_TRUE(pane.launchAtLoginSwitch()->isOn());
     EXPECT_EQ(pane.keepHistoryPicker()->currentText(), QStringLiteral("Toujours"));
-    EXPECT_EQ(pane.keepHistoryPicker()->count(), HistoryRetention::choices().size());
     QTest::mouseClick(pane.launchAtLoginSwitch(), Qt::LeftButton);
     EXPECT_FALSE(fx.loginItem.enabled);
     EXPECT_EQ(fx.beeps, 0);
@@ -243,14 +242,6 @@ TEST(SettingsRootViewTest, four_tabs_and_switching_rebuilds_the_pane_from_curren
     EXPECT_EQ(qobject_cast<CDSoundsPane *>(root.pane())->picker()->currentText(), QStringLiteral("Hero"));
 }
 
-TEST(SettingsRootViewTest, titlebar_inset_is_clamped)
-{
-    EXPECT_EQ(CDSettingsRootView::titlebarInset(620, 560), 44);
-    EXPECT_EQ(CDSettingsRootView::titlebarInset(std::nullopt, std::nullopt), 32);
-    EXPECT_EQ(CDSettingsRootView::titlebarInset(570, 560), 28);
-    EXPECT_EQ(CDSettingsRootView::titlebarInset(590, 560), 30);
-}
-
 TEST(SettingsWindowControllerTest, show_twice_makes_one_window_with_the_menus)
 {
     ShellFixture fx;
@@ -312,8 +303,6 @@ TEST(KeyboardCommandsTest, select_all_delete_keeps_pinned_and_ctrl_comma_opens_t
     fx.start({text("a", 3), text("b", 2), pinned});
     int settings = 0;
     KeyboardCommands commands(*fx.store, [&] { ++settings; });
-    EXPECT_EQ(commands.selectAllAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-    EXPECT_EQ(commands.deleteSelectionAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
 
     commands.deleteSelectionAction()->trigger(); // nothing selected: nothing changes
     EXPECT_EQ(fx.store->items().size(), 3);

@@ -294,12 +294,4 @@ TEST(DragPayload, IdAloneOrTheSelectionAsCompactJsonArrayOfUppercaseIds)
     EXPECT_EQ(mime->text(), uuidText(item.id)); // the dragged clip need not be selected
 }
 
-TEST(DragPixmap, CardWithMarginsOnTransparent)
-{
-    FakeClock clock(kNow);
-    const QPixmap pm = CardView(clock).renderPixmap(ClipSamples::text(QStringLiteral("x"), kCreated), {}, 2.0);
-    EXPECT_EQ(pm.deviceIndependentSize().toSize(), CardView::cardSize().grownBy(CardView::paintMargins()));
-    EXPECT_EQ(pm.toImage().pixelColor(0, 0).alpha(), 0);
-}
-
 } // namespace

@@ -156,18 +156,4 @@ INSTANTIATE_TEST_SUITE_P(
                       TintCase{"after_the_string_is_plain", "s = 'a\\'b' x", "$x", Tint::Plain}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(HighlightRanges, CoverTheTextWithoutOverlapInAMonospacedFont)
-{
-    const QString text = QStringLiteral("func f() { return \"// not\" /* c */ + 42 }");
-    const StyledText s = highlightCode(text);
-    int next = 0;
-    for (const auto &r : s.formats) {
-        EXPECT_EQ(r.start, next);
-        EXPECT_GT(r.length, 0);
-        next = r.start + r.length;
-    }
-    EXPECT_EQ(next, text.size());
-    EXPECT_TRUE(s.font.fixedPitch() || s.font.styleHint() == QFont::Monospace);
-}
-
 } // namespace

@@ -105,7 +105,6 @@ TEST_P(PreviewFile, IsFixedPerKindAndHoldsTheClip)
     if (!GetParam().written.isEmpty())
         EXPECT_EQ(readAll(path(GetParam().file)), GetParam().written);
     EXPECT_EQ(helper.window()->mode(), GetParam().mode);
-    EXPECT_TRUE(log.contains(QStringLiteral("QuickLook: Preview opened for ") + clipKindRawValue(GetParam().kind)));
     helper.close();
 }
 

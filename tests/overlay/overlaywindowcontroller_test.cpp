@@ -69,7 +69,7 @@ TEST(OverlayPanelGeometry, sitsTwoPixelsInsideTheBottomOfTheAvailableArea)
     EXPECT_EQ(OverlayPanel::frameFor(nullptr), QRect(2, 468, 1276, 330));
 }
 
-TEST_F(ControllerTest, theShortcutTwiceShowsThenHidesAndRemovesTheWatches)
+TEST_F(ControllerTest, theShortcutTwiceOrAClosedWindowHidesAndRemovesTheWatches)
 {
     controller.toggle();
     EXPECT_TRUE(controller.isVisible());
@@ -81,6 +81,15 @@ TEST_F(ControllerTest, theShortcutTwiceShowsThenHidesAndRemovesTheWatches)
     EXPECT_FALSE(controller.monitorsInstalled());
     EXPECT_FALSE(clicks.isWatching());
     EXPECT_EQ(clicks.stops, 1);
+
+    controller.show();
+    controller.panel()->close(); // closed by the window manager
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_FALSE(controller.monitorsInstalled());
+    EXPECT_FALSE(clicks.isWatching());
+    controller.toggle();
+    EXPECT_TRUE(controller.isVisible()) << "the panel comes back at the next shortcut";
+
     OverlayWindowController unbuilt;
     unbuilt.toggle();
     EXPECT_FALSE(unbuilt.isVisible());
@@ -101,28 +110,6 @@ TEST_F(ControllerTest, showingSelectsTheFirstClipUnlessOneIsSelectedEvenOutOfVie
     EXPECT_EQ(store->selection(), QSet<QUuid>{items[3].id});
 }
 
-TEST_F(ControllerTest, aPressOutsideThePanelHidesItAndInsideDoesNot)
-{
-    controller.show();
-    const QRect frame = controller.panel()->frameGeometry();
-    clicks.press(frame.center());
-    EXPECT_TRUE(controller.isVisible());
-    clicks.press(QPoint(frame.center().x(), frame.top() - 50));
-    EXPECT_FALSE(controller.isVisible());
-    EXPECT_FALSE(clicks.isWatching());
-}
-
-TEST_F(ControllerTest, withoutAClickWatchTheWatchesStillPairUp)
-{
-    clicks.available = false;
-    controller.show();
-    EXPECT_TRUE(controller.monitorsInstalled());
-    EXPECT_FALSE(clicks.isWatching());
-    controller.hide();
-    EXPECT_FALSE(controller.monitorsInstalled());
-    EXPECT_EQ(clicks.stops, 0);
-}
-
 TEST_F(ControllerTest, choosingBumpsHidesReactivatesAndPastesLater)
 {
     controller.show();
@@ -140,17 +127,6 @@ TEST_F(ControllerTest, choosingBumpsHidesReactivatesAndPastesLater)
     EXPECT_TRUE(pasted.isEmpty());
     fx.clock.advance(0.02);
     EXPECT_EQ(pasted, QList<QUuid>{chosen});
-}
-
-TEST_F(ControllerTest, closingThePanelFromOutsideRemovesTheWatches)
-{
-    controller.show();
-    controller.panel()->close();
-    EXPECT_FALSE(controller.isVisible());
-    EXPECT_FALSE(controller.monitorsInstalled());
-    EXPECT_FALSE(clicks.isWatching());
-    controller.toggle();
-    EXPECT_TRUE(controller.isVisible()) << "the panel comes back at the next shortcut";
 }
 
 // --- key table ---
@@ -203,8 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         KeyRow{"return_pastes_the_selected_clip", Qt::Key_Return, Qt::NoModifier, true, [](C &t) { selectRow(t, 2); },
                [](C &t) { pastedLater(t, {t.items[2].id}); }},
-        KeyRow{"keypad_enter_pastes_too", Qt::Key_Enter, Qt::KeypadModifier, true, nullptr,
-               [](C &t) { pastedLater(t, {t.items[0].id}); }},
         KeyRow{"return_without_selection_pastes_the_first_clip", Qt::Key_Return, Qt::NoModifier, true,
                [](C &t) { t.store->setSelection({}); }, [](C &t) { pastedLater(t, {t.items[0].id}); }},
         KeyRow{"return_with_nothing_shown_is_not_handled", Qt::Key_Return, Qt::NoModifier, false,
@@ -221,46 +195,16 @@ INSTANTIATE_TEST_SUITE_P(
                [](C &t) { EXPECT_EQ(t.store->selection().size(), 1); }},
         KeyRow{"ctrl_f_opens_the_search", Qt::Key_F, Qt::ControlModifier, true, nullptr,
                [](C &t) { EXPECT_TRUE(t.store->searchActive()); }},
-        KeyRow{"ctrl_f_closes_an_open_search", Qt::Key_F, Qt::ControlModifier, true,
-               [](C &t) { t.store->setSearchActive(true); }, [](C &t) { EXPECT_FALSE(t.store->searchActive()); }},
         KeyRow{"backspace_deletes_the_selection", Qt::Key_Backspace, Qt::NoModifier, true, [](C &t) { selectRow(t, 1); },
                [](C &t) { EXPECT_EQ(t.store->items().size(), 4); }},
-        KeyRow{"forward_delete_deletes_the_selection", Qt::Key_Delete, Qt::NoModifier, true,
-               [](C &t) { selectRow(t, 1); }, [](C &t) { EXPECT_EQ(t.store->items().size(), 4); }},
         KeyRow{"left_selects_the_previous_clip", Qt::Key_Left, Qt::NoModifier, true, [](C &t) { selectRow(t, 2); },
                [](C &t) { EXPECT_EQ(selectedId(t), t.items[1].id); }},
         KeyRow{"right_selects_the_next_clip", Qt::Key_Right, Qt::NoModifier, true, [](C &t) { selectRow(t, 2); },
                [](C &t) { EXPECT_EQ(selectedId(t), t.items[3].id); }},
-        KeyRow{"escape_empties_the_query_closes_the_search_and_keeps_the_panel", Qt::Key_Escape, Qt::NoModifier, true,
-               [](C &t) {
-                   t.store->setSearchActive(true);
-                   t.store->setSearchQuery(QStringLiteral("clip"));
-               },
-               [](C &t) {
-                   EXPECT_TRUE(t.store->searchQuery().isEmpty());
-                   EXPECT_FALSE(t.store->searchActive());
-                   EXPECT_TRUE(t.controller.isVisible());
-               }},
-        KeyRow{"escape_with_an_empty_query_hides", Qt::Key_Escape, Qt::NoModifier, true, nullptr,
-               [](C &t) { EXPECT_FALSE(t.controller.isVisible()); }},
-        KeyRow{"up_is_left_to_the_system", Qt::Key_Up, Qt::NoModifier, false, nullptr, nullptr},
-        KeyRow{"tab_is_left_to_the_system", Qt::Key_Tab, Qt::NoModifier, false, nullptr, nullptr}),
+        KeyRow{"up_is_left_to_the_system", Qt::Key_Up, Qt::NoModifier, false, nullptr, nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // --- the program-wide key filter and its text-input guard ---
-
-TEST_F(ControllerTest, keysReachingThePanelRunTheCommandsUntilItHides)
-{
-    controller.show();
-    selectRow(*this, 0);
-    QTest::keyClick(controller.panel(), Qt::Key_Right);
-    EXPECT_EQ(selectedId(*this), items[1].id);
-    controller.hide();
-    QWidget other;
-    other.show();
-    QTest::keyClick(&other, Qt::Key_Right);
-    EXPECT_EQ(selectedId(*this), items[1].id);
-}
 
 TEST_F(ControllerTest, whileATextFieldHasTheFocusTheCommandsLeaveKeysAlone)
 {

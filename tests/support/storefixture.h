@@ -26,7 +26,7 @@ public:
     {
         store.reset();
         files.preset = {items, folders};
-        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound);
+        store = std::make_unique<ClipboardStore>(files, clock, defaults, player);
         return *store;
     }
 
@@ -49,6 +49,6 @@ public:
     FakeClock clock;
     MemoryHistoryFiles files;
     UserDefaults defaults;
-    FakeSoundPlayer sound;
+    FakeSoundPlayer player;
     std::unique_ptr<ClipboardStore> store;
 };
