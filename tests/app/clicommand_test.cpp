@@ -2,6 +2,9 @@
 // that travels to the running instance.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "app/application.h"
 #include "app/clicommand.h"
 
 namespace {
@@ -123,6 +126,19 @@ TEST(CliText, help_names_every_command_and_the_exit_codes)
     for (const char *word : {"toggle", "list", "--json", "--folder", "--limit", "copy", "quit", "--help", "--version", "3 Bramblet"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(word))) << word;
     EXPECT_TRUE(CliCommand::versionText().startsWith(QStringLiteral("Bramblet ")));
+}
+
+// Help, version and a mistyped command end before anything starts; scripts
+// tell a usage error from a failed command by the status.
+TEST(CliExitStatus, help_and_version_succeed_and_a_mistyped_command_is_a_usage_error)
+{
+    auto run = [](std::vector<const char *> args) {
+        args.insert(args.begin(), "bramblet");
+        return Application::run(int(args.size()), const_cast<char **>(args.data()));
+    };
+    EXPECT_EQ(run({"--help"}), CliCommand::ExitOk);
+    EXPECT_EQ(run({"--version"}), CliCommand::ExitOk);
+    EXPECT_EQ(run({"paste"}), CliCommand::ExitUsage);
 }
 
 } // namespace

@@ -91,23 +91,19 @@ TEST_F(LongPressTest, holdingOnACardOutsideTheSelectionTakesThatCardAloneAndANew
     EXPECT_EQ(press->draggedItems(), QList<QUuid>{items[3].id});
 }
 
-TEST_F(LongPressTest, theTousTargetTakesClipsOutOfTheirFolderAndEmptiesTheSelection)
+TEST_F(LongPressTest, aTargetMovesTheDraggedClipsUnlessItsFolderIsGoneAndEmptiesTheSelection)
 {
     store->setSelection({items[4].id});
     holdOn(4);
-    press->completeDrag(std::nullopt);
+    press->completeDrag(std::nullopt); // "Tous": out of any folder
     EXPECT_EQ(folderOf(4), std::nullopt);
     EXPECT_TRUE(store->selection().isEmpty());
     EXPECT_FALSE(press->isDragging());
     EXPECT_TRUE(press->draggedItems().isEmpty());
-}
 
-TEST_F(LongPressTest, aFolderTargetMovesTheDraggedClipsIntoItUnlessTheFolderIsGone)
-{
     holdOn(1);
     press->completeDrag(work.id);
     EXPECT_EQ(folderOf(1), work.id);
-
     holdOn(4);
     store->deleteFolder(work.id);
     press->completeDrag(work.id);
