@@ -61,22 +61,31 @@ protected:
     ItemColorCache colours{icons, pictures};
 };
 
-TEST_F(HeaderColour, ThumbnailColourWinsOverEverything)
+// Thumbnail first, then an image clip's own picture, then the source
+// application's icon, then the kind's colour.
+TEST_F(HeaderColour, ComesFromTheFirstSourceInTheChain)
 {
-    installed.insert(QStringLiteral("org.example.Editor"), QImage::fromData(png(Qt::blue)));
-    ClipboardItem item = clip(ClipKind::FileURL);
-    item.thumbnailPNG = png(QColor(200, 30, 30));
-    item.sourceBundleID = QStringLiteral("org.example.Editor");
-    expectNear(colours.headerColor(item), expected(QColor(200, 30, 30)));
+    installed.insert(QStringLiteral("org.example.Editor"), QImage::fromData(png(QColor(240, 120, 20))));
+    ClipboardItem file = clip(ClipKind::FileURL);
+    file.thumbnailPNG = png(QColor(200, 30, 30));
+    file.sourceBundleID = QStringLiteral("org.example.Editor");
+    expectNear(colours.headerColor(file), expected(QColor(200, 30, 30)));
     EXPECT_EQ(lookups, 0);
-}
 
-TEST_F(HeaderColour, ImageClipWithCorruptThumbnailUsesRaw)
-{
-    ClipboardItem item = clip(ClipKind::Image);
-    item.thumbnailPNG = QByteArrayLiteral("not a png");
-    item.raw = png(QColor(30, 180, 40));
-    expectNear(colours.headerColor(item), expected(QColor(30, 180, 40)));
+    ClipboardItem image = clip(ClipKind::Image);
+    image.thumbnailPNG = QByteArrayLiteral("not a png");
+    image.raw = png(QColor(30, 180, 40));
+    expectNear(colours.headerColor(image), expected(QColor(30, 180, 40)));
+
+    ClipboardItem link = clip(ClipKind::Url);
+    link.sourceBundleID = QStringLiteral("org.example.Editor");
+    expectNear(colours.headerColor(link), expected(QColor(240, 120, 20)));
+
+    ClipboardItem text = clip(ClipKind::Text);
+    text.sourceBundleID = QStringLiteral("org.example.Missing");
+    text.raw = png(QColor(30, 180, 40)); // a text clip never takes its colour from raw
+    expectNear(colours.headerColor(text),
+               ColorSampling::adjustedColor(ColorSampling::kindFallbackColor(ClipKind::Text), 1.1, 1.0));
 }
 
 // A large image is decoded on a worker: meanwhile the header has the kind's
@@ -92,24 +101,6 @@ TEST_F(HeaderColour, LargeImageTakesItsColourOnceDecodedOffTheMainThread)
     ASSERT_TRUE(ready.wait(10000));
     expectNear(colours.headerColor(item), expected(QColor(30, 180, 40)));
     EXPECT_EQ(colours.headerByItem().size(), 1);
-}
-
-TEST_F(HeaderColour, AppIconColourWhenNoPicture)
-{
-    installed.insert(QStringLiteral("firefox"), QImage::fromData(png(QColor(240, 120, 20))));
-    ClipboardItem item = clip(ClipKind::Url);
-    item.sourceBundleID = QStringLiteral("firefox");
-    expectNear(colours.headerColor(item), expected(QColor(240, 120, 20)));
-}
-
-TEST_F(HeaderColour, WithoutPictureOrInstalledAppTheKindColourIsSaturatedGreyStaysGrey)
-{
-    ClipboardItem item = clip(ClipKind::Text);
-    item.sourceBundleID = QStringLiteral("org.example.Missing");
-    item.raw = png(QColor(30, 180, 40)); // a text clip never takes its colour from raw
-    expectNear(colours.headerColor(item),
-               ColorSampling::adjustedColor(ColorSampling::kindFallbackColor(ClipKind::Text), 1.1, 1.0));
-    expectNear(colours.headerColor(clip(ClipKind::Unknown)), {0.45, 0.45, 0.45, 1}, 1e-9);
 }
 
 TEST_F(HeaderColour, SecondCardForSameIdReusesColourEvenAfterDataChanged)
