@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ClearChoice,
                                            ClearRow{"cancel_keeps_everything", 2, 12}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(GeneralPaneTest, shows_the_settings_and_a_failed_login_switch_beeps_but_keeps_the_value_asked_for)
+TEST(GeneralPaneTest, shows_the_settings_a_failed_login_switch_beeps_and_the_picker_and_buttons_act)
 {
     ShellFixture fx;
     fx.start();
@@ -105,13 +105,8 @@ TEST(GeneralPaneTest, shows_the_settings_and_a_failed_login_switch_beeps_but_kee
     EXPECT_EQ(fx.beeps, 1);
     EXPECT_TRUE(pane.launchAtLoginSwitch()->isOn()) << "the switch keeps the value asked for";
     EXPECT_FALSE(fx.loginItem.enabled);
-}
 
-TEST(GeneralPaneTest, picker_stores_the_rule_and_buttons_act)
-{
-    ShellFixture fx;
-    fx.start({text("ancien", 0)});
-    CDGeneralPane pane(fx.context);
+    fx.store->insert(text("ancien", 0));
     pane.keepHistoryPicker()->setCurrentText(QStringLiteral("Jour"));
     EXPECT_EQ(fx.retention->keep(), QStringLiteral("Jour"));
     EXPECT_TRUE(fx.store->items().isEmpty());

@@ -212,7 +212,7 @@ protected:
     ClipboardStore *store = nullptr;
 };
 
-TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
+TEST_F(CardMenu, PinAndTousGoThroughTheStoreAndLabelsFollowIt)
 {
     std::unique_ptr<QMenu> menu(CardView::createContextMenu(*store, items[1]));
     action(menu.get(), QStringLiteral("Épingler"))->trigger();
@@ -220,6 +220,13 @@ TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
     // The caller's copy is stale (not pinned); the label follows the store.
     std::unique_ptr<QMenu> again(CardView::createContextMenu(*store, items[1]));
     ASSERT_TRUE(action(again.get(), QStringLiteral("Désépingler")));
+
+    std::unique_ptr<QMenu> toFolder(CardView::createContextMenu(*store, items[0]));
+    action(toFolder.get(), QStringLiteral("Travail"))->trigger();
+    ASSERT_TRUE(find(items[0].id)->folderId.has_value());
+    std::unique_ptr<QMenu> back(CardView::createContextMenu(*store, items[0]));
+    action(back.get(), QStringLiteral("Tous"))->trigger();
+    EXPECT_FALSE(find(items[0].id)->folderId.has_value()) << "Tous moves out of any folder";
 }
 
 // An action on a selected card acts on the whole selection; on any other
@@ -254,16 +261,6 @@ INSTANTIATE_TEST_SUITE_P(Menu, CardMenuAction,
                                            MenuRow{"folder_on_selected_card", 2, "Perso", {}, {1, 2}},
                                            MenuRow{"folder_on_unselected_card", 3, "Perso", {}, {3}}),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(CardMenu, TousMovesOutOfAnyFolder)
-{
-    std::unique_ptr<QMenu> toFolder(CardView::createContextMenu(*store, items[0]));
-    action(toFolder.get(), QStringLiteral("Travail"))->trigger();
-    ASSERT_TRUE(find(items[0].id)->folderId.has_value());
-    std::unique_ptr<QMenu> back(CardView::createContextMenu(*store, items[0]));
-    action(back.get(), QStringLiteral("Tous"))->trigger();
-    EXPECT_FALSE(find(items[0].id)->folderId.has_value());
-}
 
 TEST_F(CardMenu, MenuOutlivingTheStoreDoesNothing)
 {
