@@ -5,27 +5,34 @@
 #include <QJsonDocument>
 
 #include "app/instancecommandhandler.h"
-#include "model/referencedate.h"
 #include "model/uuidtext.h"
 #include "shellfixture.h"
 
 namespace {
+
+using ClipSamples::text;
 
 class HandlerTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        work = makeFolder(QStringLiteral("Travail"));
-        oldest = makeClip(QStringLiteral("le plus ancien"), 100);
-        middle = makeClip(QStringLiteral("au milieu\nsur deux lignes"), 200, true, work.id);
-        newest = makeClip(QStringLiteral("le plus récent"), 300);
-        fx.start({oldest, newest, middle}, {work});
+        work = StoreFixture::folder(QStringLiteral("Travail"));
+        oldest = text(QStringLiteral("le plus ancien"), 100);
+        middle = pinnedClip(QStringLiteral("au milieu\nsur deux lignes"), 200, work.id);
+        newest = text(QStringLiteral("le plus récent"), 300);
+        startWith({oldest, newest, middle});
+    }
+
+    void startWith(const QList<ClipboardItem> &items)
+    {
+        handler.reset(); // it holds the store that start() replaces
+        fx.start(items, {work});
         handler = std::make_unique<InstanceCommandHandler>(
             *fx.store, InstanceCommandHandler::Actions{[this] { ++toggles; }, [this] { ++settings; },
                                                        [this] { ++quits; }, [this](const ClipboardItem &item) {
                                                            suppressedAtWrite = fx.store->isCaptureSuppressed();
-                                                           written.append(item);
+                                                           written.append(item.id);
                                                            return writeSucceeds;
                                                        }});
     }
@@ -37,12 +44,12 @@ protected:
     ClipboardItem oldest, middle, newest;
     std::unique_ptr<InstanceCommandHandler> handler;
     int toggles = 0, settings = 0, quits = 0;
-    QList<ClipboardItem> written;
+    QList<QUuid> written;
     bool writeSucceeds = true;
     bool suppressedAtWrite = false;
 };
 
-TEST_F(HandlerTest, list_is_newest_first_with_global_ranks)
+TEST_F(HandlerTest, list_is_newest_first_with_global_ranks_and_limit)
 {
     const InstanceReply r = run({"list"});
     EXPECT_EQ(r.exitCode, 0);
@@ -51,6 +58,7 @@ TEST_F(HandlerTest, list_is_newest_first_with_global_ranks)
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("  1  ") + uuidTag(newest.id)));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("📌 [Travail] au milieu sur deux lignes"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("  3  ") + uuidTag(oldest.id)));
+    EXPECT_EQ(run({"list", "--limit", "2"}).out.count(u'\n'), 2);
 }
 
 TEST_F(HandlerTest, list_json_with_folder_keeps_global_rank)
@@ -72,23 +80,10 @@ TEST_F(HandlerTest, list_json_with_folder_keeps_global_rank)
 // damaged history file may hold, was cast to one for the JSON listing.
 TEST_F(HandlerTest, list_json_shows_clips_with_absurd_dates)
 {
-    ClipboardItem far = makeClip(QStringLiteral("loin"), 1e300);
-    ClipboardItem before = makeClip(QStringLiteral("avant"), -1.7e308);
-    handler.reset(); // it holds the store that start() replaces
-    fx.start({far, before}, {});
-    handler = std::make_unique<InstanceCommandHandler>(*fx.store, InstanceCommandHandler::Actions{});
+    startWith({text(QStringLiteral("loin"), 1e300), text(QStringLiteral("avant"), -1.7e308)});
     const InstanceReply r = run({"list", "--json"});
     ASSERT_EQ(r.exitCode, 0);
-    const QJsonArray array = QJsonDocument::fromJson(r.out.toUtf8()).array();
-    ASSERT_EQ(array.size(), 2);
-    EXPECT_EQ(array[0].toObject().value("id").toString(), uuidText(far.id));
-    EXPECT_EQ(array[1].toObject().value("id").toString(), uuidText(before.id));
-}
-
-TEST_F(HandlerTest, list_limit_cuts_the_listing)
-{
-    const InstanceReply r = run({"list", "--limit", "2"});
-    EXPECT_EQ(r.out.count(u'\n'), 2);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).array().size(), 2);
 }
 
 TEST_F(HandlerTest, list_of_an_unknown_folder_fails_with_exit_one)
@@ -99,60 +94,36 @@ TEST_F(HandlerTest, list_of_an_unknown_folder_fails_with_exit_one)
     EXPECT_TRUE(r.out.isEmpty());
 }
 
-TEST_F(HandlerTest, copy_by_rank_writes_that_clip_with_capture_suppressed)
+TEST_F(HandlerTest, copy_by_rank_short_id_or_full_id_writes_that_clip_with_capture_suppressed)
 {
     const int writesBefore = fx.files.writes;
-    const InstanceReply r = run({"copy", "3"});
-    EXPECT_EQ(r.exitCode, 0);
-    ASSERT_EQ(written.size(), 1);
-    EXPECT_EQ(written.first().id, oldest.id);
+    EXPECT_EQ(run({"copy", "3"}).exitCode, 0);
     EXPECT_TRUE(suppressedAtWrite);
-    EXPECT_EQ(fx.store->items().size(), 3);
-    EXPECT_EQ(fx.files.writes, writesBefore);
-}
-
-TEST_F(HandlerTest, copy_by_short_id_and_by_full_id)
-{
     EXPECT_EQ(run({"copy", uuidTag(middle.id).toLower()}).exitCode, 0);
     EXPECT_EQ(run({"copy", uuidText(newest.id)}).exitCode, 0);
-    ASSERT_EQ(written.size(), 2);
-    EXPECT_EQ(written[0].id, middle.id);
-    EXPECT_EQ(written[1].id, newest.id);
+    EXPECT_EQ(written, (QList<QUuid>{oldest.id, middle.id, newest.id}));
+    EXPECT_EQ(fx.store->items().size(), 3);
+    EXPECT_EQ(fx.files.writes, writesBefore);
 }
 
 // Regression: an id whose first 8 characters are all digits was taken for an
 // out-of-range rank, so `copy` refused a clip that `list` had just shown.
 TEST_F(HandlerTest, copy_by_an_all_digit_short_id)
 {
-    ClipboardItem digits = makeClip(QStringLiteral("chiffres"), 400);
+    ClipboardItem digits = text(QStringLiteral("chiffres"), 400);
     digits.id = QUuid(QStringLiteral("12345678-0000-4000-8000-000000000001"));
-    handler.reset(); // it holds the store that start() replaces
-    fx.start({oldest, newest, middle, digits}, {work});
-    handler = std::make_unique<InstanceCommandHandler>(
-        *fx.store, InstanceCommandHandler::Actions{{}, {}, {}, [this](const ClipboardItem &item) {
-                                                       written.append(item);
-                                                       return true;
-                                                   }});
+    startWith({oldest, newest, middle, digits});
     EXPECT_EQ(run({"copy", "12345678"}).exitCode, 0);
-    ASSERT_EQ(written.size(), 1);
-    EXPECT_EQ(written.first().id, digits.id);
+    EXPECT_EQ(written, QList<QUuid>{digits.id});
 }
 
-TEST_F(HandlerTest, copy_out_of_range_or_unknown_fails_without_writing)
+TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_leaves_capture_on)
 {
-    EXPECT_EQ(run({"copy", "0"}).exitCode, CliCommand::ExitFailed);
-    EXPECT_EQ(run({"copy", "4"}).exitCode, CliCommand::ExitFailed);
-    EXPECT_EQ(run({"copy", "ZZZZZZZZ"}).exitCode, CliCommand::ExitFailed);
-    EXPECT_EQ(run({"copy", "ab"}).exitCode, CliCommand::ExitFailed); // too short to be an id prefix
+    for (const char *target : {"0", "4", "ZZZZZZZZ", "ab"})
+        EXPECT_EQ(run({"copy", target}).exitCode, CliCommand::ExitFailed) << target;
     EXPECT_TRUE(written.isEmpty());
-    EXPECT_FALSE(fx.store->isCaptureSuppressed());
-}
-
-TEST_F(HandlerTest, failed_write_withdraws_the_suppression)
-{
     writeSucceeds = false;
-    const InstanceReply r = run({"copy", "1"});
-    EXPECT_EQ(r.exitCode, CliCommand::ExitFailed);
+    EXPECT_EQ(run({"copy", "1"}).exitCode, CliCommand::ExitFailed);
     EXPECT_FALSE(fx.store->isCaptureSuppressed());
 }
 
@@ -164,16 +135,12 @@ TEST_F(HandlerTest, toggle_settings_and_quit_reach_their_actions)
     EXPECT_EQ(toggles, 1);
     EXPECT_EQ(settings, 1);
     EXPECT_EQ(quits, 1);
+    const InstanceReply bad = handler->handle(CliCommand::fromRequest({{"command", "format-disk"}}));
+    EXPECT_EQ(bad.exitCode, CliCommand::ExitUsage);
+    EXPECT_FALSE(bad.err.isEmpty());
 }
 
-TEST_F(HandlerTest, invalid_request_is_a_usage_error)
-{
-    const InstanceReply r = handler->handle(CliCommand::fromRequest({{"command", "format-disk"}}));
-    EXPECT_EQ(r.exitCode, CliCommand::ExitUsage);
-    EXPECT_FALSE(r.err.isEmpty());
-}
-
-TEST(InstanceReplyJson, malformed_reply_reads_as_failure)
+TEST(InstanceReplyJson, round_trips_and_malformed_reads_as_failure)
 {
     EXPECT_EQ(InstanceReply::fromJson({}).exitCode, CliCommand::ExitFailed);
     const InstanceReply ok = InstanceReply::fromJson(InstanceReply{0, "a", "b"}.toJson());

@@ -1,54 +1,33 @@
 #pragma once
 
-// A store over an in-memory history, user defaults in a temporary folder, a
-// fake clock and fake platform services, wired into a ShellContext the way
-// the composition root wires the real ones.
+// The store fixture plus fake platform services, wired into a ShellContext
+// the way the composition root wires the real ones.
 #include <memory>
 
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include "app/accessibilitysettingsopener.h"
 #include "app/historyretention.h"
 #include "app/shellcontext.h"
 #include "app/soundlibrary.h"
 #include "app/soundmanager.h"
-#include "platform/fake/fakeclock.h"
 #include "platform/fake/fakeloginitem.h"
 #include "platform/fake/fakesettingslauncher.h"
-#include "platform/fake/fakesoundplayer.h"
-#include "platform/userdefaults.h"
-#include "store/clipboardstore.h"
-#include "store/historyfiles.h"
-#include "support/memoryhistoryfiles.h"
+#include "support/storefixture.h"
 
-inline ClipboardItem makeClip(const QString &text, double createdAt = 0, bool pinned = false,
-                              std::optional<QUuid> folder = std::nullopt)
+// A sample text clip, pinned.
+inline ClipboardItem pinnedClip(const QString &text, double createdAt = 0, std::optional<QUuid> folder = std::nullopt)
 {
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = ClipKind::Text;
-    item.preview = text;
-    item.dataUTI = QStringLiteral("public.plain-text");
-    item.raw = text.toUtf8();
-    item.createdAt = createdAt;
-    item.pinned = pinned;
-    item.folderId = folder;
+    ClipboardItem item = ClipSamples::text(text, createdAt, folder);
+    item.pinned = true;
     return item;
 }
 
-inline ClipboardFolder makeFolder(const QString &name)
-{
-    return ClipboardFolder{QUuid::createUuid(), name, 0};
-}
-
-class ShellFixture
+class ShellFixture : public StoreFixture
 {
 public:
     ShellFixture()
-        : files(tmp.path() + QStringLiteral("/history"))
-        , defaults(tmp.path() + QStringLiteral("/defaults.conf"))
-        , library(tmp.path() + QStringLiteral("/sounds"))
+        : library(tmp.path() + QStringLiteral("/sounds"))
         , sound(defaults, library, [this](const QUrl &url) { played.append(url); })
     {
     }
@@ -56,8 +35,7 @@ public:
     // Builds the store over `items`/`folders`, then the context.
     ClipboardStore &start(const QList<ClipboardItem> &items = {}, const QList<ClipboardFolder> &folders = {})
     {
-        files.preset = {items, folders};
-        store = std::make_unique<ClipboardStore>(files, clock, defaults, player);
+        makeStore(items, folders);
         retention = std::make_unique<HistoryRetention>(*store, defaults, clock);
         opener = std::make_unique<AccessibilitySettingsOpener>(launcher, clock, &openerContext);
         context.store = store.get();
@@ -78,18 +56,12 @@ public:
         return *store;
     }
 
-    QTemporaryDir tmp;
-    MemoryHistoryFiles files;
-    UserDefaults defaults;
     SoundLibrary library;
     QList<QUrl> played;
     SoundManager sound;
-    FakeClock clock;
-    FakeSoundPlayer player;
     FakeLoginItem loginItem;
     FakeSettingsLauncher launcher;
     QObject openerContext;
-    std::unique_ptr<ClipboardStore> store;
     std::unique_ptr<HistoryRetention> retention;
     std::unique_ptr<AccessibilitySettingsOpener> opener;
     ShellContext context;

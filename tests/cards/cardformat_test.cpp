@@ -29,12 +29,10 @@ TEST_P(RelativeDate, Formats)
 INSTANTIATE_TEST_SUITE_P(
     French, RelativeDate,
     ::testing::Values(DateCase{"now", 0, "il y a 0 s"},
-                      DateCase{"twelve_seconds_ago", -12, "il y a 12 s"},
                       DateCase{"five_minutes_ago", -5 * 60 - 20, "il y a 5 min"},
                       DateCase{"two_hours_ago", -2 * 3600 - 59 * 60, "il y a 2 h"},
                       DateCase{"one_day_ago", -26 * 3600, "il y a 1 j"},
                       DateCase{"in_three_days", 3 * 86400 + 100, "dans 3 j"},
-                      DateCase{"in_ten_minutes", 600, "dans 10 min"},
                       DateCase{"nine_days_ago_is_one_week", -9 * 86400, "il y a 1 sem."},
                       DateCase{"forty_days_ago_is_one_month", -40 * 86400, "il y a 1 m."},
                       DateCase{"four_hundred_days_ago_is_one_year", -400 * 86400, "il y a 1 a"}),
@@ -67,8 +65,8 @@ TEST_P(ByteCount, Formats) { EXPECT_EQ(byteCountText(GetParam().bytes).toStdStri
 INSTANTIATE_TEST_SUITE_P(
     French, ByteCount,
     ::testing::Values(SizeCase{"zero", 0, "Zéro Ko"}, SizeCase{"one_byte", 1, "1 octet"},
-                      SizeCase{"twelve_bytes", 12, "12 octets"}, SizeCase{"just_under_a_kilo", 999, "999 octets"},
-                      SizeCase{"one_kilo", 1000, "1 Ko"}, SizeCase{"three_kilo", 3000, "3 Ko"},
+                      SizeCase{"twelve_bytes", 12, "12 octets"},
+                      SizeCase{"one_kilo", 1000, "1 Ko"},
                       SizeCase{"kilo_rounded", 2600, "3 Ko"},
                       SizeCase{"one_point_two_mega", 1'200'000, "1,2 Mo"},
                       SizeCase{"whole_mega_without_decimal", 5'000'000, "5 Mo"},
@@ -76,69 +74,40 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{"giga_two_decimals", 1'234'567'890, "1,23 Go"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(KindLabel, FrenchNames)
+struct CountCase
 {
-    EXPECT_EQ(kindLabel(ClipKind::Text), QStringLiteral("Texte"));
-    EXPECT_EQ(kindLabel(ClipKind::Rtf), QStringLiteral("RTF"));
-    EXPECT_EQ(kindLabel(ClipKind::Url), QStringLiteral("URL"));
-    EXPECT_EQ(kindLabel(ClipKind::Image), QStringLiteral("Image"));
-    EXPECT_EQ(kindLabel(ClipKind::FileURL), QStringLiteral("Fichier"));
-    EXPECT_EQ(kindLabel(ClipKind::Unknown), QStringLiteral("Inconnu"));
-}
+    const char *name;
+    ClipKind kind;
+    QByteArray raw;
+    std::optional<qint64> stored;
+    const char *footer; // shows the count, or the size when there is none
+};
 
-ClipboardItem clip(ClipKind kind, const QByteArray &raw, std::optional<qint64> count = std::nullopt)
+class CharacterCount : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(CharacterCount, FooterShowsCountOrSize)
 {
     ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = kind;
-    item.raw = raw;
-    item.textCharCount = count;
-    return item;
+    item.kind = GetParam().kind;
+    item.raw = GetParam().raw;
+    item.textCharCount = GetParam().stored;
+    EXPECT_EQ(footerText(item).toStdString(), GetParam().footer);
 }
 
-TEST(CharacterCount, StoredCountWinsEvenWhenZero)
-{
-    const ClipboardItem item = clip(ClipKind::Image, QByteArray(5000, 'x'), 0);
-    EXPECT_EQ(characterCount(item), 0);
-    EXPECT_EQ(footerText(item), QStringLiteral("0 caractères"));
-}
-
-TEST(CharacterCount, TextCountsGraphemesNotCodeUnits)
-{
-    // "é" decomposed (e + combining acute) and a flag: 2 + 1 user-visible characters.
-    const QString text = QStringLiteral("e\u0301a") + QString::fromUtf8("\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7");
-    EXPECT_EQ(characterCount(clip(ClipKind::Text, text.toUtf8())), 3);
-}
-
-TEST(CharacterCount, InvalidUtf8TextFallsBackToByteSize)
-{
-    const ClipboardItem item = clip(ClipKind::Text, QByteArray("ab\xff\xfe", 4));
-    EXPECT_FALSE(characterCount(item).has_value());
-    EXPECT_EQ(footerText(item), QStringLiteral("4 octets"));
-}
-
-TEST(CharacterCount, UrlCountsItsText)
-{
-    EXPECT_EQ(characterCount(clip(ClipKind::Url, "https://a.fr")), 12);
-}
-
-TEST(CharacterCount, RtfCountsItsPlainText)
-{
-    EXPECT_EQ(characterCount(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}")), 5);
-}
-
-TEST(CharacterCount, MalformedRtfHasNoCount)
-{
-    const ClipboardItem item = clip(ClipKind::Rtf, "{\\rtf1 unterminated");
-    EXPECT_FALSE(characterCount(item).has_value());
-    EXPECT_EQ(footerText(item), QStringLiteral("19 octets"));
-}
-
-TEST(CharacterCount, ImagesAndFilesHaveNone)
-{
-    EXPECT_FALSE(characterCount(clip(ClipKind::Image, "xx")).has_value());
-    EXPECT_FALSE(characterCount(clip(ClipKind::FileURL, "file:///a")).has_value());
-    EXPECT_FALSE(characterCount(clip(ClipKind::Unknown, "abc")).has_value());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CharacterCount,
+    ::testing::Values(
+        CountCase{"stored_count_wins_even_when_zero", ClipKind::Image, QByteArray(5000, 'x'), 0, "0 caractères"},
+        // "é" decomposed (e + combining acute) and a flag: 3 user-visible characters.
+        CountCase{"text_counts_graphemes_not_code_units", ClipKind::Text,
+                  QStringLiteral("e\u0301a").toUtf8() + "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", {}, "3 caractères"},
+        CountCase{"invalid_utf8_text_shows_the_byte_size", ClipKind::Text, QByteArray("ab\xff\xfe", 4), {}, "4 octets"},
+        CountCase{"url_counts_its_text", ClipKind::Url, "https://a.fr", {}, "12 caractères"},
+        CountCase{"rtf_counts_its_plain_text", ClipKind::Rtf,
+                  "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}", {}, "5 caractères"},
+        CountCase{"malformed_rtf_shows_the_byte_size", ClipKind::Rtf, "{\\rtf1 unterminated", {}, "19 octets"},
+        CountCase{"image_shows_the_byte_size", ClipKind::Image, "xx", {}, "2 octets"},
+        CountCase{"file_shows_the_byte_size", ClipKind::FileURL, "file:///a", {}, "9 octets"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "cardsamples.h"
 #include "model/referencedate.h"
 #include "platform/fake/fakeclock.h"
+#include "support/clipsamples.h"
 #include "styling/glassmaterial.h"
 #include "styling/glasspanelbackground.h"
 
@@ -37,14 +38,13 @@ QList<Sample> samples()
 {
     auto ago = [](double s) { return referenceDateFromUnix(kNow - s); };
     QList<Sample> out;
-    ClipboardItem text = CardSamples::text(ago(5 * 60), QStringLiteral(
+    ClipboardItem text = ClipSamples::text(QStringLiteral(
         "Bonjour à tous,\n\nla réunion de demain est déplacée à 14 h 30 en salle Garance. "
-        "Pensez à apporter vos notes du dernier atelier.\n\nBonne soirée !"));
+        "Pensez à apporter vos notes du dernier atelier.\n\nBonne soirée !"), ago(5 * 60));
     text.sourceBundleID = QStringLiteral("org.example.Notes");
     out.append({QStringLiteral("text"), text, {}});
-    ClipboardItem code = CardSamples::text(ago(2 * 3600), CardSamples::codeSample());
-    out.append({QStringLiteral("code"), code, {}});
-    out.append({QStringLiteral("colour"), CardSamples::text(ago(40), QStringLiteral("color: #5E5CE6;")), {}});
+    out.append({QStringLiteral("code"), ClipSamples::text(CardSamples::codeSample(), ago(2 * 3600)), {}});
+    out.append({QStringLiteral("colour"), ClipSamples::text(QStringLiteral("color: #5E5CE6;"), ago(40)), {}});
     out.append({QStringLiteral("rtf"), CardSamples::rtf(ago(3 * 86400)), {}});
     ClipboardItem link = CardSamples::url(ago(20 * 60));
     link.sourceBundleID = QStringLiteral("example-notes"); // a WM_CLASS class resolves too

@@ -8,7 +8,8 @@
 
 #include "model/clipboarditem.h"
 
-// Clips of every kind, for the card tests and the gallery.
+// Clips of every kind as the capture makes them, for the card tests and the
+// gallery (text clips come from ClipSamples).
 namespace CardSamples {
 
 inline QByteArray encode(const QImage &img, const char *format = "PNG")
@@ -47,15 +48,6 @@ inline ClipboardItem base(ClipKind kind, double createdAt)
     item.id = QUuid::createUuid();
     item.kind = kind;
     item.createdAt = createdAt;
-    return item;
-}
-
-inline ClipboardItem text(double createdAt, const QString &s)
-{
-    ClipboardItem item = base(ClipKind::Text, createdAt);
-    item.preview = s;
-    item.raw = s.toUtf8();
-    item.dataUTI = QStringLiteral("public.plain-text");
     return item;
 }
 

@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include "cards/cardcontextmenu.h"
 #include "cards/carddragpayload.h"
@@ -18,12 +17,9 @@
 #include "model/referencedate.h"
 #include "model/uuidtext.h"
 #include "platform/fake/fakeclock.h"
-#include "platform/fake/fakesoundplayer.h"
-#include "platform/userdefaults.h"
-#include "store/clipboardstore.h"
-#include "store/historyfiles.h"
 #include "styling/glassmaterial.h"
-#include "support/memoryhistoryfiles.h"
+#include "support/clipsamples.h"
+#include "support/storefixture.h"
 
 namespace {
 
@@ -71,35 +67,35 @@ int countNear(const Canvas &c, const QRectF &box, const QColor &color, int tol =
 
 const QRectF kPreview(0, CardView::kHeaderHeight, CardView::kCardWidth, CardView::kPreviewHeight);
 
-TEST(CardGeometry, FixedSize)
+TEST(CardPaint, TextWithColourCodeShowsTheSwatchRtfDoesNot)
 {
-    EXPECT_EQ(CardView::cardSize(), QSize(300, 52 + 170 + CardView::kFooterHeight));
-}
-
-TEST(CardPaint, TextWithColourCodeShowsTheSwatch)
-{
-    const Canvas c = paintCard(CardSamples::text(kCreated, QStringLiteral("#FF8800")));
+    const Canvas c = paintCard(ClipSamples::text(QStringLiteral("#FF8800"), kCreated));
     EXPECT_TRUE(near(c.at(20, CardView::kHeaderHeight + 20), QColor(255, 136, 0), 2));
     EXPECT_TRUE(near(c.at(280, CardView::kHeaderHeight + 150), QColor(255, 136, 0), 2));
+    ClipboardItem rtf = CardSamples::rtf(kCreated);
+    rtf.preview = QStringLiteral("#FF8800");
+    EXPECT_EQ(countNear(paintCard(rtf), kPreview, QColor(255, 136, 0), 10), 0);
 }
 
-TEST(CardPaint, RtfWithColourCodeShowsText)
-{
-    ClipboardItem item = CardSamples::rtf(kCreated);
-    item.preview = QStringLiteral("#FF8800");
-    const Canvas c = paintCard(item);
-    EXPECT_EQ(countNear(c, kPreview, QColor(255, 136, 0), 10), 0);
-}
-
-TEST(CardPaint, ImageWithCorruptThumbnailShowsRaw)
+TEST(CardPaint, ImageWithCorruptThumbnailShowsRawAndNothingDecodableShowsThePlaceholder)
 {
     ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
     QImage green(60, 40, QImage::Format_RGB32);
     green.fill(QColor(30, 200, 60));
     item.raw = CardSamples::encode(green);
     item.thumbnailPNG = QByteArrayLiteral("broken");
+    EXPECT_TRUE(near(paintCard(item).at(150, CardView::kHeaderHeight + 85), QColor(30, 200, 60), 3));
+
+    item.raw = QByteArrayLiteral("broken too");
     const Canvas c = paintCard(item);
-    EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 85), QColor(30, 200, 60), 3));
+    // The "photo" symbol sits centred above the label, in the secondary colour:
+    // bright pixels there, and nothing image-like elsewhere.
+    int bright = 0;
+    for (int y = CardView::kHeaderHeight + 60; y < CardView::kHeaderHeight + 100; ++y)
+        for (int x = 130; x < 170; ++x)
+            bright += c.at(x, y).lightness() > 90;
+    EXPECT_GT(bright, 20);
+    EXPECT_LT(c.at(20, CardView::kHeaderHeight + 20).lightness(), 80);
 }
 
 // Defect: the card decoded the stored image at full size while painting, so
@@ -137,79 +133,45 @@ TEST(CardThumbnail, IsDecodedToCoverTheCardBoxNeverEnlarged)
     }
 }
 
-TEST(CardPaint, ImageWithNothingDecodableShowsThePlaceholder)
-{
-    ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
-    item.raw = QByteArrayLiteral("broken");
-    item.thumbnailPNG = QByteArrayLiteral("broken too");
-    const Canvas c = paintCard(item);
-    // The "photo" symbol sits centred above the label, in the secondary colour:
-    // bright pixels there, and nothing image-like elsewhere.
-    int bright = 0;
-    for (int y = CardView::kHeaderHeight + 60; y < CardView::kHeaderHeight + 100; ++y)
-        for (int x = 130; x < 170; ++x)
-            bright += c.at(x, y).lightness() > 90;
-    EXPECT_GT(bright, 20);
-    EXPECT_LT(c.at(20, CardView::kHeaderHeight + 20).lightness(), 80);
-}
-
-TEST(CardPaint, UppercaseImageExtensionWithThumbnailFillsTheArea)
+// A file's thumbnail fills the column for a picture file (whatever the case
+// of its extension), and is a centred 96-point picture for any other file.
+TEST(CardPaint, FileThumbnailFillsTheAreaOnlyForAPictureFile)
 {
     ClipboardItem item = CardSamples::otherFile(kCreated);
+    QImage red(80, 80, QImage::Format_RGB32);
+    red.fill(QColor(220, 40, 40));
+    item.thumbnailPNG = CardSamples::encode(red);
+    const QColor r(220, 40, 40);
+    const Canvas other = paintCard(item);
+    EXPECT_TRUE(near(other.at(150, CardView::kHeaderHeight + 10 + 48), r, 3));
+    EXPECT_FALSE(near(other.at(20, CardView::kHeaderHeight + 10 + 48), r, 30));
+    EXPECT_FALSE(near(other.at(150, CardView::kHeaderHeight + 10 + 100), r, 30));
+
     item.fileExt = QStringLiteral("JPG");
     item.fileName = QStringLiteral("photo.JPG");
-    QImage red(80, 80, QImage::Format_RGB32);
-    red.fill(QColor(220, 40, 40));
-    item.thumbnailPNG = CardSamples::encode(red);
-    const Canvas c = paintCard(item);
-    // Fills the column's width, not a 96-point centred picture.
-    EXPECT_TRUE(near(c.at(20, CardView::kHeaderHeight + 60), QColor(220, 40, 40), 3));
-    EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 120), QColor(220, 40, 40), 3));
+    const Canvas picture = paintCard(item);
+    EXPECT_TRUE(near(picture.at(20, CardView::kHeaderHeight + 60), r, 3));
+    EXPECT_TRUE(near(picture.at(150, CardView::kHeaderHeight + 120), r, 3));
 }
 
-TEST(CardPaint, NonImageFileThumbnailIsCentredAndNinetySixTall)
+TEST(CardPaint, PinnedShowsTheAccentPinAndSelectedTheRing)
 {
-    ClipboardItem item = CardSamples::otherFile(kCreated);
-    QImage red(80, 80, QImage::Format_RGB32);
-    red.fill(QColor(220, 40, 40));
-    item.thumbnailPNG = CardSamples::encode(red);
-    const Canvas c = paintCard(item);
-    EXPECT_TRUE(near(c.at(150, CardView::kHeaderHeight + 10 + 48), QColor(220, 40, 40), 3));
-    EXPECT_FALSE(near(c.at(20, CardView::kHeaderHeight + 10 + 48), QColor(220, 40, 40), 30));
-    EXPECT_FALSE(near(c.at(150, CardView::kHeaderHeight + 10 + 100), QColor(220, 40, 40), 30));
-}
-
-TEST(CardPaint, PinnedShowsTheAccentPin)
-{
-    ClipboardItem item = CardSamples::text(kCreated, QStringLiteral("bonjour"));
+    ClipboardItem item = ClipSamples::text(QStringLiteral("bonjour"), kCreated);
     const QRectF pinBox(CardView::kCardWidth - 30, CardView::kHeaderHeight + CardView::kPreviewHeight,
                         30, CardView::kFooterHeight);
-    EXPECT_EQ(countNear(paintCard(item), pinBox, GlassMaterial::accentColor(), 30), 0);
-    item.pinned = true;
-    EXPECT_GT(countNear(paintCard(item), pinBox, GlassMaterial::accentColor(), 30), 10);
-}
-
-TEST(CardPaint, SelectedDrawsTheRing)
-{
-    const ClipboardItem item = CardSamples::text(kCreated, QStringLiteral("bonjour"));
     const QRectF leftEdge(-2, 100, 4, 60);
-    EXPECT_EQ(countNear(paintCard(item), leftEdge, GlassMaterial::accentColor(), 40), 0);
-    EXPECT_GT(countNear(paintCard(item, {.selected = true}), leftEdge, GlassMaterial::accentColor(), 40), 20);
-}
-
-TEST(CardPaint, HeaderBandTakesTheHeaderColour)
-{
-    // A text clip without source app: the text fallback blue, saturated, as a
-    // gradient — the band's middle is bluish.
-    const Canvas c = paintCard(CardSamples::text(kCreated, QStringLiteral("x")));
-    const QColor mid = c.at(200, 30);
-    EXPECT_GT(mid.blue(), mid.red() + 80);
+    const QColor accent = GlassMaterial::accentColor();
+    EXPECT_EQ(countNear(paintCard(item), pinBox, accent, 30), 0);
+    EXPECT_EQ(countNear(paintCard(item), leftEdge, accent, 40), 0);
+    EXPECT_GT(countNear(paintCard(item, {.selected = true}), leftEdge, accent, 40), 20);
+    item.pinned = true;
+    EXPECT_GT(countNear(paintCard(item), pinBox, accent, 30), 10);
 }
 
 TEST(CardPaint, HugePreviewIsCutBeforeDecoration)
 {
     // A damaged history could carry megabytes of preview; painting stays sane.
-    ClipboardItem item = CardSamples::text(kCreated, QString(2'000'000, u'('));
+    ClipboardItem item = ClipSamples::text(QString(2'000'000, u'('), kCreated);
     const Canvas c = paintCard(item);
     EXPECT_FALSE(c.image.isNull());
 }
@@ -219,13 +181,12 @@ TEST(CardPaint, HugePreviewIsCutBeforeDecoration)
 class CardMenu : public ::testing::Test
 {
 protected:
-    CardMenu() : files(tmp.path()), defaults(tmp.path() + QStringLiteral("/d.conf"))
+    CardMenu()
     {
         for (int i = 0; i < 4; ++i)
-            items.append(CardSamples::text(kCreated - i, QStringLiteral("clip %1").arg(i)));
-        folders = {{QUuid::createUuid(), QStringLiteral("Travail"), 0}, {QUuid::createUuid(), QStringLiteral("Perso"), 1}};
-        files.preset = {items, folders};
-        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound);
+            items.append(fx.textClip(QStringLiteral("clip %1").arg(i), 300 + i));
+        folders = {StoreFixture::folder(QStringLiteral("Travail")), StoreFixture::folder(QStringLiteral("Perso"))};
+        store = &fx.makeStore(items, folders);
     }
 
     QAction *action(QMenu *menu, const QString &text)
@@ -247,32 +208,13 @@ protected:
         return nullptr;
     }
 
-    QTemporaryDir tmp;
-    MemoryHistoryFiles files;
-    FakeClock clock{kNow};
-    UserDefaults defaults;
-    FakeSoundPlayer sound;
+    StoreFixture fx;
     QList<ClipboardItem> items;
     QList<ClipboardFolder> folders;
-    std::unique_ptr<ClipboardStore> store;
+    ClipboardStore *store = nullptr;
 };
 
-TEST_F(CardMenu, EntriesInOrder)
-{
-    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
-    QStringList top;
-    for (QAction *a : menu->actions())
-        top << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(top, (QStringList{QStringLiteral("Épingler"), QStringLiteral("—"), QStringLiteral("Déplacer vers…"),
-                                QStringLiteral("—"), QStringLiteral("Supprimer")}));
-    QStringList sub;
-    for (QAction *a : action(menu.get(), QStringLiteral("Déplacer vers…"))->menu()->actions())
-        sub << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(sub, (QStringList{QStringLiteral("Tous"), QStringLiteral("—"), QStringLiteral("Travail"),
-                                QStringLiteral("Perso")}));
-}
-
-TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
+TEST_F(CardMenu, PinAndTousGoThroughTheStoreAndLabelsFollowIt)
 {
     std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[1]));
     action(menu.get(), QStringLiteral("Épingler"))->trigger();
@@ -280,78 +222,63 @@ TEST_F(CardMenu, PinTogglesThroughTheStoreAndLabelFollowsIt)
     // The caller's copy is stale (not pinned); the label follows the store.
     std::unique_ptr<QMenu> again(CardContextMenu::create(*store, items[1]));
     ASSERT_TRUE(action(again.get(), QStringLiteral("Désépingler")));
-}
 
-TEST_F(CardMenu, DeleteOnUnselectedCardDeletesOnlyThatCard)
-{
-    store->setSelection({items[1].id, items[2].id});
-    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
-    action(menu.get(), QStringLiteral("Supprimer"))->trigger();
-    EXPECT_EQ(find(items[0].id), nullptr);
-    EXPECT_NE(find(items[1].id), nullptr);
-    EXPECT_NE(find(items[2].id), nullptr);
-}
-
-TEST_F(CardMenu, DeleteOnSelectedCardDeletesTheSelection)
-{
-    store->setSelection({items[1].id, items[2].id});
-    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[1]));
-    action(menu.get(), QStringLiteral("Supprimer"))->trigger();
-    EXPECT_EQ(find(items[1].id), nullptr);
-    EXPECT_EQ(find(items[2].id), nullptr);
-    EXPECT_NE(find(items[0].id), nullptr);
-}
-
-TEST_F(CardMenu, FolderOnSelectedCardMovesEverySelectedClip)
-{
-    store->setSelection({items[0].id, items[3].id});
-    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
-    action(menu.get(), QStringLiteral("Perso"))->trigger();
-    EXPECT_EQ(find(items[0].id)->folderId, folders[1].id);
-    EXPECT_EQ(find(items[3].id)->folderId, folders[1].id);
-    EXPECT_FALSE(find(items[1].id)->folderId.has_value());
-}
-
-TEST_F(CardMenu, FolderOnUnselectedCardMovesOnlyIt)
-{
-    store->setSelection({items[2].id});
-    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
-    action(menu.get(), QStringLiteral("Travail"))->trigger();
-    EXPECT_EQ(find(items[0].id)->folderId, folders[0].id);
-    EXPECT_FALSE(find(items[2].id)->folderId.has_value());
-}
-
-TEST_F(CardMenu, TousMovesOutOfAnyFolder)
-{
     std::unique_ptr<QMenu> toFolder(CardContextMenu::create(*store, items[0]));
     action(toFolder.get(), QStringLiteral("Travail"))->trigger();
     ASSERT_TRUE(find(items[0].id)->folderId.has_value());
     std::unique_ptr<QMenu> back(CardContextMenu::create(*store, items[0]));
     action(back.get(), QStringLiteral("Tous"))->trigger();
-    EXPECT_FALSE(find(items[0].id)->folderId.has_value());
+    EXPECT_FALSE(find(items[0].id)->folderId.has_value()) << "Tous moves out of any folder";
 }
+
+// An action on a selected card acts on the whole selection; on any other
+// card, on that card alone.
+struct MenuRow
+{
+    const char *name;
+    int card;
+    const char *action;
+    QList<int> gone;  // deleted clips
+    QList<int> moved; // clips now in "Perso"
+};
+
+class CardMenuAction : public CardMenu, public ::testing::WithParamInterface<MenuRow> {};
+
+TEST_P(CardMenuAction, ActsOnTheSelectionOnlyFromASelectedCard)
+{
+    store->setSelection({items[1].id, items[2].id});
+    std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[GetParam().card]));
+    action(menu.get(), QString::fromUtf8(GetParam().action))->trigger();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(find(items[i].id) == nullptr, GetParam().gone.contains(i)) << i;
+        if (const ClipboardItem *item = find(items[i].id)) {
+            EXPECT_EQ(item->folderId == folders[1].id, GetParam().moved.contains(i)) << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Menu, CardMenuAction,
+                         ::testing::Values(MenuRow{"delete_unselected_card", 0, "Supprimer", {0}, {}},
+                                           MenuRow{"delete_selected_card", 1, "Supprimer", {1, 2}, {}},
+                                           MenuRow{"folder_on_selected_card", 2, "Perso", {}, {1, 2}},
+                                           MenuRow{"folder_on_unselected_card", 3, "Perso", {}, {3}}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CardMenu, MenuOutlivingTheStoreDoesNothing)
 {
     std::unique_ptr<QMenu> menu(CardContextMenu::create(*store, items[0]));
-    store.reset();
+    fx.store.reset();
     action(menu.get(), QStringLiteral("Supprimer"))->trigger(); // must not crash
     SUCCEED();
 }
 
-TEST(DragPayload, IdOnlyWhenNothingSelected)
+TEST(DragPayload, IdAloneOrTheSelectionAsCompactJsonArrayOfUppercaseIds)
 {
-    const ClipboardItem item = CardSamples::text(0, QStringLiteral("x"));
-    std::unique_ptr<QMimeData> mime(CardDragPayload::create(item, {}));
-    EXPECT_EQ(mime->data(QStringLiteral("text/plain")), uuidText(item.id).toUtf8());
-    EXPECT_EQ(mime->text(), uuidText(item.id));
-    EXPECT_EQ(uuidText(item.id).size(), 36);
-    EXPECT_FALSE(mime->hasFormat(QStringLiteral("application/json")));
-}
+    const ClipboardItem item = ClipSamples::text(QStringLiteral("x"));
+    std::unique_ptr<QMimeData> alone(CardDragPayload::create(item, {}));
+    EXPECT_EQ(alone->data(QStringLiteral("text/plain")), uuidText(item.id).toUtf8());
+    EXPECT_FALSE(alone->hasFormat(QStringLiteral("application/json")));
 
-TEST(DragPayload, SelectionAsCompactJsonArrayOfUppercaseIds)
-{
-    const ClipboardItem item = CardSamples::text(0, QStringLiteral("x"));
     const QSet<QUuid> selection{QUuid::createUuid(), QUuid::createUuid()};
     std::unique_ptr<QMimeData> mime(CardDragPayload::create(item, selection));
     const QByteArray json = mime->data(QStringLiteral("application/json"));
@@ -364,14 +291,6 @@ TEST(DragPayload, SelectionAsCompactJsonArrayOfUppercaseIds)
         got << v.toString();
     EXPECT_EQ(got, expected); // the set's own order
     EXPECT_EQ(mime->text(), uuidText(item.id)); // the dragged clip need not be selected
-}
-
-TEST(DragPixmap, CardWithMarginsOnTransparent)
-{
-    FakeClock clock(kNow);
-    const QPixmap pm = CardView(clock).renderPixmap(CardSamples::text(kCreated, QStringLiteral("x")), {}, 2.0);
-    EXPECT_EQ(pm.deviceIndependentSize().toSize(), CardView::cardSize().grownBy(CardView::paintMargins()));
-    EXPECT_EQ(pm.toImage().pixelColor(0, 0).alpha(), 0);
 }
 
 } // namespace

@@ -1,10 +1,8 @@
-// The hue histogram, the average, the adjustment and the fallback colours,
-// on hand-made RGBA buffers and small images.
+// The colour a picture gives a card's header: the dominant vivid hue, else
+// the plain average; and the adjustment applied to it.
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include <QImage>
 
 #include "cards/colorsampling.h"
 
@@ -14,180 +12,72 @@ namespace {
 
 constexpr double kTol = 1e-9;
 
-// A w × h premultiplied RGBA buffer filled with one pixel value.
-struct Buffer
+struct PixelRun
 {
-    int w, h;
-    std::vector<uchar> bytes;
-    Buffer(int w_, int h_, uchar r = 0, uchar g = 0, uchar b = 0, uchar a = 0)
-        : w(w_), h(h_), bytes(size_t(w_ * h_ * 4))
-    {
-        for (int i = 0; i < w * h; ++i)
-            set(i, r, g, b, a);
-    }
-    void set(int i, uchar r, uchar g, uchar b, uchar a)
-    {
-        bytes[size_t(i * 4)] = r;
-        bytes[size_t(i * 4 + 1)] = g;
-        bytes[size_t(i * 4 + 2)] = b;
-        bytes[size_t(i * 4 + 3)] = a;
-    }
-    std::optional<SrgbColor> dominant() const { return dominantHueColor(bytes.data(), w, h, w * 4); }
-    std::optional<SrgbColor> average() const { return averageColor(bytes.data(), w, h, w * 4); }
-};
-
-struct BinCase
-{
-    const char *name;
-    double hue;
-    int bin;
-};
-
-class HueBin : public ::testing::TestWithParam<BinCase> {};
-
-TEST_P(HueBin, FloorsAndClamps) { EXPECT_EQ(hueBin(GetParam().hue), GetParam().bin); }
-
-INSTANTIATE_TEST_SUITE_P(Rules, HueBin,
-                         ::testing::Values(BinCase{"zero", 0.0, 0}, BinCase{"just_below_one_bin", 1.0 / 36 - 1e-12, 0},
-                                           BinCase{"one_bin", 1.0 / 36 + 1e-12, 1}, BinCase{"half", 0.5, 18},
-                                           BinCase{"hue_one_is_bin_35_not_36", 1.0, 35},
-                                           BinCase{"above_one_clamped", 1.5, 35},
-                                           BinCase{"negative_clamped", -0.2, 0}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST(DominantHue, SingleVividColourIsReturnedExactly)
-{
-    const Buffer b(32, 32, 200, 40, 40, 255);
-    const auto c = b.dominant();
-    ASSERT_TRUE(c);
-    EXPECT_NEAR(c->r, 200 / 255.0, kTol);
-    EXPECT_NEAR(c->g, 40 / 255.0, kTol);
-    EXPECT_NEAR(c->b, 40 / 255.0, kTol);
-    EXPECT_EQ(c->a, 1);
-}
-
-TEST(DominantHue, HeavierBinWinsOverMorePixels)
-{
-    // 600 dull blue pixels against 300 vivid red ones: weight is v × s², so
-    // vividness beats count.
-    Buffer b(30, 30);
-    for (int i = 0; i < 600; ++i)
-        b.set(i, 90, 90, 110, 255); // s ≈ 0.18, v ≈ 0.43 → w ≈ 0.014
-    for (int i = 600; i < 900; ++i)
-        b.set(i, 240, 10, 10, 255); // s ≈ 0.96, v ≈ 0.94 → w ≈ 0.87
-    const auto c = b.dominant();
-    ASSERT_TRUE(c);
-    EXPECT_NEAR(c->r, 240 / 255.0, kTol);
-}
-
-TEST(DominantHue, EqualWeightsPickTheLowerHueBin)
-{
-    // Same saturation and brightness, hues in bins 0 (red) and 12 (green):
-    // equal weights, so the lower index (red) wins — whichever comes first.
-    for (bool greenFirst : {false, true}) {
-        Buffer b(2, 1);
-        b.set(greenFirst ? 1 : 0, 200, 0, 0, 255);
-        b.set(greenFirst ? 0 : 1, 0, 200, 0, 255);
-        const auto c = b.dominant();
-        ASSERT_TRUE(c);
-        EXPECT_NEAR(c->r, 200 / 255.0, kTol) << "greenFirst=" << greenFirst;
-        EXPECT_NEAR(c->g, 0, kTol);
-    }
-}
-
-TEST(DominantHue, WeightedMeanWithinTheBin)
-{
-    // Two reds in the same bin with different weights: the mean leans
-    // towards the more vivid one by exactly the weights.
-    Buffer b(2, 1);
-    b.set(0, 255 * 9 / 10, 0, 0, 255);
-    b.set(1, 200, 40, 40, 255);
-    const auto c = b.dominant();
-    ASSERT_TRUE(c);
-    const double r1 = (255 * 9 / 10) / 255.0, w1 = r1 * 1 * 1;
-    const double r2 = 200 / 255.0, s2 = (200 - 40) / 200.0, w2 = r2 * s2 * s2;
-    EXPECT_NEAR(c->r, (r1 * w1 + r2 * w2) / (w1 + w2), kTol);
-    EXPECT_NEAR(c->g, (40 / 255.0 * w2) / (w1 + w2), kTol);
-}
-
-struct SkipCase
-{
-    const char *name;
     uchar r, g, b, a;
+    int count;
 };
 
-class DominantHueSkips : public ::testing::TestWithParam<SkipCase> {};
-
-TEST_P(DominantHueSkips, GivesNone)
+// 0-255 channels; r < 0: no colour; r = kUnchecked: not checked.
+struct Rgb
 {
-    const auto &p = GetParam();
-    EXPECT_FALSE(Buffer(32, 32, p.r, p.g, p.b, p.a).dominant().has_value());
+    double r, g, b;
+};
+constexpr double kUnchecked = 1000;
+constexpr Rgb kNone{-1, 0, 0};
+constexpr Rgb kSkip{kUnchecked, 0, 0};
+
+struct PictureRow
+{
+    const char *name;
+    std::vector<PixelRun> runs; // premultiplied RGBA pixels, in order
+    Rgb dominant;
+    Rgb average;
+};
+
+void expectColour(const std::optional<SrgbColor> &got, const Rgb &want, const char *what)
+{
+    if (want.r == kUnchecked)
+        return;
+    ASSERT_EQ(got.has_value(), want.r >= 0) << what;
+    if (!got)
+        return;
+    EXPECT_NEAR(got->r, want.r / 255.0, kTol) << what;
+    EXPECT_NEAR(got->g, want.g / 255.0, kTol) << what;
+    EXPECT_NEAR(got->b, want.b / 255.0, kTol) << what;
+    EXPECT_EQ(got->a, 1) << what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Filters, DominantHueSkips,
-                         ::testing::Values(SkipCase{"fully_transparent", 0, 0, 0, 0},
-                                           SkipCase{"alpha_at_five_percent", 12, 0, 0, 12},
-                                           SkipCase{"black", 0, 0, 0, 255},
-                                           SkipCase{"white", 255, 255, 255, 255},
-                                           SkipCase{"too_dark", 30, 5, 5, 255},
-                                           SkipCase{"too_bright", 252, 120, 120, 255},
-                                           SkipCase{"grey_unsaturated", 128, 125, 122, 255}),
-                         [](const auto &info) { return std::string(info.param.name); });
+class PictureColour : public ::testing::TestWithParam<PictureRow> {};
 
-TEST(AverageColor, BlackAndWhiteImageAveragesToGrey)
+TEST_P(PictureColour, IsTheDominantHueElseTheAverage)
 {
-    Buffer b(8, 8);
-    for (int i = 0; i < 64; ++i)
-        b.set(i, i % 2 ? 255 : 0, i % 2 ? 255 : 0, i % 2 ? 255 : 0, 255);
-    EXPECT_FALSE(b.dominant().has_value());
-    const auto c = b.average();
-    ASSERT_TRUE(c);
-    EXPECT_NEAR(c->r, 0.5, kTol);
-    EXPECT_NEAR(c->g, 0.5, kTol);
-    EXPECT_NEAR(c->b, 0.5, kTol);
+    std::vector<uchar> bytes;
+    for (const PixelRun &run : GetParam().runs)
+        for (int i = 0; i < run.count; ++i)
+            bytes.insert(bytes.end(), {run.r, run.g, run.b, run.a});
+    const int w = int(bytes.size() / 4);
+    expectColour(dominantHueColor(bytes.data(), w, 1, w * 4), GetParam().dominant, "dominant");
+    expectColour(averageColor(bytes.data(), w, 1, w * 4), GetParam().average, "average");
 }
 
-TEST(AverageColor, TransparentPixelsCountAsBlack)
-{
-    Buffer b(8, 8, 0, 0, 0, 0);
-    for (int i = 0; i < 32; ++i)
-        b.set(i, 255, 0, 0, 255);
-    const auto c = b.average();
-    ASSERT_TRUE(c);
-    EXPECT_NEAR(c->r, 32 * 255 / 16320.0, kTol);
-    EXPECT_NEAR(c->g, 0, kTol);
-    EXPECT_EQ(c->a, 1);
-}
-
-TEST(ImageSampling, TransparentImageGivesBlackAverageAndNoHue)
-{
-    QImage img(50, 40, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    EXPECT_FALSE(dominantHueColor(img).has_value());
-    const auto avg = averageColor(img);
-    ASSERT_TRUE(avg);
-    EXPECT_NEAR(avg->r, 0, kTol);
-    EXPECT_NEAR(avg->g, 0, kTol);
-    EXPECT_NEAR(avg->b, 0, kTol);
-}
-
-TEST(ImageSampling, LargeImageIsScaledIntoTheBuffers)
-{
-    QImage img(400, 300, QImage::Format_RGB32);
-    img.fill(QColor(20, 160, 60));
-    const QImage buffer = sampleBuffer(img, 32);
-    EXPECT_EQ(buffer.size(), QSize(32, 32));
-    EXPECT_EQ(buffer.format(), QImage::Format_RGBA8888_Premultiplied);
-    const auto c = dominantHueColor(img);
-    ASSERT_TRUE(c);
-    EXPECT_NEAR(c->g, 160 / 255.0, 1e-6);
-}
-
-TEST(ImageSampling, NullImageGivesNone)
-{
-    EXPECT_FALSE(dominantHueColor(QImage()).has_value());
-    EXPECT_FALSE(averageColor(QImage()).has_value());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, PictureColour,
+    ::testing::Values(
+        PictureRow{"single_vivid_colour_exactly", {{200, 40, 40, 255, 1024}}, {200, 40, 40}, kSkip},
+        // Weight is v × s²: 300 vivid red pixels beat 600 dull blue ones.
+        PictureRow{"vividness_beats_count", {{90, 90, 110, 255, 600}, {240, 10, 10, 255, 300}}, {240, 10, 10}, kSkip},
+        PictureRow{"equal_weights_take_the_lower_hue_bin", {{0, 200, 0, 255, 1}, {200, 0, 0, 255, 1}}, {200, 0, 0}, kSkip},
+        PictureRow{"fully_transparent", {{0, 0, 0, 0, 1024}}, kNone, kSkip},
+        PictureRow{"alpha_at_five_percent", {{12, 0, 0, 12, 1024}}, kNone, kSkip},
+        PictureRow{"too_dark", {{30, 5, 5, 255, 1024}}, kNone, kSkip},
+        PictureRow{"too_bright", {{252, 120, 120, 255, 1024}}, kNone, kSkip},
+        PictureRow{"grey_unsaturated", {{128, 125, 122, 255, 1024}}, kNone, kSkip},
+        PictureRow{"black_and_white_average_to_grey", {{0, 0, 0, 255, 32}, {255, 255, 255, 255, 32}}, kNone,
+                   {127.5, 127.5, 127.5}},
+        PictureRow{"transparent_counts_as_black_in_the_average", {{255, 0, 0, 255, 32}, {0, 0, 0, 0, 32}}, kSkip,
+                   {127.5, 0, 0}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Adjusted, SaturationAndBrightnessScaleAndClamp)
 {
@@ -204,53 +94,6 @@ TEST(Adjusted, SaturationAndBrightnessScaleAndClamp)
     const Hsb c = toHsb(clamped.r, clamped.g, clamped.b);
     EXPECT_NEAR(c.s, 1.0, 1e-9);
     EXPECT_NEAR(c.v, 1.0, 1e-9);
-}
-
-TEST(Adjusted, UnknownGreyStaysGreyWhenSaturated)
-{
-    const SrgbColor grey = kindFallbackColor(ClipKind::Unknown);
-    const SrgbColor c = adjustedColor(grey, 1.1, 1.0);
-    EXPECT_NEAR(c.r, 0.45, kTol);
-    EXPECT_NEAR(c.g, 0.45, kTol);
-    EXPECT_NEAR(c.b, 0.45, kTol);
-}
-
-struct FallbackCase
-{
-    const char *name;
-    ClipKind kind;
-    double r, g, b;
-};
-
-class KindFallback : public ::testing::TestWithParam<FallbackCase> {};
-
-TEST_P(KindFallback, Table)
-{
-    const SrgbColor c = kindFallbackColor(GetParam().kind);
-    EXPECT_DOUBLE_EQ(c.r, GetParam().r);
-    EXPECT_DOUBLE_EQ(c.g, GetParam().g);
-    EXPECT_DOUBLE_EQ(c.b, GetParam().b);
-    EXPECT_DOUBLE_EQ(c.a, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Colours, KindFallback,
-                         ::testing::Values(FallbackCase{"text", ClipKind::Text, 0.24, 0.45, 0.98},
-                                           FallbackCase{"rtf", ClipKind::Rtf, 0.74, 0.45, 0.98},
-                                           FallbackCase{"url", ClipKind::Url, 0.17, 0.79, 0.89},
-                                           FallbackCase{"image", ClipKind::Image, 0.30, 0.80, 0.50},
-                                           FallbackCase{"file", ClipKind::FileURL, 0.98, 0.64, 0.15},
-                                           FallbackCase{"unknown_grey", ClipKind::Unknown, 0.45, 0.45, 0.45}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST(Hsb, RoundTrip)
-{
-    for (double h : {0.0, 0.1, 0.33, 0.5, 0.75, 0.99}) {
-        const SrgbColor c = fromHsb(h, 0.7, 0.8);
-        const Hsb back = toHsb(c.r, c.g, c.b);
-        EXPECT_NEAR(back.h, h, 1e-9);
-        EXPECT_NEAR(back.s, 0.7, 1e-9);
-        EXPECT_NEAR(back.v, 0.8, 1e-9);
-    }
 }
 
 } // namespace

@@ -5,9 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QKeyEvent>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,17 +12,23 @@
 #include "cards/imagepreviewview.h"
 #include "cards/previewwindow.h"
 #include "cards/previewhelper.h"
+#include "cardsamples.h"
 #include "support/logcapture.h"
 
 namespace {
 
 ClipboardItem clip(ClipKind kind, const QByteArray &raw)
 {
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
-    item.kind = kind;
+    ClipboardItem item = CardSamples::base(kind, 0);
     item.raw = raw;
     item.preview = QString::fromUtf8(raw.left(50));
+    return item;
+}
+
+ClipboardItem copiedFile(const QString &path)
+{
+    ClipboardItem item = clip(ClipKind::FileURL, QUrl::fromLocalFile(path).toString().toUtf8());
+    item.fileURLString = QUrl::fromLocalFile(path).toString();
     return item;
 }
 
@@ -35,15 +38,33 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray pngBytes()
+void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QImage img(4, 3, QImage::Format_RGB32);
-    img.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "BMP"); // not PNG on purpose: the preview re-encodes
-    return bytes;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QColor kPictureColour(214, 40, 160);
+
+QByteArray picture(QSize size, const char *format = "PNG")
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(kPictureColour);
+    return CardSamples::encode(image, format);
+}
+
+// Pixels of `shot` within `tol` of `color` on every channel.
+int countColour(const QImage &shot, const QColor &color, int tol = 6)
+{
+    int n = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            n += std::abs(c.red() - color.red()) <= tol && std::abs(c.green() - color.green()) <= tol
+                 && std::abs(c.blue() - color.blue()) <= tol;
+        }
+    return n;
 }
 
 class PreviewHelperTest : public ::testing::Test
@@ -62,217 +83,151 @@ struct FileCase
 {
     const char *name;
     ClipKind kind;
+    QByteArray raw;
     const char *ext; // fileExt, nullptr = none
     const char *file;
+    QByteArray written; // empty: not checked
+    PreviewWindow::Mode mode;
 };
 
-class PreviewFileName : public PreviewHelperTest, public ::testing::WithParamInterface<FileCase> {};
+class PreviewFile : public PreviewHelperTest, public ::testing::WithParamInterface<FileCase> {};
 
-TEST_P(PreviewFileName, IsFixedPerKind)
+TEST_P(PreviewFile, IsFixedPerKindAndHoldsTheClip)
 {
-    ClipboardItem item = clip(GetParam().kind, "abc");
+    ClipboardItem item = clip(GetParam().kind, GetParam().raw);
     if (GetParam().ext)
         item.fileExt = QString::fromLatin1(GetParam().ext);
+    if (GetParam().kind == ClipKind::FileURL)
+        item.fileURLString = QStringLiteral("file:///nope/gone.bin");
     helper.show(item);
     EXPECT_EQ(helper.tempPath().value_or(QString()), path(GetParam().file));
     EXPECT_EQ(files(), QStringList{QString::fromLatin1(GetParam().file)});
+    if (!GetParam().written.isEmpty())
+        EXPECT_EQ(readAll(path(GetParam().file)), GetParam().written);
+    EXPECT_EQ(helper.window()->mode(), GetParam().mode);
     helper.close();
 }
 
+const QByteArray kWebloc =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n<dict>\n    <key>URL</key>\n    <string>https://exemple.fr/a?b=1&amp;c=2</string>\n"
+    "</dict>\n</plist>";
+
+const QByteArray kBinary("\x00\x01\x02\xff\xfe", 5);
+using M = PreviewWindow::Mode;
 INSTANTIATE_TEST_SUITE_P(
-    Kinds, PreviewFileName,
-    ::testing::Values(FileCase{"text", ClipKind::Text, nullptr, "Bramblet_Preview.txt"},
-                      FileCase{"rtf", ClipKind::Rtf, nullptr, "Bramblet_Preview.rtf"},
-                      FileCase{"url", ClipKind::Url, nullptr, "Bramblet_URL.webloc"},
-                      FileCase{"image", ClipKind::Image, nullptr, "Bramblet_Image.png"},
-                      FileCase{"vanished_file_with_extension", ClipKind::FileURL, "pdf", "Bramblet_File.pdf"},
-                      FileCase{"vanished_file_without_extension", ClipKind::FileURL, nullptr, "Bramblet_File.dat"},
-                      FileCase{"extension_with_path_separator_is_not_used", ClipKind::FileURL, "x/../../evil",
-                               "Bramblet_File.dat"},
-                      FileCase{"unknown", ClipKind::Unknown, nullptr, "Bramblet_Unknown.txt"}),
+    Kinds, PreviewFile,
+    ::testing::Values(
+        FileCase{"text_non_utf8_bytes_kept", ClipKind::Text, QByteArray("caf\xe9", 4), nullptr, "Bramblet_Preview.txt",
+                 QByteArray("caf\xe9", 4), M::Text},
+        FileCase{"rtf", ClipKind::Rtf, "{\\rtf1 x}", nullptr, "Bramblet_Preview.rtf", "{\\rtf1 x}", M::Text},
+        FileCase{"url_as_web_location", ClipKind::Url, "https://exemple.fr/a?b=1&c=2", nullptr, "Bramblet_URL.webloc",
+                 kWebloc, M::Link},
+        FileCase{"image", ClipKind::Image, picture({4, 3}, "BMP"), nullptr, "Bramblet_Image.png", {}, M::Image},
+        FileCase{"undecodable_image_keeps_its_bytes", ClipKind::Image, "garbage", nullptr, "Bramblet_Image.png",
+                 "garbage", M::File},
+        FileCase{"vanished_file_with_extension", ClipKind::FileURL, kBinary, "pdf", "Bramblet_File.pdf", kBinary, M::File},
+        FileCase{"vanished_file_without_extension", ClipKind::FileURL, kBinary, nullptr, "Bramblet_File.dat", {}, M::File},
+        FileCase{"extension_with_path_separator_is_not_used", ClipKind::FileURL, kBinary, "x/../../evil",
+                 "Bramblet_File.dat", {}, M::File},
+        FileCase{"unknown", ClipKind::Unknown, "abc", nullptr, "Bramblet_Unknown.txt", "abc", M::Text}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(PreviewHelperTest, TextThenRtfLeavesOnlyTheRtfFile)
+TEST_F(PreviewHelperTest, ImageIsReencodedAsPngAndRtfShownAsPlainText)
 {
-    helper.show(clip(ClipKind::Text, "bonjour"));
-    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
-    helper.show(clip(ClipKind::Rtf, "{\\rtf1 x}"));
-    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.rtf")});
-    EXPECT_EQ(readAll(path("Bramblet_Preview.rtf")), QByteArray("{\\rtf1 x}"));
-}
-
-TEST_F(PreviewHelperTest, SameKindTwiceOverwritesTheSameFile)
-{
-    helper.show(clip(ClipKind::Text, "one"));
-    helper.show(clip(ClipKind::Text, "two"));
-    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
-    EXPECT_EQ(readAll(path("Bramblet_Preview.txt")), QByteArray("two"));
-}
-
-TEST_F(PreviewHelperTest, NonUtf8TextIsWrittenAsTheRawBytes)
-{
-    const QByteArray raw("caf\xe9", 4);
-    helper.show(clip(ClipKind::Text, raw));
-    EXPECT_EQ(readAll(path("Bramblet_Preview.txt")), raw);
-}
-
-TEST_F(PreviewHelperTest, WebLocationFileLineByLine)
-{
-    helper.show(clip(ClipKind::Url, "https://exemple.fr/a?b=1&c=2"));
-    const QByteArray expected =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-        "<plist version=\"1.0\">\n"
-        "<dict>\n"
-        "    <key>URL</key>\n"
-        "    <string>https://exemple.fr/a?b=1&amp;c=2</string>\n"
-        "</dict>\n"
-        "</plist>";
-    EXPECT_EQ(readAll(path("Bramblet_URL.webloc")), expected);
-    ASSERT_TRUE(helper.window());
-    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Link);
-    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("https://exemple.fr/a?b=1&c=2"));
-}
-
-TEST_F(PreviewHelperTest, ImageIsReencodedAsPng)
-{
-    helper.show(clip(ClipKind::Image, pngBytes()));
+    helper.show(clip(ClipKind::Image, picture({4, 3}, "BMP")));
     const QByteArray written = readAll(path("Bramblet_Image.png"));
     EXPECT_TRUE(written.startsWith("\x89PNG"));
     EXPECT_EQ(QImage::fromData(written).size(), QSize(4, 3));
-    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Image);
+
+    helper.show(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0 Bonjour\\par tout le monde}"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.rtf")}) << "the image file is replaced";
+    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Bonjour\ntout le monde"));
 }
 
-TEST_F(PreviewHelperTest, UndecodableImageKeepsItsBytesInThePngFile)
-{
-    helper.show(clip(ClipKind::Image, "garbage"));
-    EXPECT_EQ(readAll(path("Bramblet_Image.png")), QByteArray("garbage"));
-}
-
-TEST_F(PreviewHelperTest, ExistingCopiedFileIsShownItselfAndNeverRemoved)
+TEST_F(PreviewHelperTest, ExistingCopiedFileIsShownItselfAndNeverRemovedEvenInTheTempFolder)
 {
     const QString original = elsewhere.filePath(QStringLiteral("rapport.txt"));
-    {
-        QFile f(original);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("contenu");
-    }
-    ClipboardItem item = clip(ClipKind::FileURL, QUrl::fromLocalFile(original).toString().toUtf8());
-    item.fileURLString = QUrl::fromLocalFile(original).toString();
-    item.fileExt = QStringLiteral("txt");
-    log.clear();
-    helper.show(item);
+    writeFile(original, "contenu");
+    helper.show(copiedFile(original));
     EXPECT_EQ(helper.tempPath().value_or(QString()), original);
     EXPECT_TRUE(files().isEmpty());
-    EXPECT_TRUE(log.matching(QStringLiteral("Preview: Created temp file")).isEmpty());
     EXPECT_EQ(helper.window()->shownText(), QStringLiteral("contenu"));
     helper.close();
     EXPECT_TRUE(QFile::exists(original));
-}
 
-TEST_F(PreviewHelperTest, CopiedFileInsideTheTempFolderIsNotRemovedEither)
-{
-    const QString original = path("Bramblet_Preview.txt"); // a user's file that happens to share our name
-    {
-        QFile f(original);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("keep me");
-    }
-    ClipboardItem item = clip(ClipKind::FileURL, QByteArray());
-    item.fileURLString = QUrl::fromLocalFile(original).toString();
-    helper.show(item);
+    const QString sheet = elsewhere.filePath(QStringLiteral("Budget 2024.ods")); // no text view: its name
+    writeFile(sheet, QByteArray(48'000, '\x7f'));
+    helper.show(copiedFile(sheet));
+    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::File);
+    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Budget 2024.ods"));
     helper.close();
-    EXPECT_EQ(readAll(original), QByteArray("keep me"));
+
+    const QString sameName = path("Bramblet_Preview.txt"); // a user's file that happens to share our name
+    writeFile(sameName, "keep me");
+    helper.show(copiedFile(sameName));
+    helper.close();
+    EXPECT_EQ(readAll(sameName), QByteArray("keep me"));
 }
 
-TEST_F(PreviewHelperTest, CloseRemovesTheFileAndLogs)
+TEST_F(PreviewHelperTest, CloseRemovesTheFileButNotWhenAlreadyHidden)
 {
     helper.show(clip(ClipKind::Text, "x"));
     EXPECT_TRUE(helper.isVisible());
-    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Preview opened for text")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Created temp file at ") + path("Bramblet_Preview.txt")));
     helper.close();
     EXPECT_FALSE(helper.isVisible());
     EXPECT_TRUE(files().isEmpty());
     EXPECT_FALSE(helper.tempPath().has_value());
-    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Cleaned up temp file")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Preview closed")));
     EXPECT_EQ(helper.numberOfPreviewItems(), 1); // the clip stays current after closing
-}
 
-TEST_F(PreviewHelperTest, ClosingWhenNotVisibleLeavesTheFile)
-{
     helper.show(clip(ClipKind::Text, "x"));
     helper.window()->hide(); // hidden behind the helper's back
-    log.clear();
     helper.close();
     EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Preview.txt")});
-    EXPECT_TRUE(log.lines().isEmpty());
 }
 
-TEST_F(PreviewHelperTest, FileKindLogsItsCaseName)
-{
-    ClipboardItem item = clip(ClipKind::FileURL, QByteArray("\x00\x01\x02\xff\xfe", 5));
-    item.fileURLString = QStringLiteral("file:///nope/gone.bin");
-    helper.show(item);
-    EXPECT_TRUE(log.contains(QStringLiteral("Preview: Preview opened for fileURL")));
-    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::File);
-}
-
-TEST_F(PreviewHelperTest, WriteFailureLogsAndShowsNothing)
+TEST_F(PreviewHelperTest, WriteFailureLogsAnErrorAndShowsNothing)
 {
     PreviewHelper broken(dir.filePath(QStringLiteral("missing/folder")));
     broken.show(clip(ClipKind::Text, "x"));
     EXPECT_FALSE(broken.tempPath().has_value());
-    ASSERT_EQ(log.matching(QStringLiteral("Preview: Failed to create temp file: ")).size(), 1);
-    EXPECT_EQ(log.lines(Log::Level::Error).size(), 1);
+    EXPECT_EQ(log.matching(QStringLiteral("Preview: Failed to create temp file: ")).size(), 1);
     EXPECT_EQ(broken.window()->mode(), PreviewWindow::Mode::Empty);
     broken.close();
 }
 
-struct KeyCase
+struct CloseCase
 {
     const char *name;
-    Qt::Key key;
+    std::function<void(PreviewHelper &, const ClipboardItem &)> act;
     bool closes;
 };
 
-class PreviewKeys : public PreviewHelperTest, public ::testing::WithParamInterface<KeyCase> {};
+class PreviewCloses : public PreviewHelperTest, public ::testing::WithParamInterface<CloseCase> {};
 
-TEST_P(PreviewKeys, SpaceOrEscapeClose)
+TEST_P(PreviewCloses, AndCleansUp)
 {
-    helper.show(clip(ClipKind::Text, "x"));
-    QTest::keyClick(helper.window(), GetParam().key);
+    const ClipboardItem item = clip(ClipKind::Text, "x");
+    helper.show(item);
+    GetParam().act(helper, item);
     EXPECT_EQ(helper.isVisible(), !GetParam().closes);
     EXPECT_EQ(files().isEmpty(), GetParam().closes);
     helper.close();
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, PreviewKeys,
-                         ::testing::Values(KeyCase{"space", Qt::Key_Space, true},
-                                           KeyCase{"escape", Qt::Key_Escape, true},
-                                           KeyCase{"letter_does_not", Qt::Key_A, false}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(PreviewHelperTest, ToggleOpensThenCloses)
-{
-    const ClipboardItem item = clip(ClipKind::Text, "x");
-    helper.toggle(item);
-    EXPECT_TRUE(helper.isVisible());
-    helper.toggle(item);
-    EXPECT_FALSE(helper.isVisible());
-}
-
-TEST_F(PreviewHelperTest, WindowCloseButtonCleansUp)
-{
-    helper.show(clip(ClipKind::Text, "x"));
-    helper.window()->close();
-    EXPECT_FALSE(helper.isVisible());
-    EXPECT_TRUE(files().isEmpty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Ways, PreviewCloses,
+    ::testing::Values(
+        CloseCase{"space", [](PreviewHelper &h, const ClipboardItem &) { QTest::keyClick(h.window(), Qt::Key_Space); }, true},
+        CloseCase{"escape", [](PreviewHelper &h, const ClipboardItem &) { QTest::keyClick(h.window(), Qt::Key_Escape); }, true},
+        CloseCase{"letter_does_not", [](PreviewHelper &h, const ClipboardItem &) { QTest::keyClick(h.window(), Qt::Key_A); }, false},
+        CloseCase{"toggle", [](PreviewHelper &h, const ClipboardItem &i) { h.toggle(i); }, true},
+        CloseCase{"window_close_button", [](PreviewHelper &h, const ClipboardItem &) { h.window()->close(); }, true}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // At quit no event loop runs any more: the file must go with the helper itself.
-TEST_F(PreviewHelperTest, DestroyingTheHelperRemovesItsFileAtOnce)
+TEST(PreviewHelperLifetime, DestroyingTheHelperRemovesItsFileAtOnce)
 {
     QTemporaryDir own;
     {
@@ -283,138 +238,35 @@ TEST_F(PreviewHelperTest, DestroyingTheHelperRemovesItsFileAtOnce)
     EXPECT_FALSE(QFile::exists(own.filePath(QStringLiteral("Bramblet_Preview.txt"))));
 }
 
-TEST_F(PreviewHelperTest, RtfIsShownAsPlainText)
-{
-    helper.show(clip(ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0 Bonjour\\par tout le monde}"));
-    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::Text);
-    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Bonjour\ntout le monde"));
-}
-
-} // namespace
-
-namespace {
-
-// The preview window for each kind of page, saved next to the card pictures
-// when BRAMBLET_SCREENSHOT_DIR is set.
-TEST_F(PreviewHelperTest, PreviewPagesRender)
-{
-    QTemporaryDir files;
-    const QString other = files.filePath(QStringLiteral("Budget 2024.ods"));
-    {
-        QFile f(other);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(48'000, '\x7f'));
-    }
-    ClipboardItem file = clip(ClipKind::FileURL, QByteArray());
-    file.fileURLString = QUrl::fromLocalFile(other).toString();
-    QImage picture(900, 600, QImage::Format_RGB32);
-    {
-        QPainter p(&picture);
-        QLinearGradient g(0, 0, 0, 600);
-        g.setColorAt(0, QColor(40, 120, 220));
-        g.setColorAt(1, QColor(250, 150, 60));
-        p.fillRect(picture.rect(), g);
-    }
-    QByteArray png;
-    QBuffer buf(&png);
-    buf.open(QIODevice::WriteOnly);
-    picture.save(&buf, "PNG");
-
-    const QList<QPair<QString, ClipboardItem>> pages = {
-        {QStringLiteral("text"), clip(ClipKind::Text, "Bonjour à tous,\n\nla réunion est déplacée à 14 h 30.\n")},
-        {QStringLiteral("image"), clip(ClipKind::Image, png)},
-        {QStringLiteral("link"), clip(ClipKind::Url, "https://www.example.org/articles/presse-papiers")},
-        {QStringLiteral("file"), file},
-    };
-    const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
-    for (const auto &[name, item] : pages) {
-        helper.show(item);
-        const QImage shot = helper.window()->grab().toImage();
-        EXPECT_FALSE(shot.isNull());
-        if (!dir.isEmpty()) {
-            EXPECT_TRUE(shot.save(dir + QStringLiteral("/cards-preview-%1.png").arg(name)));
-        }
-    }
-    EXPECT_EQ(helper.window()->mode(), PreviewWindow::Mode::File);
-    EXPECT_EQ(helper.window()->shownText(), QStringLiteral("Budget 2024.ods"));
-    helper.close();
-}
-
-} // namespace
-
-namespace {
-
-QByteArray encodedAs(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    image.save(&buf, format);
-    return bytes;
-}
-
-// Pixels of `shot` within `tol` of `color` on every channel.
-int countColour(const QImage &shot, const QColor &color, int tol = 6)
-{
-    int n = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            const QColor c = shot.pixelColor(x, y);
-            n += std::abs(c.red() - color.red()) <= tol && std::abs(c.green() - color.green()) <= tol
-                && std::abs(c.blue() - color.blue()) <= tol;
-        }
-    }
-    return n;
-}
-
-const QColor kPictureColour(214, 40, 160);
-
 // Defect: the picture was scaled once, when loaded, to the size its page had
 // then; a page never laid out yet is 100×30, so an 800×500 image opened first
-// showed as 48×30 in the middle of the window.
-TEST_F(PreviewHelperTest, ImageOpenedFirstIsShownAtItsSize)
+// showed as 48×30 in the middle of the window. A small picture is never
+// enlarged; one larger than the screen is scaled down to fit it.
+TEST_F(PreviewHelperTest, ImageIsShownAtItsSizeUnlessLargerThanTheScreen)
 {
-    QImage picture(800, 500, QImage::Format_RGB32);
-    picture.fill(kPictureColour);
-    helper.show(clip(ClipKind::Image, encodedAs(picture, "PNG")));
+    helper.show(clip(ClipKind::Image, picture({800, 500})));
     PreviewWindow *window = helper.window();
-    ASSERT_TRUE(window);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    const QImage shot = window->grab().toImage();
     // At least 700×430 of the picture, scaled down only if the screen is smaller.
-    EXPECT_GE(countColour(shot, kPictureColour), 700 * 430);
-    const QRect shown = window->imageView()->pictureRect();
-    EXPECT_GE(shown.width(), 700);
-    EXPECT_GE(shown.height(), 430);
+    EXPECT_GE(countColour(window->grab().toImage(), kPictureColour), 700 * 430);
+    EXPECT_GE(window->imageView()->pictureRect().width(), 700);
+    EXPECT_GE(window->imageView()->pictureRect().height(), 430);
     helper.close();
-}
 
-TEST_F(PreviewHelperTest, SmallImageIsNotEnlarged)
-{
-    QImage picture(120, 80, QImage::Format_RGB32);
-    picture.fill(kPictureColour);
-    helper.show(clip(ClipKind::Image, encodedAs(picture, "PNG")));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(helper.window()));
-    EXPECT_EQ(helper.window()->imageView()->pictureRect().size(), QSize(120, 80));
-    EXPECT_EQ(countColour(helper.window()->grab().toImage(), kPictureColour), 120 * 80);
+    helper.show(clip(ClipKind::Image, picture({120, 80})));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->imageView()->pictureRect().size(), QSize(120, 80));
     helper.close();
-}
 
-// A picture this large is decoded on a worker: nothing is shown or written
-// until it is ready, and then both are.
-TEST_F(PreviewHelperTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
-{
-    QImage picture(4000, 1000, QImage::Format_RGB32);
-    picture.fill(kPictureColour);
-    helper.show(clip(ClipKind::Image, encodedAs(picture, "PNG")));
+    // A picture this large is decoded on a worker: nothing is shown or
+    // written until it is ready, and then both are.
+    helper.show(clip(ClipKind::Image, picture({4000, 1000})));
     EXPECT_TRUE(helper.isPreparing());
     EXPECT_FALSE(helper.isVisible());
     EXPECT_FALSE(helper.tempPath().has_value());
     ASSERT_TRUE(QTest::qWaitFor([&] { return helper.isVisible(); }, 20000));
     EXPECT_FALSE(helper.isPreparing());
-    EXPECT_EQ(files(), QStringList{QStringLiteral("Bramblet_Image.png")});
     EXPECT_EQ(QImage::fromData(readAll(path("Bramblet_Image.png"))).size(), QSize(4000, 1000));
-    PreviewWindow *window = helper.window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     const QRect avail = window->screen()->availableGeometry();
     EXPECT_LE(window->width(), avail.width());
@@ -429,10 +281,7 @@ TEST_F(PreviewHelperTest, ImageLargerThanTheScreenIsScaledDownToFitIt)
 // it: the window never shows it and its file does not stay behind.
 TEST_F(PreviewHelperTest, LargeImageOvertakenBeforeItIsReadyIsDropped)
 {
-    QImage picture(3000, 2000, QImage::Format_RGB32);
-    picture.fill(kPictureColour);
-    const ClipboardItem large = clip(ClipKind::Image, encodedAs(picture, "PNG"));
-
+    const ClipboardItem large = clip(ClipKind::Image, picture({3000, 2000}));
     helper.show(large);
     helper.toggle(large); // Space again: closes what is on its way
     EXPECT_FALSE(helper.isPreparing());

@@ -2,7 +2,6 @@
 // their colours, the folder menu, and the name popovers' trimming.
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -13,7 +12,7 @@
 #include "overlay/folderpalette.h"
 #include "overlay/roundiconbutton.h"
 #include "overlay/searchtextfield.h"
-#include "storefixture.h"
+#include "support/storefixture.h"
 
 namespace {
 
@@ -42,19 +41,12 @@ protected:
     std::unique_ptr<FolderChipsBar> bar;
 };
 
-TEST_F(ChipsBarTest, oneChipPerFolderWithColoursRepeatingAfterEight)
+TEST_F(ChipsBarTest, oneChipPerFolderColoursRepeatingAfterEightAndClicksSetTheFolder)
 {
     ASSERT_EQ(bar->folderChips().size(), 9);
-    EXPECT_EQ(bar->folderChips()[0]->color(), FolderPalette::color(0));
     EXPECT_EQ(bar->folderChips()[4]->color(), FolderPalette::color(4));
     EXPECT_EQ(bar->folderChips()[8]->color(), bar->folderChips()[0]->color()) << "the ninth folder is red again";
-    EXPECT_EQ(bar->folderChips()[3]->text(), QStringLiteral("Dossier 4"));
-    EXPECT_EQ(bar->recentsChip()->color(), FolderPalette::gray());
     EXPECT_TRUE(bar->recentsChip()->isSelected());
-}
-
-TEST_F(ChipsBarTest, chipClicksSetTheCurrentFolder)
-{
     QTest::mouseClick(bar->folderChips()[2], Qt::LeftButton);
     EXPECT_EQ(store->currentFolder(), store->folders()[2].id);
     EXPECT_TRUE(bar->folderChips()[2]->isSelected());
@@ -63,49 +55,32 @@ TEST_F(ChipsBarTest, chipClicksSetTheCurrentFolder)
     EXPECT_EQ(store->currentFolder(), std::nullopt);
 }
 
-TEST_F(ChipsBarTest, openingTheSearchSwapsTheChipsForTheFieldAndFocusesItLater)
+TEST_F(ChipsBarTest, theSearchSwapsTheChipsForTheFieldFollowsTypingAndClosesWhenEmptied)
 {
     QTest::mouseClick(bar->searchButton(), Qt::LeftButton);
     EXPECT_TRUE(store->searchActive());
     EXPECT_TRUE(bar->searchField()->isVisible());
     EXPECT_FALSE(bar->recentsChip()->isVisible());
-    EXPECT_FALSE(bar->addButton()->isVisible());
     EXPECT_FALSE(bar->folderChips()[0]->isVisible());
-    EXPECT_EQ(bar->searchButton()->symbol(), QStringLiteral("xmark.circle.fill"));
-    EXPECT_EQ(bar->searchButton()->toolTip(), QStringLiteral("Fermer la recherche"));
     fx.clock.advance(0.1);
     EXPECT_TRUE(bar->searchFocused());
-}
-
-TEST_F(ChipsBarTest, typingFollowsTheQueryAndClosingClearsIt)
-{
-    bar->toggleSearch();
     QTest::keyClicks(bar->searchField(), QStringLiteral("cli"));
     EXPECT_EQ(store->searchQuery(), QStringLiteral("cli"));
     bar->toggleSearch();
     EXPECT_FALSE(store->searchActive());
     EXPECT_TRUE(store->searchQuery().isEmpty());
     EXPECT_TRUE(bar->recentsChip()->isVisible());
-    EXPECT_EQ(bar->searchButton()->toolTip(), QStringLiteral("Rechercher"));
-}
 
-TEST_F(ChipsBarTest, anEmptiedQueryClosesTheSearch)
-{
+    bar->toggleSearch();
+    QTest::keyClicks(bar->searchField(), QStringLiteral("x"));
+    QTest::keyClick(bar->searchField(), Qt::Key_Backspace);
+    EXPECT_FALSE(store->searchActive()) << "emptied by hand";
     store->setSearchActive(true);
     store->setSearchQuery(QStringLiteral("abc"));
     EXPECT_EQ(bar->searchField()->text(), QStringLiteral("abc"));
     store->setSearchQuery(QString());
-    EXPECT_FALSE(store->searchActive());
-    EXPECT_FALSE(bar->searchFocused());
+    EXPECT_FALSE(store->searchActive()) << "emptied elsewhere";
     EXPECT_TRUE(bar->folderChips()[0]->isVisible());
-}
-
-TEST_F(ChipsBarTest, emptyingTheFieldByHandClosesTheSearch)
-{
-    bar->toggleSearch();
-    QTest::keyClicks(bar->searchField(), QStringLiteral("x"));
-    QTest::keyClick(bar->searchField(), Qt::Key_Backspace);
-    EXPECT_FALSE(store->searchActive());
 }
 
 TEST_F(ChipsBarTest, theFolderMenuRenamesEmptiesAndDeletes)
@@ -155,36 +130,21 @@ TEST_P(NewFolderPopover, trimsTheNameOrStaysOpen)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, NewFolderPopover,
-    ::testing::Values(NameRow{"plain_name", QStringLiteral("Projets"), QStringLiteral("Projets")},
-                      NameRow{"surrounding_spaces_and_line_breaks", QStringLiteral("  Projets \n"), QStringLiteral("Projets")},
+    ::testing::Values(NameRow{"surrounding_spaces_and_line_breaks", QStringLiteral("  Projets \n"), QStringLiteral("Projets")},
                       NameRow{"inner_spaces_kept", QStringLiteral(" Mes projets "), QStringLiteral("Mes projets")},
-                      NameRow{"only_spaces", QStringLiteral("    "), std::nullopt},
-                      NameRow{"only_line_breaks_and_tabs", QStringLiteral("\n\t\r\n"), std::nullopt},
-                      NameRow{"empty", QString(), std::nullopt}),
+                      NameRow{"only_line_breaks_and_tabs", QStringLiteral("\n\t\r\n"), std::nullopt}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(ChipsBarTest, returnInTheNewFolderFieldCreates)
-{
-    bar->beginAdding();
-    QTest::keyClicks(bar->popover()->field(), QStringLiteral("Rapide"));
-    QTest::keyClick(bar->popover()->field(), Qt::Key_Return);
-    EXPECT_EQ(store->folders().last().name, QStringLiteral("Rapide"));
-}
-
-TEST_F(ChipsBarTest, cancelClosesTheNewFolderPopover)
+TEST_F(ChipsBarTest, cancelClosesTheNewFolderPopoverAndRenamingShowsTheNameAndTrims)
 {
     bar->beginAdding();
     QTest::mouseClick(bar->popover()->cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(bar->isAdding());
     EXPECT_EQ(store->folders().size(), 9);
-}
 
-TEST_F(ChipsBarTest, theRenamePopoverShowsTheNameAndTrims)
-{
     const ClipboardFolder folder = store->folders()[0];
     bar->beginRenaming(folder);
     ASSERT_TRUE(bar->popover());
-    EXPECT_EQ(bar->popover()->findChild<QLabel *>()->text(), QStringLiteral("Renommer « Dossier 1 »"));
     EXPECT_EQ(bar->popover()->text(), QStringLiteral("Dossier 1"));
     bar->popover()->setText(QStringLiteral("   "));
     bar->popover()->confirm();
