@@ -34,7 +34,10 @@ protected:
             event->accept(); // keep the text field's own Ctrl+V paste out of it
             return true;
         }
-        m_edit.insertPlainText(mods & Qt::ShiftModifier ? QGuiApplication::clipboard()->text() : QStringLiteral("^V"));
+        const QString text = mods & Qt::ShiftModifier ? QGuiApplication::clipboard()->text() : QStringLiteral("^V");
+        std::fprintf(stderr, "paste target: Ctrl%s+V, inserting %lld chars\n", mods & Qt::ShiftModifier ? "+Shift" : "",
+                     static_cast<long long>(text.size()));
+        m_edit.insertPlainText(text);
         return true;
     }
 

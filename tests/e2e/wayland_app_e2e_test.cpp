@@ -72,10 +72,14 @@ protected:
         }, timeoutMs);
     }
 
+    // Asks sway again until the window is in front: the client prints READY
+    // before sway has mapped its window, and a focus before that does nothing.
     bool focus(const QString &appId)
     {
-        runTool(QStringLiteral("swaymsg"), {QStringLiteral("[app_id=\"%1\"] focus").arg(appId)});
-        return waitForFront([&](const WindowRef &w) { return w.appId == appId; });
+        return waitUntil([&] {
+            runTool(QStringLiteral("swaymsg"), {QStringLiteral("[app_id=\"%1\"] focus").arg(appId)});
+            return waitForFront([&](const WindowRef &w) { return w.appId == appId; }, 200);
+        }, 8000);
     }
 
     void pasteOlderClipInto(WaylandTarget &target, const QString &appId)
