@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
@@ -35,8 +36,10 @@ protected:
             return true;
         }
         const QString text = mods & Qt::ShiftModifier ? QGuiApplication::clipboard()->text() : QStringLiteral("^V");
-        std::fprintf(stderr, "paste target: Ctrl%s+V, inserting %lld chars\n", mods & Qt::ShiftModifier ? "+Shift" : "",
-                     static_cast<long long>(text.size()));
+        const QMimeData *offered = QGuiApplication::clipboard()->mimeData();
+        std::fprintf(stderr, "paste target: Ctrl%s+V, inserting %lld chars (clipboard offers: %s)\n",
+                     mods & Qt::ShiftModifier ? "+Shift" : "", static_cast<long long>(text.size()),
+                     offered ? qPrintable(offered->formats().join(u' ')) : "nothing");
         m_edit.insertPlainText(text);
         return true;
     }
