@@ -4,38 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/runningapp.h"
+#include "support/systemtray.h"
 
 namespace {
-
-// The centre of the first icon embedded in trayer's window, if any.
-std::optional<QPoint> trayIconCentre()
-{
-    QByteArray ids;
-    if (xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &ids) != 0)
-        return std::nullopt;
-    static const QRegularExpression child(QStringLiteral(R"((\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))"));
-    for (const QByteArray &id : ids.split('\n')) {
-        if (id.trimmed().isEmpty())
-            continue;
-        QByteArray tree;
-        runTool(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), QString::fromLatin1(id.trimmed())}, &tree);
-        for (const QString &line : QString::fromUtf8(tree).split(u'\n')) {
-            if (!line.contains(QLatin1String("children")) && line.trimmed().startsWith(QLatin1String("0x"))) {
-                const auto m = child.match(line);
-                if (m.hasMatch() && m.captured(1).toInt() >= 16 && m.captured(2).toInt() >= 16)
-                    return QPoint(m.captured(3).toInt() + m.captured(1).toInt() / 2,
-                                  m.captured(4).toInt() + m.captured(2).toInt() / 2);
-            }
-        }
-    }
-    return std::nullopt;
-}
 
 class AppE2E : public ::testing::Test
 {
@@ -52,21 +29,13 @@ TEST_F(AppE2E, tray_icon_click_opens_the_panel)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty())
         GTEST_SKIP() << "trayer is not installed (scripts/packages.txt lists it)";
-    QProcess trayer;
-    trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                            QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                            QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--transparent"),
-                                            QStringLiteral("false")});
-    ASSERT_TRUE(trayer.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor([] {
-        QByteArray out;
-        return xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &out) == 0;
-    }, 5000));
+    SystemTray tray;
+    ASSERT_TRUE(tray.start());
 
     RunningApp app;
     ASSERT_TRUE(app.start()) << app.log().toStdString();
     std::optional<QPoint> icon;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (icon = trayIconCentre()).has_value(); }, 10000))
+    ASSERT_TRUE(waitUntil([&] { return (icon = tray.iconCentre()).has_value(); }, 10000))
         << "no icon embedded in the tray\n" << app.log().toStdString();
     EXPECT_FALSE(app.log().contains(QStringLiteral("no system tray")));
     // The settings window opens at launch; let it settle before clicking the tray.
@@ -78,8 +47,6 @@ TEST_F(AppE2E, tray_icon_click_opens_the_panel)
     EXPECT_EQ(xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
                        QStringLiteral("bramblet")}, &visible), 0);
     app.stop();
-    trayer.terminate();
-    trayer.waitForFinished(3000);
 }
 
 TEST_F(AppE2E, without_a_tray_one_line_and_the_settings_still_open)
@@ -100,7 +67,7 @@ TEST_F(AppE2E, without_a_tray_one_line_and_the_settings_still_open)
     const QString settingsId = QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts).value(0);
     QByteArray state;
     // The window manager applies the state asynchronously.
-    QTest::qWaitFor([&] {
+    waitUntil([&] {
         runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), settingsId, QStringLiteral("_NET_WM_STATE")}, &state);
         return state.contains("_NET_WM_STATE_SKIP_TASKBAR");
     }, 5000);
@@ -125,7 +92,7 @@ TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
     // Something else takes the clipboard, then `copy 1` brings the clip back.
     ASSERT_EQ(runTool(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, nullptr, "autre"), 0);
     QStringList lines;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
+    ASSERT_TRUE(waitUntil([&] {
         out.clear();
         app.runCommand({QStringLiteral("list")}, &out);
         lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
@@ -143,12 +110,12 @@ TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
     err.clear();
     EXPECT_EQ(app.runCommand({QStringLiteral("copy"), QStringLiteral("2")}, nullptr, &err), 0) << err.toStdString();
     QByteArray clipboard;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
+    EXPECT_TRUE(waitUntil([&] {
         clipboard = clipboardText();
         return clipboard == text;
     }, 3000)) << clipboard.toStdString();
-    // Not captured again: the history still holds two clips.
-    QTest::qWait(1200); // two watcher polls
+    // Not captured again: once the watcher has dropped our write, the history still holds two clips.
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Store: shouldIgnore = true (one-shot)"))) << app.log().toStdString();
     out.clear();
     ASSERT_EQ(app.runCommand({QStringLiteral("list")}, &out), 0);
     EXPECT_EQ(QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts).size(), 2) << out.toStdString();
@@ -159,7 +126,7 @@ TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
 
     out.clear();
     EXPECT_EQ(app.runCommand({QStringLiteral("quit")}, &out), 0);
-    EXPECT_TRUE(app.process().waitForFinished(5000));
+    EXPECT_TRUE(app.process().waitForFinished(scaledMs(5000)));
     EXPECT_EQ(app.runCommand({QStringLiteral("toggle")}, nullptr, &err), 3);
     EXPECT_TRUE(QString::fromUtf8(err).contains(QStringLiteral("pas lancé"))) << err.toStdString();
 }

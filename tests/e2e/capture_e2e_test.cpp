@@ -19,6 +19,7 @@
 #include <xcb/xcb.h>
 
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/watchingapptest.h"
 
 namespace {
@@ -45,7 +46,7 @@ quint32 clipboardOwner()
 bool copyInTurn(const QByteArray &bytes)
 {
     const quint32 before = clipboardOwner();
-    return copyWithXclip(bytes) == 0 && QTest::qWaitFor([&] { return clipboardOwner() != before; }, 5000);
+    return copyWithXclip(bytes) == 0 && waitUntil([&] { return clipboardOwner() != before; }, 5000);
 }
 
 class CaptureE2E : public WatchingAppTest
@@ -53,13 +54,13 @@ class CaptureE2E : public WatchingAppTest
 protected:
     CaptureE2E() : WatchingAppTest({QStringLiteral("xclip")}) {}
 
-    // Copies and waits (at most 1 s) for items.json to hold `count` clips.
+    // Copies and waits (1 s, scaled in slow builds) for items.json to hold `count` clips.
     QJsonObject copyAndWaitForClip(const QString &type, const QByteArray &bytes, int count)
     {
         EXPECT_EQ(copyWithXclip(bytes, type), 0);
         QElapsedTimer timer;
         timer.start();
-        const bool arrived = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= count; }, 1000);
+        const bool arrived = waitUntil([&] { return readItems(app.itemsPath()).size() >= count; }, 1000);
         EXPECT_TRUE(arrived) << "no clip " << count << " after " << timer.elapsed() << " ms\n"
                              << app.log().toStdString();
         const QJsonArray items = readItems(app.itemsPath());
@@ -119,7 +120,7 @@ TEST_F(CaptureE2E, a_copied_image_file_gets_its_png_thumbnail)
     EXPECT_EQ(clip.value(QStringLiteral("fileExt")).toString(), QStringLiteral("png"));
 
     QImage thumb;
-    const bool got = QTest::qWaitFor([&] {
+    const bool got = waitUntil([&] {
         const QJsonArray items = readItems(app.itemsPath());
         if (items.isEmpty())
             return false;
@@ -151,20 +152,26 @@ TEST_F(CaptureE2E, clipboard_is_kept_when_its_owner_quits)
     ASSERT_TRUE(owner.waitForStarted(5000));
     owner.write("garde-moi");
     owner.closeWriteChannel();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() == 1; }, 3000)) << app.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return readItems(app.itemsPath()).size() == 1; }, 3000)) << app.log().toStdString();
     owner.kill();
     owner.waitForFinished(3000);
 
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Watcher: clipboard kept after its owner quit (text)"), 3000))
         << app.log().toStdString();
     QByteArray pasted;
-    const bool readable = QTest::qWaitFor([&] {
+    const bool readable = waitUntil([&] {
         pasted = clipboardText();
         return pasted == "garde-moi";
     }, 3000);
     EXPECT_TRUE(readable) << pasted.toStdString();
-    QTest::qWait(800); // our own write must not come back as a clip
-    EXPECT_EQ(readItems(app.itemsPath()).size(), 1);
+    // Our own write must not come back as a clip. The watcher hands changes
+    // over in order, so once a later copy is stored the write has been seen.
+    ASSERT_EQ(copyWithXclip("après"), 0);
+    ASSERT_TRUE(waitUntil([&] {
+        const QJsonArray items = readItems(app.itemsPath());
+        return !items.isEmpty() && items.first().toObject().value(QStringLiteral("preview")).toString() == QStringLiteral("après");
+    }, 3000)) << app.log().toStdString();
+    EXPECT_EQ(readItems(app.itemsPath()).size(), 2) << readTextFile(app.itemsPath()).toStdString();
 }
 
 // The previews in items.json, oldest first.
@@ -183,11 +190,11 @@ TEST_F(CaptureE2E, fifty_texts_copied_50_ms_apart_are_all_kept_in_order)
     pace.start();
     for (int i = 0; i < 50; ++i) {
         // Each copy starts 50 ms after the one before (xclip returns once it owns the selection).
-        ASSERT_TRUE(QTest::qWaitFor([&] { return pace.elapsed() >= i * 50; }, 60000));
+        ASSERT_TRUE(waitUntil([&] { return pace.elapsed() >= i * 50; }, 60000));
         copied.append(QStringLiteral("copie rapide n°%1").arg(i));
         ASSERT_TRUE(copyInTurn(copied.last().toUtf8()));
     }
-    const bool all = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= 50; }, 10000);
+    const bool all = waitUntil([&] { return readItems(app.itemsPath()).size() >= 50; }, 10000);
     if (!all)
         app.stop(); // for its whole log
     EXPECT_TRUE(all) << readItems(app.itemsPath()).size() << " of 50 kept\n" << app.log().toStdString();
@@ -207,11 +214,11 @@ TEST_F(CaptureE2E, small_copies_made_while_a_large_text_is_read_are_kept_in_orde
     pace.start();
     for (int i = 0; i < small.size(); ++i) {
         // 100 ms apart: well within the large transfer, which takes longer.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return pace.elapsed() >= i * 100; }, 60000));
+        ASSERT_TRUE(waitUntil([&] { return pace.elapsed() >= i * 100; }, 60000));
         ASSERT_TRUE(copyInTurn(small[i].toUtf8()));
     }
 
-    const bool all = QTest::qWaitFor([&] { return readItems(app.itemsPath()).size() >= 4; }, 60000);
+    const bool all = waitUntil([&] { return readItems(app.itemsPath()).size() >= 4; }, 60000);
     if (!all)
         app.stop(); // for its whole log
     ASSERT_TRUE(all) << readItems(app.itemsPath()).size() << " of 4 kept\n" << app.log().toStdString();

@@ -7,12 +7,15 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QImage>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/runningapp.h"
+#include "support/systemtray.h"
 
 namespace {
 
@@ -61,7 +64,7 @@ bool historyHolds(const QString &itemsPath, const QByteArray &text)
         if (copyWithXclip(text) != 0)
             return ::testing::AssertionFailure() << "xclip failed";
         ++stored;
-        if (!QTest::qWaitFor([&] {
+        if (!waitUntil([&] {
                 app.waitForLog(QString(), 0);
                 return app.log().count(QStringLiteral("Store: insert item")) >= stored;
             }, 5000))
@@ -73,7 +76,7 @@ bool historyHolds(const QString &itemsPath, const QByteArray &text)
 // Waits for the program to end by itself, reading its output to the end.
 bool waitForExit(RunningApp &app, int timeoutMs = 10000)
 {
-    QDeadlineTimer deadline(timeoutMs);
+    QDeadlineTimer deadline(scaledMs(timeoutMs));
     while (app.process().state() != QProcess::NotRunning && !deadline.hasExpired())
         app.waitForLog(QStringLiteral("\x01never\x01"), 100);
     app.waitForLog(QString(), 0);
@@ -84,8 +87,92 @@ struct WayOut
 {
     const char *name;
     // Asks the running program to leave.
-    std::function<::testing::AssertionResult(RunningApp &)> leave;
+    std::function<::testing::AssertionResult(RunningApp &, const SystemTray &)> leave;
+    // Runs with a system tray up before the program starts.
+    bool needsTray = false;
 };
+
+// Names the way out in test listings instead of dumping its bytes.
+void PrintTo(const WayOut &wayOut, std::ostream *os) { *os << wayOut.name; }
+
+// The visible tray panel of the program: its window id, empty if none.
+QString trayPanel(const RunningApp &app)
+{
+    QByteArray ids;
+    xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(app.pid()), QStringLiteral("--name"), QStringLiteral("^Bramblet$")},
+            &ids);
+    return QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts).value(0);
+}
+
+// Where to click the panel's "Quitter Bramblet": the lower of its two red
+// buttons (the other empties the history). Nothing until both show: the
+// panel scrolls, and Quitter is below the fold when it opens.
+std::optional<QPoint> quitButtonIn(const QImage &shot)
+{
+    const QColor red(255, 69, 58);
+    struct Band
+    {
+        int top = 0, bottom = 0;
+        qint64 sumX = 0, count = 0;
+    };
+    QList<Band> bands;
+    for (int y = 0; y < shot.height(); ++y) {
+        qint64 sumX = 0, count = 0;
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (std::abs(c.red() - red.red()) < 40 && std::abs(c.green() - red.green()) < 40
+                && std::abs(c.blue() - red.blue()) < 40) {
+                ++count;
+                sumX += x;
+            }
+        }
+        if (count < 4)
+            continue;
+        if (bands.isEmpty() || y - bands.last().bottom > 10)
+            bands.append({y, y, 0, 0});
+        bands.last().bottom = y;
+        bands.last().sumX += sumX;
+        bands.last().count += count;
+    }
+    if (bands.size() != 2)
+        return std::nullopt;
+    const Band &quit = bands.last();
+    return QPoint(int(quit.sumX / quit.count), (quit.top + quit.bottom) / 2);
+}
+
+::testing::AssertionResult quitFromTheTrayPanel(RunningApp &app, const SystemTray &tray)
+{
+    std::optional<QPoint> icon;
+    if (!waitUntil([&] { return (icon = tray.iconCentre()).has_value(); }, 10000))
+        return ::testing::AssertionFailure() << "no icon in the tray\n" << app.log().toStdString();
+    // The settings window opens at launch; the panel must open above it.
+    if (!app.waitForLog(QStringLiteral("Settings: window shown")))
+        return ::testing::AssertionFailure() << "no settings window";
+    xdotool({QStringLiteral("mousemove"), QString::number(icon->x()), QString::number(icon->y()), QStringLiteral("click"),
+             QStringLiteral("1")});
+    if (!app.waitForLog(QStringLiteral("MenuBar: panel opened")))
+        return ::testing::AssertionFailure() << "the tray icon did not open the panel\n" << app.log().toStdString();
+    QString panel;
+    std::optional<QPoint> quit;
+    // Scrolls the panel down and looks again until both red buttons show.
+    if (!waitUntil([&] {
+            panel = trayPanel(app);
+            if (panel.isEmpty())
+                return false;
+            xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), panel, QStringLiteral("190"),
+                     QStringLiteral("260"), QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("8"),
+                     QStringLiteral("5")});
+            QByteArray png;
+            runTool(QStringLiteral("import"), {QStringLiteral("-window"), panel, QStringLiteral("png:-")}, &png);
+            quit = quitButtonIn(QImage::fromData(png, "PNG"));
+            return quit.has_value();
+        }, 5000))
+        return ::testing::AssertionFailure() << "no Quitter button seen in the panel";
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), panel, QString::number(quit->x()),
+             QString::number(quit->y()), QStringLiteral("click"), QStringLiteral("1")});
+    return ::testing::AssertionSuccess();
+}
 
 ::testing::AssertionResult sendSignal(RunningApp &app, int signalNumber)
 {
@@ -96,17 +183,16 @@ struct WayOut
 
 const WayOut kWaysOut[] = {
     {"quit_command",
-     [](RunningApp &app) {
+     [](RunningApp &app, const SystemTray &) {
          QByteArray out;
          const int code = app.runCommand({QStringLiteral("quit")}, &out);
          if (code != 0)
              return ::testing::AssertionFailure() << "bramblet quit answered " << code;
          return ::testing::AssertionSuccess();
      }},
-    // The settings window's "Quitter Bramblet" (Ctrl+Q) runs the same quit
-    // as the tray panel's button.
+    // The settings window's "Quitter Bramblet" (Ctrl+Q).
     {"quit_from_the_window",
-     [](RunningApp &app) {
+     [](RunningApp &app, const SystemTray &) {
          if (!app.waitForLog(QStringLiteral("Settings: window shown")))
              return ::testing::AssertionFailure() << "no settings window";
          QByteArray ids;
@@ -120,8 +206,9 @@ const WayOut kWaysOut[] = {
              return ::testing::AssertionFailure() << "xdotool key failed";
          return ::testing::AssertionSuccess();
      }},
-    {"sigterm", [](RunningApp &app) { return sendSignal(app, SIGTERM); }},
-    {"sigint", [](RunningApp &app) { return sendSignal(app, SIGINT); }},
+    {"quit_from_the_tray_panel", quitFromTheTrayPanel, true},
+    {"sigterm", [](RunningApp &app, const SystemTray &) { return sendSignal(app, SIGTERM); }},
+    {"sigint", [](RunningApp &app, const SystemTray &) { return sendSignal(app, SIGINT); }},
 };
 
 class ExitE2E : public ::testing::TestWithParam<WayOut>
@@ -132,19 +219,26 @@ protected:
         const QString reason = RunningApp::unavailableReason();
         if (!reason.isEmpty())
             GTEST_SKIP() << reason.toStdString();
-        if (const QString missing = missingProgram({QStringLiteral("xclip"), QStringLiteral("xdotool")}); !missing.isEmpty())
+        QStringList programs{QStringLiteral("xclip"), QStringLiteral("xdotool")};
+        if (GetParam().needsTray)
+            programs << QStringLiteral("trayer") << QStringLiteral("xwininfo") << QStringLiteral("import");
+        if (const QString missing = missingProgram(programs); !missing.isEmpty())
             GTEST_SKIP() << missing.toStdString();
     }
 };
 
 TEST_P(ExitE2E, leaves_with_status_zero_and_the_history_whole)
 {
+    SystemTray tray;
+    if (GetParam().needsTray) {
+        ASSERT_TRUE(tray.start()) << "trayer did not come up";
+    }
     RunningApp app;
     ASSERT_TRUE(app.start()) << app.log().toStdString();
     ASSERT_TRUE(app.waitForLog(QStringLiteral("ClipboardWatcher start()")));
     ASSERT_TRUE(copyAll(app, kCopies));
 
-    ASSERT_TRUE(GetParam().leave(app));
+    ASSERT_TRUE(GetParam().leave(app, tray));
     ASSERT_TRUE(waitForExit(app)) << "still running\n" << app.log().toStdString();
 
     const QString log = app.log();
@@ -178,7 +272,7 @@ public:
                                                QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
                                                QStringLiteral("tcp")});
         m_server.waitForStarted(5000);
-        m_ready = QTest::qWaitFor([this] {
+        m_ready = waitUntil([this] {
             return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + m_name.mid(1));
         }, 10000);
     }

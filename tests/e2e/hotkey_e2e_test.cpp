@@ -16,6 +16,7 @@
 #include "platform/fake/fakeglobalshortcutservice.h"
 #include "platform/userdefaults.h"
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/runningapp.h"
 
 namespace {
@@ -58,7 +59,7 @@ public:
     bool takeFocus()
     {
         const QString id = QString::number(m_window.winId());
-        return QTest::qWaitFor(
+        return waitUntil(
             [&] {
                 xdotool({QStringLiteral("windowactivate"), id});
                 return activeWindow() == id;
@@ -88,7 +89,7 @@ protected:
     // Waits until the running program holds the combination.
     bool waitForGrab(uint8_t keycode, uint16_t modifiers)
     {
-        return QTest::qWaitFor([&] { return !probe.canGrab(keycode, modifiers); }, 10000);
+        return waitUntil([&] { return !probe.canGrab(keycode, modifiers); }, 10000);
     }
 
     HotkeyXProbe probe;
@@ -109,23 +110,24 @@ TEST_F(HotkeyE2E, super_shift_v_shows_and_hides_the_panel_over_another_program)
     EXPECT_TRUE(visiblePanels(app.pid()).isEmpty());
 
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visiblePanels(app.pid()).size() == 1; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return visiblePanels(app.pid()).size() == 1; }, 5000))
         << app.log().toStdString();
 
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visiblePanels(app.pid()).isEmpty(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return visiblePanels(app.pid()).isEmpty(); }, 5000));
 
     // Shown again over the other program once it has the focus back.
     ASSERT_TRUE(other.takeFocus());
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visiblePanels(app.pid()).size() == 1; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return visiblePanels(app.pid()).size() == 1; }, 5000));
 }
 
 TEST_F(HotkeyE2E, recorded_shortcut_replaces_the_default_and_survives_a_restart)
 {
     RunningApp first;
     ASSERT_TRUE(first.start()) << first.log().toStdString();
-    ASSERT_TRUE(waitForGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift));
+    ASSERT_TRUE(waitForGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
+        << first.log().toStdString();
     first.stop();
     const QString root = first.root();
     const QString defaultsPath = first.configDir() + QStringLiteral("/Bramblet/Bramblet.conf");
@@ -162,10 +164,10 @@ TEST_F(HotkeyE2E, recorded_shortcut_replaces_the_default_and_survives_a_restart)
     // The old chord does nothing: had it toggled, the new one would hide the panel.
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
     ASSERT_TRUE(pressKeys(QStringLiteral("super+alt+k")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visiblePanels(second.pid()).size() == 1; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return visiblePanels(second.pid()).size() == 1; }, 5000))
         << second.log().toStdString();
     ASSERT_TRUE(pressKeys(QStringLiteral("super+alt+k")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visiblePanels(second.pid()).isEmpty(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return visiblePanels(second.pid()).isEmpty(); }, 5000));
     second.stop();
 
     UserDefaults after(defaultsPath);

@@ -13,6 +13,7 @@
 #include "platform/x11/x11globalshortcutservice.h"
 #include "support/e2esteps.h"
 #include "support/logcapture.h"
+#include "support/patience.h"
 
 namespace {
 
@@ -64,17 +65,17 @@ TEST_F(X11GrabTest, press_and_release_reach_the_hot_key_whatever_the_lock_state)
     ASSERT_TRUE(controller.findBox(hotKey)->registration.has_value());
 
     ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+alt+shift+k")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return downs == 1 && ups == 1; }, 5000)) << downs << " " << ups;
+    EXPECT_TRUE(waitUntil([&] { return downs == 1 && ups == 1; }, 5000)) << downs << " " << ups;
 
     ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
     ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+alt+shift+k")));
-    const bool withCaps = QTest::qWaitFor([&] { return downs == 2 && ups == 2; }, 5000);
+    const bool withCaps = waitUntil([&] { return downs == 2 && ups == 2; }, 5000);
     ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
     EXPECT_TRUE(withCaps);
 
     ASSERT_TRUE(pressKeys(QStringLiteral("Num_Lock")));
     ASSERT_TRUE(pressKeys(QStringLiteral("ctrl+alt+shift+k")));
-    const bool withNum = QTest::qWaitFor([&] { return downs == 3 && ups == 3; }, 5000);
+    const bool withNum = waitUntil([&] { return downs == 3 && ups == 3; }, 5000);
     ASSERT_TRUE(pressKeys(QStringLiteral("Num_Lock")));
     EXPECT_TRUE(withNum);
 

@@ -11,6 +11,7 @@
 #include "platform/portal/fakeportal.h"
 #include "platform/portal/privatebus.h"
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/runningapp.h"
 
 namespace {
@@ -105,7 +106,7 @@ TEST_F(PortalE2E, shortcut_and_paste_keys_go_through_the_portal_and_consent_is_a
     ASSERT_TRUE(app.start()) << app.log().toStdString();
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: shortcut via the GlobalShortcuts portal"))) << app.log().toStdString();
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: paste keys via the RemoteDesktop portal")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !portal->binds().isEmpty(); }, 5000)) << app.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !portal->binds().isEmpty(); }, 5000)) << app.log().toStdString();
     ASSERT_EQ(portal->binds().first().size(), 1);
     EXPECT_EQ(portal->binds().first().first().preferredTrigger, QStringLiteral("LOGO+SHIFT+v"));
     EXPECT_TRUE(app.waitForLog(QStringLiteral("HotKey: the desktop bound bramblet-logo-shift-v")));
@@ -116,7 +117,7 @@ TEST_F(PortalE2E, shortcut_and_paste_keys_go_through_the_portal_and_consent_is_a
     EXPECT_EQ(portal->consentDialogs(), 0);
 
     pressShortcut();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     // The first paste asks the desktop; the clip waits on the clipboard.
     ASSERT_TRUE(app.waitForLog(QStringLiteral("Paste: the desktop allows synthetic keys"), 8000))
@@ -126,10 +127,10 @@ TEST_F(PortalE2E, shortcut_and_paste_keys_go_through_the_portal_and_consent_is_a
     EXPECT_TRUE(portal->keys().isEmpty());
 
     pressShortcut();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     const QList<FakePortal::Key> ctrlV{{29, 1}, {47, 1}, {47, 0}, {29, 0}};
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->keys().size() >= ctrlV.size(); }, 8000))
+    ASSERT_TRUE(waitUntil([&] { return portal->keys().size() >= ctrlV.size(); }, 8000))
         << app.log().toStdString();
     EXPECT_EQ(portal->keys(), ctrlV);
     app.stop();
@@ -154,7 +155,7 @@ TEST_F(PortalE2E, without_a_portal_the_desktop_owns_the_shortcut_and_pasting_is_
     ASSERT_TRUE(app.waitForLog(QStringLiteral("Store: insert item")));
     // The desktop's binding runs the command.
     ASSERT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return panelShown(app); }, 5000)) << app.log().toStdString();
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Paste: input synthesis not allowed -> prompt"), 5000)) << app.log().toStdString();
     EXPECT_EQ(clipboardText(), QByteArray("alpha"));

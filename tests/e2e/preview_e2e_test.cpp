@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/watchingapptest.h"
 
 namespace {
@@ -87,20 +88,23 @@ TEST_F(PreviewE2E, space_previews_an_800_by_500_image_at_its_size)
     ASSERT_TRUE(app.waitForLog(QStringLiteral("Store: insert item"), 10000)) << app.log().toStdString();
 
     ASSERT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !windowNamed(QStringLiteral("Bramblet")).isEmpty(); }, 5000))
-        << "the strip did not show\n" << app.log().toStdString();
+    // The strip takes the keyboard a moment after it shows: keys go to it
+    // once it is the active window.
+    ASSERT_TRUE(waitUntil([&] {
+        const QString strip = windowNamed(QStringLiteral("Bramblet"));
+        return !strip.isEmpty() && activeWindow() == strip;
+    }, 5000)) << "the strip did not show and take the keyboard\n" << app.log().toStdString();
     // The newest clip is selected when the strip opens; Space previews it.
-    QTest::qWait(300); // the panel takes the keyboard 0.05 s after it shows
     xdotool({QStringLiteral("key"), QStringLiteral("space")});
     QString preview;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
+    ASSERT_TRUE(waitUntil([&] {
         preview = windowNamed(QStringLiteral("Bramblet_Image.png"));
         return !preview.isEmpty();
     }, 5000)) << "no preview window\n" << app.log().toStdString();
 
     // Screenshots until the window has been drawn with the picture in it.
     QImage shot;
-    const bool drawn = QTest::qWaitFor([&] {
+    const bool drawn = waitUntil([&] {
         QByteArray out;
         runTool(QStringLiteral("import"), {QStringLiteral("-window"), preview, QStringLiteral("png:-")}, &out);
         shot = QImage::fromData(out, "PNG");
@@ -117,7 +121,7 @@ TEST_F(PreviewE2E, space_previews_an_800_by_500_image_at_its_size)
     EXPECT_TRUE(drawn) << "picture pixels: " << pictureLikePixels(shot) << " of a " << shot.width() << "×"
                        << shot.height() << " window (at least 700×430 expected)";
     xdotool({QStringLiteral("key"), QStringLiteral("space")});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return windowNamed(QStringLiteral("Bramblet_Image.png")).isEmpty(); }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return windowNamed(QStringLiteral("Bramblet_Image.png")).isEmpty(); }, 3000));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "platform/wayland/waylandconnection.h"
 #include "platform/wayland/waylandvirtualkeyboard.h"
 #include "support/e2esteps.h"
+#include "support/patience.h"
 #include "support/runningapp.h"
 #include "support/waylandtarget.h"
 
@@ -65,7 +66,7 @@ protected:
                                 [this](const ClipboardOffer &offer) { offers.append(offer); });
     }
 
-    bool waitForOffers(int count) { return QTest::qWaitFor([&] { return offers.size() >= count; }, 3000); }
+    bool waitForOffers(int count) { return waitUntil([&] { return offers.size() >= count; }, 3000); }
 
     std::shared_ptr<WaylandConnection> connection;
     std::unique_ptr<WaylandClipboard> clipboard;
@@ -154,7 +155,7 @@ TEST_F(WaylandClipboardE2E, polling_sees_the_change_count_formats_and_bytes)
 {
     const qint64 before = clipboard->changeCount();
     ASSERT_EQ(wlCopy({QStringLiteral("sondé")}), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return clipboard->changeCount() > before; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return clipboard->changeCount() > before; }, 3000));
     EXPECT_TRUE(clipboard->formats().contains(QStringLiteral("text/plain")));
     EXPECT_EQ(clipboard->data(QStringLiteral("text/plain")), std::optional<QByteArray>(QByteArray("sondé")));
     EXPECT_EQ(clipboard->data(QStringLiteral("image/png")), std::nullopt);
@@ -184,7 +185,7 @@ protected:
 
     bool waitForFront(const QString &appId)
     {
-        return QTest::qWaitFor([&] {
+        return waitUntil([&] {
             const auto front = activeWindow->frontmost();
             return front && front->appId == appId;
         }, 8000);
@@ -202,7 +203,7 @@ TEST_F(WaylandPasteE2E, ctrl_v_pastes_into_the_native_client_in_front)
     EXPECT_FALSE(activeWindow->frontmost()->isOwn);
     ASSERT_EQ(wlCopy({QStringLiteral("alpha")}), 0);
     keyboard->sendPasteChord(PasteChord::CtrlV);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return target.received() == QStringLiteral("alpha"); }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return target.received() == QStringLiteral("alpha"); }, 5000))
         << "received: " << target.received().toStdString();
 }
 
@@ -219,17 +220,17 @@ TEST_F(WaylandPasteE2E, a_terminal_gets_ctrl_shift_v_and_activation_brings_a_win
     ASSERT_TRUE(other.waitReady());
     ASSERT_TRUE(waitForFront(QStringLiteral("bramblet_paste_target")));
     activeWindow->activate(terminalWindow);
-    ASSERT_TRUE(QTest::qWaitFor([&] {
+    ASSERT_TRUE(waitUntil([&] {
         const auto front = activeWindow->frontmost();
         return front && front->id == terminalWindow.id;
     }, 5000));
 
     ASSERT_EQ(wlCopy({QStringLiteral("beta")}), 0);
     keyboard->sendPasteChord(PasteChord::CtrlShiftV);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return terminal.received() == QStringLiteral("beta"); }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return terminal.received() == QStringLiteral("beta"); }, 5000))
         << "terminal received: " << terminal.received().toStdString();
     keyboard->sendPasteChord(PasteChord::CtrlV);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return terminal.received() == QStringLiteral("beta^V"); }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return terminal.received() == QStringLiteral("beta^V"); }, 5000))
         << "terminal received: " << terminal.received().toStdString();
     EXPECT_TRUE(other.received().isEmpty());
 }

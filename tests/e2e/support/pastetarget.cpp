@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "e2esteps.h"
+#include "patience.h"
 
 PasteTarget::PasteTarget(const QString &program) : m_program(program) {}
 
@@ -14,7 +15,7 @@ bool PasteTarget::start()
     if (!m_process.waitForStarted(5000))
         return false;
     QByteArray line;
-    const bool ready = QTest::qWaitFor([&] {
+    const bool ready = waitUntil([&] {
         line += m_process.readAllStandardOutput();
         return line.startsWith("READY ");
     }, 5000);
@@ -26,7 +27,7 @@ bool PasteTarget::start()
 
 bool PasteTarget::activate()
 {
-    return QTest::qWaitFor([&] {
+    return waitUntil([&] {
         if (activeWindow() == m_window)
             return true;
         xdotool({QStringLiteral("windowactivate"), m_window});

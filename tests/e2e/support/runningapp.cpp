@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "patience.h"
+
 namespace {
 
 // In the sanitizer build a report of AddressSanitizer, LeakSanitizer or
@@ -68,7 +70,7 @@ bool RunningApp::start(const QStringList &args, int timeoutMs)
     m_checkedUpTo = 0;
     m_process.setProcessEnvironment(environment());
     m_process.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
-    if (!m_process.waitForStarted(timeoutMs))
+    if (!m_process.waitForStarted(scaledMs(timeoutMs)))
         return false;
     return waitForLog(QStringLiteral("ClipboardStore init"), timeoutMs);
 }
@@ -78,7 +80,7 @@ int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray 
     QProcess p;
     p.setProcessEnvironment(environment());
     p.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
-    if (!p.waitForFinished(timeoutMs)) {
+    if (!p.waitForFinished(scaledMs(timeoutMs))) {
         p.kill();
         p.waitForFinished(1000);
         return -1;
@@ -101,7 +103,7 @@ void RunningApp::drain()
 bool RunningApp::waitForLog(const QString &text, int timeoutMs)
 {
     const QByteArray needle = text.toUtf8();
-    QDeadlineTimer deadline(timeoutMs);
+    QDeadlineTimer deadline(scaledMs(timeoutMs));
     for (;;) {
         drain();
         if (m_log.contains(needle))
@@ -118,7 +120,7 @@ void RunningApp::stop()
     if (m_process.state() != QProcess::NotRunning) {
         m_process.terminate();
         // The sanitizer build checks for leaks on the way out, which takes a while.
-        if (!m_process.waitForFinished(15000)) {
+        if (!m_process.waitForFinished(scaledMs(15000))) {
             m_process.kill();
             m_process.waitForFinished(3000);
         }
@@ -138,13 +140,13 @@ int runTool(const QString &program, const QStringList &args, QByteArray *out, co
 {
     QProcess p;
     p.start(program, args);
-    if (!p.waitForStarted(timeoutMs))
+    if (!p.waitForStarted(scaledMs(timeoutMs)))
         return -1;
     if (!stdinData.isNull()) {
         p.write(stdinData);
         p.closeWriteChannel();
     }
-    if (!p.waitForFinished(timeoutMs)) {
+    if (!p.waitForFinished(scaledMs(timeoutMs))) {
         p.kill();
         p.waitForFinished(1000);
         return -1;

@@ -9,6 +9,7 @@
 
 // Starts the real program (env BRAMBLET_BINARY) against the test's X display
 // with a private HOME and XDG folders, logging to stderr, and reads its lines.
+// Every timeout below is scaled for slow builds (see patience.h).
 class RunningApp final
 {
 public:

@@ -3,6 +3,7 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include "patience.h"
 #include "support/e2esteps.h"
 #include "support/runningapp.h"
 
@@ -31,7 +32,7 @@ WaylandTarget::~WaylandTarget()
 
 bool WaylandTarget::waitReady()
 {
-    return QTest::qWaitFor([&] {
+    return waitUntil([&] {
         m_output += m_process.readAllStandardOutput();
         return m_output.contains("READY");
     }, 8000);
