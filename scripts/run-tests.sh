@@ -21,6 +21,12 @@ if grep -q '^BRAMBLET_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; the
     export BRAMBLET_E2E_TIME_SCALE=${BRAMBLET_E2E_TIME_SCALE:-5}
 fi
 
+# An end-to-end test drives a real X server, window manager or compositor,
+# whose timing we do not own: one that fails is run once more, and ctest's
+# output shows it ("Test Failed" then "Passed"). A test that fails twice fails
+# the run.
+e2e_retry=(--repeat until-pass:2)
+
 # BRAMBLET_E2E_TESTS narrows the end-to-end and Wayland tiers to the tests
 # whose names match it (a ctest -R expression); unset, all of them run.
 e2e_select=()
@@ -66,7 +72,7 @@ wm_pid=$!
 sleep 0.5
 e2e_rc=0
 if [ "$(selected -L e2e "${e2e_select[@]}")" -gt 0 ]; then
-    ctest --test-dir "$build" --output-on-failure -L e2e "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
+    ctest --test-dir "$build" --output-on-failure -L e2e "${e2e_select[@]}" "${e2e_retry[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/e2e.log" || e2e_rc=$?
 else
     echo "End-to-end tier: no test selected" | tee "$summary_dir/e2e.log"
 fi
@@ -90,7 +96,7 @@ if [ "$(selected -L wayland "${e2e_select[@]}")" -gt 0 ]; then
     # The test processes themselves open no window: offscreen keeps Qt's own
     # Wayland plugin (which leaves its registry objects behind at exit) out
     # of them; the programs they start pick their platform themselves.
-    QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -L wayland "${e2e_select[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -L wayland "${e2e_select[@]}" "${e2e_retry[@]}" --timeout "$e2e_timeout" 2>&1 | tee "$summary_dir/wayland.log" || wayland_rc=$?
 else
     echo "Wayland tier: no test selected" | tee "$summary_dir/wayland.log"
 fi
