@@ -10,8 +10,8 @@
 #     --check         only verify that every fault's original line is still
 #                     there exactly once; exits 1 otherwise
 #     --ctest         run the tests through ctest, one process per test
-#                     (-j2), instead of each test program once: about five
-#                     times slower, as isolated as scripts/run-tests.sh
+#                     (-j2), instead of each test program once: slower, as
+#                     isolated as scripts/run-tests.sh
 #     --e2e           a fault the unit and widget tests miss is tried again
 #                     with scripts/run-tests.sh (X11 and Wayland tiers)
 #     --build DIR     build folder (default build-mutate, or $BUILD_MUTATE)
