@@ -10,8 +10,8 @@
 #     --check         only verify that every fault's original line is still
 #                     there exactly once; exits 1 otherwise
 #     --ctest         run the tests through ctest, one process per test
-#                     (-j2), instead of each test program once: about five
-#                     times slower, as isolated as scripts/run-tests.sh
+#                     (-j2), instead of each test program once: slower, as
+#                     isolated as scripts/run-tests.sh
 #     --e2e           a fault the unit and widget tests miss is tried again
 #                     with scripts/run-tests.sh (X11 and Wayland tiers)
 #     --build DIR     build folder (default build-mutate, or $BUILD_MUTATE)
@@ -355,7 +355,10 @@ if [ "$baseline" -eq 1 ]; then
     fi
 fi
 
-report "Faults: ${#chosen[@]} of $faults_file; suite: $unit_count unit and widget tests$([ "$with_e2e" -eq 1 ] && echo ' + e2e tiers')"
+runner="each test program once"
+[ "$use_ctest" -eq 0 ] || runner="ctest, one process per test"
+[ "$with_e2e" -eq 0 ] || runner+=", then the end-to-end tiers"
+report "Faults: ${#chosen[@]} of $faults_file; tree: $(git rev-parse --short HEAD 2>/dev/null || echo unknown); suite: $unit_count unit and widget tests ($runner)"
 caught=0 missed=0 absent=0 broken=0
 for i in "${chosen[@]}"; do
     name=${names[i]}
