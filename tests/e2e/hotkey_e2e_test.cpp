@@ -87,8 +87,13 @@ protected:
     }
 
     // Waits until the running program holds the combination.
-    bool waitForGrab(uint8_t keycode, uint16_t modifiers)
+    // The program grabs its shortcut while it starts, before it answers on
+    // its command socket: probing earlier could hold the key at the very
+    // moment it grabs, and its grab would be refused.
+    bool waitForGrab(RunningApp &app, uint8_t keycode, uint16_t modifiers)
     {
+        if (app.runCommand({QStringLiteral("list")}) != 0)
+            return false;
         return waitUntil([&] { return !probe.canGrab(keycode, modifiers); }, 10000);
     }
 
@@ -100,7 +105,7 @@ TEST_F(HotkeyE2E, super_shift_v_shows_and_hides_the_panel_over_another_program)
     RunningApp app;
     ASSERT_TRUE(app.start()) << app.log().toStdString();
     const uint16_t superShift = HotkeyXProbe::kSuper | HotkeyXProbe::kShift;
-    ASSERT_TRUE(waitForGrab(HotkeyXProbe::kKeycodeV, superShift)) << app.log().toStdString();
+    ASSERT_TRUE(waitForGrab(app, HotkeyXProbe::kKeycodeV, superShift)) << app.log().toStdString();
     // The lock variants are held too.
     EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x02));
     EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x10 | 0x02));
@@ -126,7 +131,7 @@ TEST_F(HotkeyE2E, recorded_shortcut_replaces_the_default_and_survives_a_restart)
 {
     RunningApp first;
     ASSERT_TRUE(first.start()) << first.log().toStdString();
-    ASSERT_TRUE(waitForGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
+    ASSERT_TRUE(waitForGrab(first, HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
         << first.log().toStdString();
     first.stop();
     const QString root = first.root();
@@ -155,7 +160,7 @@ TEST_F(HotkeyE2E, recorded_shortcut_replaces_the_default_and_survives_a_restart)
     RunningApp second(root);
     ASSERT_TRUE(second.start()) << second.log().toStdString();
     const uint16_t superAlt = HotkeyXProbe::kSuper | HotkeyXProbe::kAlt;
-    ASSERT_TRUE(waitForGrab(HotkeyXProbe::kKeycodeK, superAlt)) << second.log().toStdString();
+    ASSERT_TRUE(waitForGrab(second, HotkeyXProbe::kKeycodeK, superAlt)) << second.log().toStdString();
     EXPECT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
         << "the old shortcut is still held";
 
