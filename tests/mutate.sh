@@ -219,6 +219,8 @@ list_unit_tests() {
     mapfile -t pairs < <(awk '
         /^[0-9]+: Test command: / { sub(/^[0-9]+: Test command: /, ""); split($0, w, " "); exe = w[1] }
         /^ *Test +#[0-9]+: / { name = $0; sub(/^ *Test +#[0-9]+: /, "", name); sub(/\..*/, "", name); print exe " " name }' <<<"$listing")
+    # Only the test programs: script checks (run by bash) have no suites to map.
+    mapfile -t pairs < <(printf '%s\n' "${pairs[@]}" | awk '$1 ~ /\/tests\//')
     unit_count=${#pairs[@]}
     mapfile -t programs < <(printf '%s\n' "${pairs[@]}" | awk '!seen[$1]++ { print $1 }')
     local p suite
