@@ -90,13 +90,8 @@ void ClipboardWatcher::handOver()
         m_offers.pop_front();
         switch (offer->kind) {
         case PendingOffer::Kind::OwnerGone:
-            if (m_current) {
-                const ClipboardItem gone = *m_current;
-                m_current.reset();
-                Log::info(QStringLiteral("Watcher: clipboard owner gone, content lost"));
-                if (m_onOwnerGone)
-                    m_onOwnerGone(gone);
-            }
+            if (m_current)
+                handBackLostContent();
             break;
         case PendingOffer::Kind::OwnWrite:
             m_current.reset();
@@ -118,6 +113,15 @@ void ClipboardWatcher::handOver()
     m_handingOver = false;
 }
 
+void ClipboardWatcher::handBackLostContent()
+{
+    const ClipboardItem gone = *m_current;
+    m_current.reset();
+    Log::info(QStringLiteral("Watcher: clipboard owner gone, content lost"));
+    if (m_onOwnerGone)
+        m_onOwnerGone(gone);
+}
+
 void ClipboardWatcher::tick()
 {
     const qint64 cc = m_clipboard.changeCount();
@@ -130,11 +134,7 @@ void ClipboardWatcher::tick()
     // the timing rules: losing the content is not a copy to absorb.
     if (m_current && !m_isCoalescing && m_clipboard.formats().isEmpty()) {
         m_lastChangeCount = cc;
-        const ClipboardItem gone = *m_current;
-        m_current.reset();
-        Log::info(QStringLiteral("Watcher: clipboard owner gone, content lost"));
-        if (m_onOwnerGone)
-            m_onOwnerGone(gone);
+        handBackLostContent();
         return;
     }
 

@@ -74,6 +74,8 @@ private:
     void captureNow();
     void onOffer(const ClipboardOffer &offer);
     void handOver();
+    // The current clip's owner quit: log it and hand the clip back (m_current set).
+    void handBackLostContent();
 
     Clipboard &m_clipboard;
     Clock &m_clock;

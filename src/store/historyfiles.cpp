@@ -136,6 +136,21 @@ bool runIsWhole(const PayloadLocation &at, QString *why)
     return true;
 }
 
+// Writes all `n` bytes; 0, or the errno of the failure.
+int writeAll(int fd, const char *data, std::size_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(fd, data, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0)
+            return errno;
+        data += w;
+        n -= std::size_t(w);
+    }
+    return 0;
+}
+
 // Gathers pieces into writev() batches; the pieces it holds stay alive
 // until written.
 class GatherWriter
@@ -227,15 +242,9 @@ private:
                 m_error = n < 0 ? errno : EIO;
                 return false;
             }
-            for (ssize_t done = 0; done < n;) {
-                const ssize_t w = ::write(m_fd, buffer.data() + done, std::size_t(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w < 0) {
-                    m_error = errno;
-                    return false;
-                }
-                done += w;
+            if (const int error = writeAll(m_fd, buffer.data(), std::size_t(n))) {
+                m_error = error;
+                return false;
             }
             offset += n;
             length -= n;
@@ -327,19 +336,11 @@ bool copyFile(const QByteArray &from, const QByteArray &to, int *error)
             *error = errno;
             break;
         }
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.data() + done, std::size_t(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w < 0) {
-                ok = false;
-                *error = errno;
-                break;
-            }
-            done += w;
-        }
-        if (!ok)
+        if (const int failure = writeAll(out, buffer.data(), std::size_t(n))) {
+            ok = false;
+            *error = failure;
             break;
+        }
     }
     if (ok && ::fsync(out) != 0) {
         ok = false;

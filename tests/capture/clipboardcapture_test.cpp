@@ -19,19 +19,10 @@
 #include "platform/fake/fakeclipboard.h"
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakefileicons.h"
+#include "support/clipsamples.h"
 #include "support/logcapture.h"
 
 namespace {
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    // Quality 80 is zlib level 1 for PNG: large test pictures encode fast.
-    image.save(&buffer, format, 80);
-    return out;
-}
 
 // The Compression tag (259) of the first image of a little- or big-endian
 // TIFF, read straight from the bytes; -1 when absent or not a TIFF.
@@ -201,7 +192,7 @@ TEST_F(CaptureTest, png_image_wins_over_a_link_and_is_stored_as_deflate_tiff_los
         p.fillRect(QRect(20, 20, 80, 30), QColor(10, 132, 255, 180));
         p.drawText(QRect(140, 20, 480, 360), Qt::TextWordWrap, QStringLiteral("Réunion déplacée à 14 h 30. ").repeated(20));
     }
-    const auto item = copy({{QStringLiteral("image/png"), encoded(shot, "PNG")},
+    const auto item = copy({{QStringLiteral("image/png"), ClipSamples::encoded(shot, "PNG", 80)},
                             {QStringLiteral("text/x-moz-url"), QByteArray("https://x.example/i.png")}});
     ASSERT_TRUE(item);
     EXPECT_EQ(item->kind, ClipKind::Image);
@@ -244,7 +235,7 @@ TEST_F(CaptureTest, offered_tiff_is_kept_only_when_already_compressed)
 // once and the next kind is taken.
 TEST_F(CaptureTest, refused_or_undecodable_image_is_logged_and_the_next_kind_taken)
 {
-    for (const QByteArray &bad : {encoded(picture(16385, 2), "PNG"), QByteArray("garbage")}) {
+    for (const QByteArray &bad : {ClipSamples::encoded(picture(16385, 2), "PNG", 80), QByteArray("garbage")}) {
         log.clear();
         const auto item = copy({{QStringLiteral("image/png"), bad}, {QStringLiteral("text/plain"), QByteArray("alt")}});
         ASSERT_TRUE(item);

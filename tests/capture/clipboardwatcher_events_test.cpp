@@ -4,7 +4,6 @@
 // owner that quits), and a clip still being converted holds back later ones.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -21,21 +20,11 @@
 #include "store/clipboardstore.h"
 #include "support/logcapture.h"
 #include "support/memoryhistoryfiles.h"
+#include "support/clipsamples.h"
 
 namespace {
 
 const QString kText = QStringLiteral("text/plain");
-
-QByteArray png(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return out;
-}
 
 class EventWatcherTest : public ::testing::Test
 {
@@ -107,7 +96,7 @@ TEST_F(EventWatcherTest, only_the_chosen_types_are_read_and_one_image_type)
 {
     makeStore();
     clipboard.copyFromOtherProgram({{QStringLiteral("image/jpeg"), QByteArray("jpeg")},
-                                    {QStringLiteral("image/png"), png(4, 3)},
+                                    {QStringLiteral("image/png"), ClipSamples::png(4, 3, Qt::blue)},
                                     {QStringLiteral("text/html"), QByteArray("<b>x</b>")},
                                     {QStringLiteral("UTF8_STRING"), QByteArray("x")},
                                     {kText, QByteArray("x")}});
@@ -126,7 +115,7 @@ TEST_F(EventWatcherTest, image_still_converting_holds_back_later_copies_and_orde
         return ImageConversion::toStoredTiff(bytes, type);
     });
     makeStore();
-    clipboard.copyFromOtherProgram({{QStringLiteral("image/png"), png(64, 48)}});
+    clipboard.copyFromOtherProgram({{QStringLiteral("image/png"), ClipSamples::png(64, 48, Qt::blue)}});
     copy(QStringLiteral("après l'image"));
     copy(QStringLiteral("encore après"));
     QCoreApplication::processEvents();

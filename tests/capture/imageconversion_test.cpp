@@ -5,25 +5,15 @@
 
 #include <algorithm>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
 #include <QPainter>
 
 #include "capture/imageconversion.h"
 #include "capture/imagelimits.h"
+#include "support/clipsamples.h"
 
 namespace {
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    // Quality 80 is zlib level 1 for PNG: large test pictures encode fast.
-    image.save(&buffer, format, 80);
-    return out;
-}
 
 // A picture with a gradient, flat areas and, for formats with alpha, a
 // translucent band, so every channel carries information.
@@ -70,12 +60,12 @@ TEST_P(StoredTiffFormat, KeepsEveryPixel)
     const QImage original = sample(GetParam().format);
     ASSERT_FALSE(original.isNull());
     // PNG keeps 8- and 16-bit grey, colour and alpha exactly.
-    const ImageConversion::Result result = ImageConversion::toStoredTiff(encoded(original, "PNG"), QStringLiteral("image/png"));
+    const ImageConversion::Result result = ImageConversion::toStoredTiff(ClipSamples::encoded(original, "PNG", 80), QStringLiteral("image/png"));
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.size, original.size());
     const QImage stored = QImage::fromData(result.tiff, "TIFF");
     ASSERT_FALSE(stored.isNull());
-    const QImage decodedPng = QImage::fromData(encoded(original, "PNG"), "PNG");
+    const QImage decodedPng = QImage::fromData(ClipSamples::encoded(original, "PNG", 80), "PNG");
     EXPECT_LE(maxChannelDifference(stored.convertToFormat(GetParam().compareAs),
                                    decodedPng.convertToFormat(GetParam().compareAs)),
               GetParam().tolerance);
@@ -101,7 +91,7 @@ TEST(StoredTiff, KeepsResolutionAndColourProfile)
     image.setDotsPerMeterX(11811); // 300 dpi
     image.setDotsPerMeterY(11811);
     image.setColorSpace(QColorSpace::DisplayP3);
-    const auto result = ImageConversion::toStoredTiff(encoded(image, "PNG"), QStringLiteral("image/png"));
+    const auto result = ImageConversion::toStoredTiff(ClipSamples::encoded(image, "PNG", 80), QStringLiteral("image/png"));
     ASSERT_TRUE(result.ok());
     const QImage stored = QImage::fromData(result.tiff, "TIFF");
     EXPECT_NEAR(stored.dotsPerMeterX(), 11811, 1);
@@ -118,7 +108,7 @@ TEST(StoredTiff, EightKScreenshotIsKept)
         QPainter p(&shot);
         p.fillRect(QRect(100, 100, 7000, 300), QColor(10, 132, 255));
     }
-    const QByteArray png = encoded(shot, "PNG");
+    const QByteArray png = ClipSamples::encoded(shot, "PNG", 80);
     const auto result = ImageConversion::toStoredTiff(png, QStringLiteral("image/png"));
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(result.size, QSize(7680, 4320));
@@ -141,7 +131,7 @@ TEST_P(StoredTiffSide, AcceptsUpToTheLimitInEachDimension)
 {
     QImage image(GetParam().size, QImage::Format_Grayscale8);
     image.fill(200);
-    const auto result = ImageConversion::toStoredTiff(encoded(image, "PNG"), QStringLiteral("image/png"));
+    const auto result = ImageConversion::toStoredTiff(ClipSamples::encoded(image, "PNG", 80), QStringLiteral("image/png"));
     EXPECT_EQ(result.ok(), GetParam().accepted);
     if (GetParam().accepted) {
         EXPECT_EQ(QImage::fromData(result.tiff, "TIFF").size(), GetParam().size);

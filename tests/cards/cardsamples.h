@@ -1,25 +1,16 @@
 #pragma once
 
-#include <QBuffer>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QUrl>
 
 #include "model/clipboarditem.h"
+#include "support/clipsamples.h"
 
 // Clips of every kind as the capture makes them, for the card tests and the
 // gallery (text clips come from ClipSamples).
 namespace CardSamples {
-
-inline QByteArray encode(const QImage &img, const char *format = "PNG")
-{
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, format);
-    return bytes;
-}
 
 inline QImage landscape(QSize size = QSize(480, 320))
 {
@@ -73,8 +64,8 @@ inline ClipboardItem url(double createdAt)
 inline ClipboardItem image(double createdAt)
 {
     ClipboardItem item = base(ClipKind::Image, createdAt);
-    item.raw = encode(landscape(), "BMP");
-    item.thumbnailPNG = encode(landscape(QSize(240, 160)));
+    item.raw = ClipSamples::encoded(landscape(), "BMP");
+    item.thumbnailPNG = ClipSamples::encoded(landscape(QSize(240, 160)));
     item.preview = QStringLiteral("Image");
     item.dataUTI = QStringLiteral("public.tiff");
     return item;
@@ -88,7 +79,7 @@ inline ClipboardItem imageFile(double createdAt)
     item.fileExt = QStringLiteral("PNG");
     item.raw = item.fileURLString->toUtf8();
     item.preview = *item.fileName;
-    item.thumbnailPNG = encode(landscape(QSize(256, 170)));
+    item.thumbnailPNG = ClipSamples::encoded(landscape(QSize(256, 170)));
     item.dataUTI = QStringLiteral("public.file-url");
     return item;
 }

@@ -82,7 +82,7 @@ TEST(CardPaint, ImageWithCorruptThumbnailShowsRawAndNothingDecodableShowsThePlac
     ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
     QImage green(60, 40, QImage::Format_RGB32);
     green.fill(QColor(30, 200, 60));
-    item.raw = CardSamples::encode(green);
+    item.raw = ClipSamples::encoded(green);
     item.thumbnailPNG = QByteArrayLiteral("broken");
     EXPECT_TRUE(near(paintCard(item).at(150, CardView::kHeaderHeight + 85), QColor(30, 200, 60), 3));
 
@@ -107,7 +107,7 @@ TEST(CardPaint, LargeImageIsDecodedOffThePaintThenDrawn)
     ClipboardItem item = CardSamples::base(ClipKind::Image, kCreated);
     QImage big(3840, 2160, QImage::Format_RGB32);
     big.fill(QColor(30, 200, 60));
-    item.raw = CardSamples::encode(big, "TIFF");
+    item.raw = ClipSamples::encoded(big, "TIFF");
     QSignalSpy ready(&CardThumbnails::shared(), &CardThumbnails::pictureReady);
 
     const Canvas before = paintCard(item);
@@ -129,7 +129,7 @@ TEST(CardThumbnail, IsDecodedToCoverTheCardBoxNeverEnlarged)
     for (const auto &row : rows) {
         QImage source(row.source, QImage::Format_RGB32);
         source.fill(Qt::red);
-        EXPECT_EQ(CardThumbnails::decode(CardSamples::encode(source)).size(), row.expected) << row.source.width();
+        EXPECT_EQ(CardThumbnails::decode(ClipSamples::encoded(source)).size(), row.expected) << row.source.width();
     }
 }
 
@@ -140,7 +140,7 @@ TEST(CardPaint, FileThumbnailFillsTheAreaOnlyForAPictureFile)
     ClipboardItem item = CardSamples::otherFile(kCreated);
     QImage red(80, 80, QImage::Format_RGB32);
     red.fill(QColor(220, 40, 40));
-    item.thumbnailPNG = CardSamples::encode(red);
+    item.thumbnailPNG = ClipSamples::encoded(red);
     const QColor r(220, 40, 40);
     const Canvas other = paintCard(item);
     EXPECT_TRUE(near(other.at(150, CardView::kHeaderHeight + 10 + 48), r, 3));

@@ -51,7 +51,7 @@ QByteArray picture(QSize size, const char *format = "PNG")
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(kPictureColour);
-    return CardSamples::encode(image, format);
+    return ClipSamples::encoded(image, format);
 }
 
 // Pixels of `shot` within `tol` of `color` on every channel.

@@ -3,7 +3,6 @@
 // store's suppression around our own write.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -22,6 +21,7 @@
 #include "store/historyfiles.h"
 #include "support/logcapture.h"
 #include "support/memoryhistoryfiles.h"
+#include "support/clipsamples.h"
 
 namespace {
 
@@ -44,17 +44,6 @@ WindowRef window(quint32 id, const QString &cls, bool own = false)
     w.wmInstance = cls.toLower();
     w.isOwn = own;
     return w;
-}
-
-QByteArray pngBytes(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return out;
 }
 
 const QString kPlain = QStringLiteral("text/plain");
@@ -146,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PasteWritten, ::testing::Values(
 // is still sent.
 TEST_F(PasteBackTest, image_is_written_as_a_picture_and_a_corrupt_one_as_nothing)
 {
-    paste.paste(clip(ClipKind::Image, pngBytes(7, 5), QStringLiteral("public.tiff")));
+    paste.paste(clip(ClipKind::Image, ClipSamples::png(7, 5, Qt::red), QStringLiteral("public.tiff")));
     paste.paste(clip(ClipKind::Image, "not an image", QStringLiteral("public.tiff")));
     ASSERT_EQ(clipboard.writes().size(), 2);
     EXPECT_EQ(clipboard.writes().first().image.size(), QSize(7, 5));

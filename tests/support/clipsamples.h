@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include <QBuffer>
+#include <QImage>
+
 #include <QString>
 #include <QUuid>
 
@@ -37,6 +40,25 @@ inline ClipboardItem image(qsizetype bytes, double createdAt = 100)
     item.raw = raw;
     item.textCharCount.reset();
     return item;
+}
+
+// `image` encoded as `format` would be on a clipboard; `quality` as QImage::save
+// takes it (80 makes PNG use zlib level 1, quick for large test pictures).
+inline QByteArray encoded(const QImage &image, const char *format = "PNG", int quality = -1)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return out;
+}
+
+// A PNG of one colour (with an alpha channel only when it is translucent).
+inline QByteArray png(int width, int height, const QColor &colour)
+{
+    QImage image(width, height, colour.alpha() < 255 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    image.fill(colour);
+    return encoded(image);
 }
 
 } // namespace ClipSamples

@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include <QBuffer>
 #include <QImage>
 #include <QTest>
 
 #include "datacontrolserver.h"
 #include "platform/wayland/waylandclipboard.h"
 #include "platform/wayland/waylandconnection.h"
+#include "support/clipsamples.h"
 
 namespace {
 
@@ -45,17 +45,6 @@ protected:
     std::unique_ptr<WaylandClipboard> clipboard;
 };
 
-QByteArray samplePng()
-{
-    QImage image(8, 6, QImage::Format_ARGB32);
-    image.fill(QColor(200, 40, 90, 180));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
 TEST_P(DataControlClipboardTest, asks_for_the_data_device_of_the_preferred_manager)
 {
     EXPECT_EQ(server->deviceInterfaces(), QStringList{GetParam().device});
@@ -67,7 +56,7 @@ TEST_P(DataControlClipboardTest, an_offered_selection_reaches_the_watcher_as_mim
     ASSERT_TRUE(clipboard->watchChanges([](const QStringList &offered) { return offered; },
                                         [&offers](const ClipboardOffer &offer) { offers.push_back(offer); }));
     const QByteArray text = QStringLiteral("Ça se copie").toUtf8();
-    const QByteArray png = samplePng();
+    const QByteArray png = ClipSamples::png(8, 6, QColor(200, 40, 90, 180));
     server->offerSelection({{QStringLiteral("text/plain"), text}, {QStringLiteral("image/png"), png}});
 
     ASSERT_TRUE(QTest::qWaitFor([&offers] { return !offers.empty() && !offers.back().formats.isEmpty(); }));
