@@ -6,9 +6,6 @@
 
 #include <QHash>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -18,6 +15,7 @@
 #include "hexdigit.h"
 #include "jsonarraystream.h"
 #include "jsonreader.h"
+#include "jsonscan.h"
 #include "jsonwriter.h"
 #include "payload.h"
 
@@ -196,7 +194,8 @@ bool readBytes(JsonReader &r, QByteArray *out)
 }
 
 // Where the record being decoded lies in a history file, so that a large
-// "raw" value can be left there and read on demand.
+// "raw" value can be left there and read on demand. Long strings the stream
+// left out of the record (`leftOut`) lie in the file only.
 struct FilePlace {
     std::shared_ptr<PayloadFile> file;
     QByteArrayView record;
@@ -204,50 +203,31 @@ struct FilePlace {
     // Where the reader's positions count from: the record, until a large
     // value has been stepped over.
     mutable const char *readerBegin = nullptr;
-};
+    QList<JsonArrayStream::LeftOut> leftOut;
+    // How many of `leftOut` became stored payloads.
+    mutable qsizetype leftOutTaken = 0;
 
-// The first '"' or '\\' in [p, end), or `end`: one pass where a quote search
-// and an escape search would read a large run twice.
-const char *findQuoteOrBackslashScalar(const char *p, const char *end)
-{
-    for (; p < end; ++p) {
-        if (*p == '"' || *p == '\\')
-            return p;
-    }
-    return end;
-}
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-__attribute__((target("avx2"))) const char *findQuoteOrBackslashAvx2(const char *p, const char *end)
-{
-    const __m256i quote = _mm256_set1_epi8('"');
-    const __m256i backslash = _mm256_set1_epi8('\\');
-    for (; end - p >= 64; p += 64) {
-        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
-        const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32));
-        const __m256i a = _mm256_or_si256(_mm256_cmpeq_epi8(va, quote), _mm256_cmpeq_epi8(va, backslash));
-        const __m256i b = _mm256_or_si256(_mm256_cmpeq_epi8(vb, quote), _mm256_cmpeq_epi8(vb, backslash));
-        if (!_mm256_testz_si256(_mm256_or_si256(a, b), _mm256_or_si256(a, b))) {
-            const auto low = unsigned(_mm256_movemask_epi8(a));
-            if (low != 0)
-                return p + __builtin_ctz(low);
-            return p + 32 + __builtin_ctz(unsigned(_mm256_movemask_epi8(b)));
+    const JsonArrayStream::LeftOut *leftOutAt(qsizetype at) const
+    {
+        for (const auto &left : leftOut) {
+            if (left.at == at)
+                return &left;
         }
+        return nullptr;
     }
-    return findQuoteOrBackslashScalar(p, end);
-}
 
-const char *findQuoteOrBackslash(const char *p, const char *end)
-{
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? findQuoteOrBackslashAvx2(p, end) : findQuoteOrBackslashScalar(p, end);
-}
-#else
-const char *findQuoteOrBackslash(const char *p, const char *end)
-{
-    return findQuoteOrBackslashScalar(p, end);
-}
-#endif
+    // The file offset of a byte of the record as the stream handed it out.
+    qint64 fileOffset(const char *p) const
+    {
+        const qsizetype at = p - record.data();
+        qint64 offset = recordOffset + at;
+        for (const auto &left : leftOut) {
+            if (left.at <= at)
+                offset += left.length;
+        }
+        return offset;
+    }
+};
 
 // A large, unescaped Base64 run in a file is kept as its place: the load
 // neither decodes nor holds it. Its length and padding are checked here; its
@@ -257,17 +237,26 @@ bool readPayload(JsonReader &r, const FilePlace *place, Payload *out)
     if (place && r.peek() == '"') {
         const char *const start = place->readerBegin + r.position() + 1;
         const char *const recordEnd = place->record.data() + place->record.size();
-        const char *const q = findQuoteOrBackslash(start, recordEnd);
-        const qsizetype n = q - start;
-        if (q != recordEnd && *q == '"' && n >= qsizetype(Base64::encodedSize(std::size_t(Payload::kLargeFrom)))) {
-            if (n % 4 != 0)
+        const char *const q = JsonScan::findQuoteOrBackslash(start, recordEnd);
+        const auto *left = place->leftOutAt(start - place->record.data());
+        const qsizetype n = (left ? left->length : 0) + (q - start);
+        const bool unescaped = q != recordEnd && *q == '"' && (!left || left->plain);
+        if (unescaped && n >= qsizetype(Base64::encodedSize(std::size_t(Payload::kLargeFrom)))) {
+            // The last two characters are in the record even when the rest
+            // was left out.
+            if (n % 4 != 0 || q - start < 2)
                 return false;
-            const qsizetype padding = (start[n - 1] == '=') + (start[n - 2] == '=');
-            *out = Payload::stored({place->file, place->recordOffset + (start - place->record.data()), n},
-                                   n / 4 * 3 - padding);
+            const qsizetype padding = (q[-1] == '=') + (q[-2] == '=');
+            const qint64 offset = left ? left->offset : place->fileOffset(start);
+            *out = Payload::stored({place->file, offset, n}, n / 4 * 3 - padding);
             r = JsonReader(QByteArrayView(q + 1, recordEnd)); // the rest of the record
             place->readerBegin = q + 1;
+            place->leftOutTaken += left ? 1 : 0;
             return true;
+        }
+        if (left) { // escaped: the caller reads the whole record again
+            out->clear();
+            return r.skipValue();
         }
     }
     JsonReader::StringSpan span;
@@ -497,7 +486,7 @@ HistoryCodec::Decoded<Record> decodeArray(JsonArrayStream &stream, DecodeOne dec
                      std::min<std::size_t>(room, kPopulateRecordsLimit));
         }
         QString why;
-        std::optional<Record> record = decodeOne(element, stream.offset() - element.size(), &why);
+        std::optional<Record> record = decodeOne(element, stream.elementOffset(), &why);
         if (!record && (why == kMalformed || why == kNotObject))
             stream.rejectElement();
         if (record) {
@@ -716,11 +705,27 @@ HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &
                                                                const std::shared_ptr<PayloadFile> &file)
 {
     Interner interner;
-    return decodeArray<ClipboardItem>(stream, [&interner, &file](QByteArrayView json, qint64 offset, QString *why) {
+    return decodeArray<ClipboardItem>(stream, [&](QByteArrayView json, qint64 offset, QString *why)
+                                                  -> std::optional<ClipboardItem> {
         if (!file)
             return decodeItemWith(json, why, &interner);
-        const FilePlace place{file, json, offset, json.data()};
-        return decodeItemWith(json, why, &interner, &place);
+        const FilePlace place{file, json, offset, json.data(), stream.leftOut()};
+        auto item = decodeItemWith(json, why, &interner, &place);
+        if (place.leftOutTaken == place.leftOut.size())
+            return item;
+        // A left-out string that is not a plain large "raw" value is wanted
+        // whole: the record is read again from the file.
+        qint64 size = json.size();
+        for (const auto &left : place.leftOut)
+            size += left.length;
+        QByteArray whole(qsizetype(size), Qt::Uninitialized);
+        QString readWhy;
+        if (!file->readAt(offset, whole.data(), size, &readWhy)) {
+            *why = QStringLiteral("cannot be read again (%1)").arg(readWhy);
+            return std::nullopt;
+        }
+        const FilePlace again{file, whole, offset, whole.constData(), {}};
+        return decodeItemWith(whole, why, &interner, &again);
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "jsonscan.h"
+
 namespace {
 
 // A badly damaged file must not cost a rescan of its rest for every record.
@@ -36,7 +38,12 @@ bool JsonArrayStream::fill()
             // has been handed out.
             std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, std::size_t(m_size - m_pos));
             m_scanAt -= m_pos;
-            m_base += m_pos;
+            m_stringStart -= m_pos;
+            m_base = textOffset(m_pos);
+            std::erase_if(m_cuts, [this](Cut &cut) {
+                cut.index -= m_pos;
+                return cut.index <= 0;
+            });
             m_size -= m_pos;
             m_pos = 0;
         }
@@ -140,18 +147,24 @@ JsonArrayStream::Scan JsonArrayStream::scanElement(qsizetype *end)
     }
     while (m_scanAt < m_size) {
         if (m_inString) {
-            const void *hit = std::memchr(m_data + m_scanAt, '"', std::size_t(m_size - m_scanAt));
-            if (!hit) {
+            // Only a string that may be left out needs its braces noticed.
+            bool *brace = m_leaveOutFrom > 0 && m_depth > 0 ? &m_stringBrace : nullptr;
+            const char *hit = JsonScan::findQuoteOrBackslash(m_data + m_scanAt, m_data + m_size, brace);
+            const qsizetype q = hit - m_data;
+            if (q == m_size) {
                 m_scanAt = m_size;
                 return Scan::NeedMore;
             }
-            const qsizetype q = static_cast<const char *>(hit) - m_data;
-            qsizetype b = q;
-            while (b > m_pos && m_data[b - 1] == '\\')
-                --b;
+            if (*hit == '\\') {
+                m_stringEscaped = true;
+                if (q + 1 == m_size) { // the escaped byte is still to come
+                    m_scanAt = q;
+                    return Scan::NeedMore;
+                }
+                m_scanAt = q + 2;
+                continue;
+            }
             m_scanAt = q + 1;
-            if ((q - b) % 2 != 0)
-                continue; // an escaped quote
             m_inString = false;
             if (m_depth == 0) {
                 *end = m_scanAt;
@@ -162,6 +175,10 @@ JsonArrayStream::Scan JsonArrayStream::scanElement(qsizetype *end)
         const char c = m_data[m_scanAt++];
         if (c == '"') {
             m_inString = true;
+            m_stringStart = m_scanAt;
+            m_stringEscaped = false;
+            m_stringBrace = false;
+            m_stringLeftOut = -1;
         } else if (c == '{' || c == '[') {
             ++m_depth;
         } else if (c == '}' || c == ']') {
@@ -172,6 +189,44 @@ JsonArrayStream::Scan JsonArrayStream::scanElement(qsizetype *end)
         }
     }
     return Scan::NeedMore;
+}
+
+qint64 JsonArrayStream::textOffset(qsizetype index) const
+{
+    qint64 offset = m_base + index;
+    for (const Cut &cut : m_cuts) {
+        if (cut.index <= index)
+            offset += cut.bytes;
+    }
+    return offset;
+}
+
+void JsonArrayStream::leaveOutScannedString()
+{
+    if (m_leaveOutFrom <= 0 || !m_source || !m_inString || m_depth <= 0 || m_stringBrace)
+        return;
+    // The last two bytes stay: a Base64 value's padding is read from them.
+    const qsizetype from = m_stringStart;
+    const qsizetype to = m_scanAt - 2;
+    if (to <= from || (m_stringLeftOut < 0 && to - from < m_leaveOutFrom))
+        return;
+    const qint64 cut = to - from;
+    if (m_stringLeftOut < 0) {
+        m_leftOut.append({from - m_pos, textOffset(from), 0, true});
+        m_stringLeftOut = m_leftOut.size() - 1;
+    }
+    LeftOut &left = m_leftOut[m_stringLeftOut];
+    left.length += cut;
+    left.plain = left.plain && !m_stringEscaped;
+    char *buffer = m_buffer.data();
+    std::memmove(buffer + from, buffer + to, std::size_t(m_size - to));
+    m_data = m_buffer.constData();
+    m_size -= cut;
+    m_scanAt -= cut;
+    if (!m_cuts.empty() && m_cuts.back().index == from)
+        m_cuts.back().bytes += cut;
+    else
+        m_cuts.push_back({from, cut});
 }
 
 void JsonArrayStream::rejectElement()
@@ -230,6 +285,7 @@ bool JsonArrayStream::next(QByteArrayView *element)
                 return false;
             }
             m_scanAt = m_pos;
+            m_leftOut.clear();
             qsizetype end = 0;
             bool resumed = false;
             for (;;) {
@@ -242,6 +298,7 @@ bool JsonArrayStream::next(QByteArrayView *element)
                     resumed = true;
                     break;
                 }
+                leaveOutScannedString();
                 if (!fill()) {
                     if (!resync(m_pos + 1, QStringLiteral("ends inside the record at byte %1").arg(offset())))
                         return false;
@@ -252,6 +309,7 @@ bool JsonArrayStream::next(QByteArrayView *element)
             if (resumed)
                 break;
             *element = QByteArrayView(m_data + m_pos, end - m_pos);
+            m_elementOffset = textOffset(m_pos);
             m_elementStart = m_pos;
             m_pos = end;
             m_state = State::Separator;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QByteArray>
+#include <QList>
 #include <QByteArrayView>
 #include <QString>
 
@@ -29,6 +31,27 @@ public:
     // are no more.
     bool next(QByteArrayView *element);
 
+    // Where a long string's left-out bytes lie (see leaveOutStringsFrom).
+    struct LeftOut {
+        qsizetype at = 0;  // in the element: where the kept end of the string begins
+        qint64 offset = 0; // in the text: where the string's content begins
+        qint64 length = 0; // bytes left out from `offset` on
+        bool plain = true; // no backslash escape among them
+    };
+
+    // A string inside an element that grows past `bytes` is not held whole:
+    // what has been scanned of it is left out of the element, all but its
+    // last two bytes, so an element carrying a large Base64 value costs one
+    // chunk of memory, not its size. leftOut() says where those bytes lie in
+    // the text, to be read again from there when wanted. A string holding a
+    // '{' is kept from there on, so that a resync still finds every record
+    // start. 0 (the default) keeps every byte.
+    void leaveOutStringsFrom(qsizetype bytes) { m_leaveOutFrom = bytes; }
+    // The strings left out of the element last handed out, in order.
+    const QList<LeftOut> &leftOut() const { return m_leftOut; }
+    // Where the element last handed out begins in the text.
+    qint64 elementOffset() const { return m_elementOffset; }
+
     // Tells the stream that the element last handed out is not well-formed
     // JSON, so its end was misjudged: the next call looks for a record start
     // inside it rather than after it.
@@ -40,7 +63,7 @@ public:
     // True when the text did not start an array: no element was offered.
     bool notAnArray() const { return m_notAnArray; }
     // Bytes consumed so far from the start of the text.
-    qint64 offset() const { return m_base + m_pos; }
+    qint64 offset() const { return textOffset(m_pos); }
     qint64 sizeHint() const { return m_sizeHint; }
 
 private:
@@ -54,6 +77,8 @@ private:
     bool resync(qsizetype from, const QString &fault);
     void fail(const QString &fault);
     void finishAfterArray();
+    void leaveOutScannedString();
+    qint64 textOffset(qsizetype index) const;
 
     Source m_source;
     QByteArray m_buffer;
@@ -74,4 +99,19 @@ private:
     qsizetype m_scanAt = 0;
     int m_depth = 0;
     bool m_inString = false;
+
+    // Leaving out long strings: the string being scanned, and the cuts made
+    // in the buffer (a cut at `index` removed `bytes` there).
+    struct Cut {
+        qsizetype index;
+        qint64 bytes;
+    };
+    qsizetype m_leaveOutFrom = 0;
+    qsizetype m_stringStart = 0;
+    bool m_stringEscaped = false;
+    bool m_stringBrace = false; // a '{' was scanned: the string is kept from here on
+    qsizetype m_stringLeftOut = -1; // its entry in m_leftOut
+    std::vector<Cut> m_cuts;
+    QList<LeftOut> m_leftOut;
+    qint64 m_elementOffset = 0;
 };

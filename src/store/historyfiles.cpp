@@ -41,6 +41,13 @@ constexpr qsizetype kCachedRecordLimit = 64 * 1024;
 // buffer grows only to fit the largest record.
 constexpr qsizetype kReadChunk = 64 * 1024;
 
+// Past this many bytes a string in a record is read past rather than kept:
+// a large content is left in the file anyway, and reading it through a small
+// buffer keeps the load at the speed of a plain read. Above the size from
+// which a content is left in the file, so every such string is one.
+constexpr qsizetype kLeaveOutFrom = 384 * 1024;
+static_assert(kLeaveOutFrom > Payload::kLargeFrom * 4 / 3 + 4);
+
 QString errorText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -570,6 +577,8 @@ QList<ClipboardItem> HistoryFiles::loadItems()
             // Large contents stay in the file and are read from it on demand.
             const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
             auto file = own >= 0 ? std::make_shared<PayloadFile>(own, path) : nullptr;
+            if (file)
+                s.leaveOutStringsFrom(kLeaveOutFrom);
             return HistoryCodec::decodeItems(s, file);
         },
         &exists, &m_state->itemsStamp);

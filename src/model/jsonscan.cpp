@@ -1,0 +1,60 @@
+#include "jsonscan.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+const char *findQuoteOrBackslashScalar(const char *p, const char *end, bool *brace)
+{
+    for (; p < end; ++p) {
+        if (*p == '"' || *p == '\\')
+            return p;
+        if (brace && *p == '{')
+            *brace = true;
+    }
+    return end;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("avx2"))) const char *findQuoteOrBackslashAvx2(const char *p, const char *end, bool *brace)
+{
+    const __m256i quote = _mm256_set1_epi8('"');
+    const __m256i backslash = _mm256_set1_epi8('\\');
+    const __m256i open = _mm256_set1_epi8('{');
+    __m256i opens = _mm256_setzero_si256();
+    for (; end - p >= 64; p += 64) {
+        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+        const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32));
+        const __m256i a = _mm256_or_si256(_mm256_cmpeq_epi8(va, quote), _mm256_cmpeq_epi8(va, backslash));
+        const __m256i b = _mm256_or_si256(_mm256_cmpeq_epi8(vb, quote), _mm256_cmpeq_epi8(vb, backslash));
+        if (!_mm256_testz_si256(_mm256_or_si256(a, b), _mm256_or_si256(a, b))) {
+            // The block holding the stop is finished byte by byte.
+            break;
+        }
+        if (brace)
+            opens = _mm256_or_si256(opens, _mm256_or_si256(_mm256_cmpeq_epi8(va, open), _mm256_cmpeq_epi8(vb, open)));
+    }
+    if (brace && !_mm256_testz_si256(opens, opens))
+        *brace = true;
+    return findQuoteOrBackslashScalar(p, end, brace);
+}
+#endif
+
+} // namespace
+
+const char *JsonScan::findQuoteOrBackslash(const char *p, const char *end, bool *brace)
+{
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? findQuoteOrBackslashAvx2(p, end, brace) : findQuoteOrBackslashScalar(p, end, brace);
+#else
+    return findQuoteOrBackslashScalar(p, end, brace);
+#endif
+}
+
+const char *JsonScan::findQuoteOrBackslash(const char *p, const char *end)
+{
+    return findQuoteOrBackslash(p, end, nullptr);
+}
