@@ -1,9 +1,10 @@
 #include "datacontrolserver.h"
 
-#include <chrono>
-#include <condition_variable>
+#include <algorithm>
 #include <deque>
 #include <functional>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -319,22 +320,18 @@ void DataControlServer::Impl::replaceSelection(const Entries &entries, SourceSta
 
 void DataControlServer::Impl::runSync(const std::function<void()> &task)
 {
-    std::mutex doneMutex;
-    std::condition_variable doneSignal;
-    bool done = false;
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
     {
         std::lock_guard lock(mutex);
-        tasks.push_back([&] {
+        tasks.push_back([task, done] {
             task();
-            std::lock_guard doneLock(doneMutex);
-            done = true;
-            doneSignal.notify_one();
+            done->set_value();
         });
     }
     const uint64_t one = 1;
     (void)!write(wakeFd, &one, sizeof one);
-    std::unique_lock doneLock(doneMutex);
-    doneSignal.wait(doneLock, [&] { return done; });
+    finished.wait();
 }
 
 DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<Impl>())
@@ -433,25 +430,17 @@ std::optional<QByteArray> DataControlServer::readClientSelection(const QString &
     });
     if (readEnd < 0)
         return std::nullopt;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     QByteArray bytes;
     bool finished = false;
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        pollfd pfd = {readEnd, POLLIN, 0};
-        if (left <= 0 || poll(&pfd, 1, int(left)) <= 0)
-            break;
+    pollfd pfd = {readEnd, POLLIN, 0};
+    // Until the owner closes its end (all of it came) or stays silent for 5 s.
+    while (!finished && poll(&pfd, 1, 5000) > 0) {
         char buffer[4096];
         const ssize_t n = read(readEnd, buffer, sizeof buffer);
-        if (n > 0) {
-            bytes.append(buffer, n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        finished = n == 0; // the owner closed its end: all of it came
-        break;
+        if (n < 0 && errno != EINTR)
+            break;
+        bytes.append(buffer, std::max<ssize_t>(n, 0));
+        finished = n == 0;
     }
     close(readEnd);
     if (!finished)
