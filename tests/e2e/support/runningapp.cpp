@@ -60,6 +60,7 @@ QProcessEnvironment RunningApp::environment() const
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root + QStringLiteral("/runtime"));
     env.insert(QStringLiteral("BRAMBLET_LOG"), QStringLiteral("stderr"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(m_extraEnv);
     return env;
 }
 
@@ -95,10 +96,7 @@ int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray 
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-void RunningApp::drain()
-{
-    m_log += m_process.readAll();
-}
+void RunningApp::drain() { m_log += m_process.readAll(); }
 
 bool RunningApp::waitForLog(const QString &text, int timeoutMs)
 {

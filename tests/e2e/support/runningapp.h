@@ -37,22 +37,25 @@ public:
     // sanitizer report in its output fails the current test.
     void stop();
 
+    // Sets `name` for the program and its command-line calls from the next start on.
+    void setEnv(const QString &name, const QString &value) { m_extraEnv.insert(name, value); }
+
     QString log() const { return QString::fromUtf8(m_log); }
     QString root() const { return m_root; }
-    QString historyDir() const { return m_root + QStringLiteral("/data/Bramblet"); }
-    QString itemsPath() const { return historyDir() + QStringLiteral("/items.json"); }
-    QString configDir() const { return m_root + QStringLiteral("/config"); }
-    QProcessEnvironment environment() const;
+    QString itemsPath() const { return m_root + QStringLiteral("/data/Bramblet/items.json"); }
+    QString defaultsPath() const { return m_root + QStringLiteral("/config/Bramblet/Bramblet.conf"); }
     QProcess &process() { return m_process; }
     qint64 pid() const { return m_process.processId(); }
 
 private:
+    QProcessEnvironment environment() const;
     void drain();
     // Fails the current test on a sanitizer report not looked at yet.
     void checkOutput();
 
     QTemporaryDir m_tmp;
     QString m_root;
+    QProcessEnvironment m_extraEnv;
     QProcess m_process;
     QByteArray m_log;
     qsizetype m_checkedUpTo = 0;

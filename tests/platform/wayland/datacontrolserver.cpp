@@ -1,10 +1,8 @@
 #include "datacontrolserver.h"
 
 #include <algorithm>
-#include <deque>
+#include <atomic>
 #include <functional>
-#include <future>
-#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -14,7 +12,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <wayland-server.h>
@@ -84,18 +81,15 @@ struct DataControlServer::Impl
     wl_display *display = nullptr;
     bool running = false;
 
-    // Server thread only.
+    // Under the mutex only.
     std::vector<Device> devices;
     Entries served;                // the selection when the compositor owns it
     SourceState *source = nullptr; // the selection when a client owns it
     quint64 generation = 0;
 
-    mutable std::mutex mutex;
-    std::deque<std::function<void()>> tasks;
+    mutable std::mutex mutex; // held by whoever runs the server now
     QStringList deviceInterfaces;
-    bool stopping = false;
-    int wakeFd = -1;
-    wl_event_source *wakeSource = nullptr;
+    std::atomic_bool stopping = false;
     std::thread thread;
 
     void runSync(const std::function<void()> &task);
@@ -191,10 +185,7 @@ void managerGetDevice(wl_client *client, wl_resource *manager, uint32_t id, wl_r
     wl_resource *resource = wl_resource_create(client, protocol.device, wl_resource_get_version(manager), id);
     wl_resource_set_implementation(resource, protocol.deviceImpl, server, deviceDestroyed);
     server->devices.push_back({resource, &protocol});
-    {
-        std::lock_guard lock(server->mutex);
-        server->deviceInterfaces.append(QString::fromLatin1(protocol.device->name));
-    }
+    server->deviceInterfaces.append(QString::fromLatin1(protocol.device->name));
     // A new device learns the current selection at once.
     server->announce(server->devices.back());
 }
@@ -266,24 +257,6 @@ void bindSeat(wl_client *client, void *data, uint32_t version, uint32_t id)
     wl_resource_set_implementation(resource, &kSeatImpl, data, nullptr);
 }
 
-int onWake(int fd, uint32_t, void *data)
-{
-    auto *server = static_cast<DataControlServer::Impl *>(data);
-    uint64_t count = 0;
-    (void)!read(fd, &count, sizeof count);
-    for (;;) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(server->mutex);
-            if (server->tasks.empty())
-                return 0;
-            task = std::move(server->tasks.front());
-            server->tasks.pop_front();
-        }
-        task();
-    }
-}
-
 } // namespace
 
 void DataControlServer::Impl::announce(const Device &device)
@@ -320,18 +293,9 @@ void DataControlServer::Impl::replaceSelection(const Entries &entries, SourceSta
 
 void DataControlServer::Impl::runSync(const std::function<void()> &task)
 {
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    {
-        std::lock_guard lock(mutex);
-        tasks.push_back([task, done] {
-            task();
-            done->set_value();
-        });
-    }
-    const uint64_t one = 1;
-    (void)!write(wakeFd, &one, sizeof one);
-    finished.wait();
+    std::lock_guard lock(mutex);
+    task();
+    wl_display_flush_clients(display);
 }
 
 DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<Impl>())
@@ -352,18 +316,16 @@ DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<
         wl_global_create(impl->display, &ext_data_control_manager_v1_interface, 1, impl, bindExtManager);
     if (globals.wlr)
         wl_global_create(impl->display, &zwlr_data_control_manager_v1_interface, 2, impl, bindWlrManager);
-    impl->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     wl_event_loop *loop = wl_display_get_event_loop(impl->display);
-    impl->wakeSource = wl_event_loop_add_fd(loop, impl->wakeFd, WL_EVENT_READABLE, onWake, impl);
+    // libwayland-server has no locks of its own: the loop and the test's
+    // calls take turns under the mutex.
     impl->thread = std::thread([impl, loop] {
-        for (;;) {
-            {
-                std::lock_guard lock(impl->mutex);
-                if (impl->stopping)
-                    return;
-            }
+        pollfd pfd = {wl_event_loop_get_fd(loop), POLLIN, 0};
+        while (!impl->stopping) {
+            poll(&pfd, 1, 10);
+            std::lock_guard lock(impl->mutex);
+            wl_event_loop_dispatch(loop, 0);
             wl_display_flush_clients(impl->display);
-            wl_event_loop_dispatch(loop, -1);
         }
     });
     impl->running = true;
@@ -373,17 +335,13 @@ DataControlServer::~DataControlServer()
 {
     Impl *impl = m_impl.get();
     if (impl->thread.joinable()) {
-        impl->runSync([impl] { impl->stopping = true; });
+        impl->stopping = true;
         impl->thread.join();
     }
-    if (impl->wakeSource)
-        wl_event_source_remove(impl->wakeSource);
     if (impl->display) {
         wl_display_destroy_clients(impl->display);
         wl_display_destroy(impl->display);
     }
-    if (impl->wakeFd >= 0)
-        close(impl->wakeFd);
     qputenv("XDG_RUNTIME_DIR", impl->savedRuntimeDir);
     qputenv("WAYLAND_DISPLAY", impl->savedDisplay);
 }

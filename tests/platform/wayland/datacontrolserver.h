@@ -14,8 +14,8 @@
 // XDG_RUNTIME_DIR, served by a thread of its own. It keeps one regular
 // selection, announces it to every data device as a compositor does, and
 // serves the reads of it. While alive, WAYLAND_DISPLAY and XDG_RUNTIME_DIR
-// point at it. Every method is called from the test's thread and waits for
-// the server thread.
+// point at it. Every method is called from the test's thread and takes its
+// turn with the server thread.
 class DataControlServer final
 {
 public:
