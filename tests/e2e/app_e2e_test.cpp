@@ -1,5 +1,5 @@
 // The shell against a real X server: the tray icon in a real system tray
-// (trayer) opens the panel, without a tray the settings still open, and a
+// (trayer) opens the panel; without a tray the settings still open, and a
 // second launch and the command line reach the running instance.
 #include <gtest/gtest.h>
 
@@ -41,16 +41,15 @@ TEST_F(AppE2E, tray_icon_click_opens_the_panel)
     EXPECT_FALSE(visibleWindows(app.pid(), QStringLiteral("^Bramblet$")).isEmpty());
 }
 
-TEST_F(AppE2E, without_a_tray_one_line_and_the_settings_still_open_off_the_taskbar)
+// Without a tray: one line, and the settings window opens, kept off the
+// taskbar; a second launch and the command line reach the running instance.
+TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the_running_instance)
 {
     if (xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}) == 0)
         GTEST_SKIP() << "a system tray is running on this display";
-    ASSERT_TRUE(app.start()) << app.log().toStdString();
+    ASSERT_TRUE(launch(app));
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
     EXPECT_EQ(app.log().count(QStringLiteral("StatusItem: no system tray")), 1);
-    EXPECT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
-
-    // The program keeps no taskbar presence: the settings window skips taskbars and pagers.
     const QString settings = visibleWindows(app.pid(), QStringLiteral("Réglages Bramblet")).value(0);
     ASSERT_FALSE(settings.isEmpty());
     QByteArray state;
@@ -61,11 +60,7 @@ TEST_F(AppE2E, without_a_tray_one_line_and_the_settings_still_open_off_the_taskb
     }, 5000);
     EXPECT_TRUE(state.contains("_NET_WM_STATE_SKIP_TASKBAR")) << state.toStdString();
     EXPECT_TRUE(state.contains("_NET_WM_STATE_SKIP_PAGER")) << state.toStdString();
-}
 
-TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
-{
-    ASSERT_TRUE(launch(app));
     QByteArray out, err;
     EXPECT_EQ(app.runCommand({}, &out, &err), 0) << err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(out).contains(QStringLiteral("réglages"))) << out.toStdString();
@@ -79,7 +74,6 @@ TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("autre")));
     EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(text)));
-
     out.clear();
     ASSERT_EQ(app.runCommand({QStringLiteral("list"), QStringLiteral("--json"), QStringLiteral("--limit"), QStringLiteral("1")}, &out), 0);
     EXPECT_TRUE(out.trimmed().startsWith('[')) << out.toStdString();
@@ -94,6 +88,7 @@ TEST_F(AppE2E, second_launch_and_command_line_reach_the_running_instance)
 
     EXPECT_EQ(app.runCommand({QStringLiteral("copy"), QStringLiteral("9")}), 1);
     EXPECT_EQ(app.runCommand({QStringLiteral("list"), QStringLiteral("--limit"), QStringLiteral("x")}), 2);
+    EXPECT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
     EXPECT_EQ(app.runCommand({QStringLiteral("quit")}), 0);
     EXPECT_TRUE(app.process().waitForFinished(scaledMs(5000)));
     EXPECT_EQ(app.runCommand({QStringLiteral("toggle")}, nullptr, &err), 3);

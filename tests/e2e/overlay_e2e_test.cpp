@@ -1,6 +1,6 @@
 // The overlay panel in the real program under a window manager: the
 // shortcut shows it over a real X client, arrows and Return paste the chosen
-// clip there with a synthesised Ctrl+V and the write is not captured again,
+// clip there with a synthesised Ctrl+V and the write is not captured again;
 // Escape empties a search before it hides the panel, and a click in another
 // program's window hides it while a click inside does not.
 #include <gtest/gtest.h>
@@ -106,32 +106,39 @@ TEST_F(OverlayE2E, arrows_and_return_paste_the_chosen_clip_into_the_window_in_fr
     EXPECT_TRUE(copy("copie suivante"));
 }
 
-TEST_F(OverlayE2E, escape_empties_the_search_then_hides_the_panel)
+// A click inside the panel keeps it; in the search field Escape belongs to
+// the field, the next one empties the query, the one after hides the panel;
+// a click in another program's window hides it too.
+TEST_F(OverlayE2E, clicks_and_escapes_empty_the_search_before_they_hide_the_panel)
 {
     ASSERT_TRUE(copyAndShowPanel({"alpha", "beta"}));
     ASSERT_TRUE(waitUntil([&] { return cardsShown(panelShot()); }, 5000)) << "the strip shows no clip";
-
-    // The field appears and takes the focus a moment later: type once it shows the focus ring.
+    // Inside the panel, on the bar's empty left part. The program reads input
+    // in order: once Ctrl+F after the click shows the focused search field,
+    // the click has been handled too. The field takes the focus a moment
+    // after it shows: type once it shows the focus ring.
+    const QRect frame = windowFrame(panelWindow(app.pid()));
+    clickAt(frame.topLeft() + QPoint(40, 24));
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")});
-    ASSERT_TRUE(waitUntil([&] { return searchFieldFocused(panelShot()); }, 5000))
-        << "ctrl+f did not open a focused search field";
+    QImage shot;
+    ASSERT_TRUE(waitUntil([&] {
+        shot = panelShot();
+        return shot.isNull() || searchFieldFocused(shot);
+    }, 5000)) << "ctrl+f after the click did not focus the search field";
+    ASSERT_FALSE(shot.isNull()) << "a click inside the panel must not hide it";
     xdotool({QStringLiteral("type"), QStringLiteral("zzz")});
     ASSERT_TRUE(waitUntil([&] { return !cardsShown(panelShot()); }, 5000)) << "\"zzz\" matches no clip";
 
-    // In the field, Escape belongs to the field: the panel stays. A click in
-    // the (empty) strip then takes the focus from the field; once the ring
-    // is gone the Escape before it has been handled too.
-    const QRect frame = windowFrame(panelWindow(app.pid()));
+    // A click in the (empty) strip takes the focus from the field; once the
+    // ring is gone the Escape before it has been handled too.
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     clickAt(frame.center() + QPoint(0, 20));
-    QImage shot;
     ASSERT_TRUE(waitUntil([&] {
         shot = panelShot();
         return shot.isNull() || !searchFieldFocused(shot);
     }, 5000)) << "the click did not take the focus from the field";
     ASSERT_FALSE(shot.isNull()) << "Escape in the search field must not reach the panel";
     ASSERT_FALSE(cardsShown(shot)) << "Escape in the search field must not empty the query";
-
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     ASSERT_TRUE(waitUntil([&] {
         shot = panelShot();
@@ -140,25 +147,10 @@ TEST_F(OverlayE2E, escape_empties_the_search_then_hides_the_panel)
     EXPECT_FALSE(shot.isNull()) << "the first Escape empties the query and keeps the panel";
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     EXPECT_TRUE(waitUntil([&] { return panelWindow(app.pid()).isEmpty(); }, 3000)) << "the second Escape hides the panel";
-}
-
-TEST_F(OverlayE2E, a_click_in_another_window_hides_the_panel_and_a_click_inside_does_not)
-{
-    ASSERT_TRUE(copyAndShowPanel({"un clip"}));
-    // Inside the panel, on the bar's empty left part.
-    clickAt(windowFrame(panelWindow(app.pid())).topLeft() + QPoint(40, 24));
-    // The program reads input in order: once Ctrl+F after the click shows the
-    // focused search field, the click has been handled too.
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")});
-    QImage shot;
-    ASSERT_TRUE(waitUntil([&] {
-        shot = panelShot();
-        return shot.isNull() || searchFieldFocused(shot);
-    }, 5000)) << "ctrl+f after the click did not focus the search field";
-    ASSERT_FALSE(shot.isNull()) << "a click inside the panel must not hide it";
 
     // On the test client, moved to the top-right corner where no window of
     // the program (the settings window opens centred) can cover it.
+    ASSERT_TRUE(copyAndShowPanel({}));
     xdotool({QStringLiteral("windowmove"), target.window(), QStringLiteral("1280"), QStringLiteral("10")});
     xdotool({QStringLiteral("windowsize"), target.window(), QStringLiteral("300"), QStringLiteral("150")});
     ASSERT_TRUE(waitUntil([&] { return windowFrame(target.window()).size() == QSize(300, 150); }, 3000));
