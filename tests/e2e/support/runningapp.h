@@ -23,14 +23,13 @@ public:
     // Why the end-to-end tier cannot run here (no DISPLAY, no binary), or empty.
     static QString unavailableReason();
 
-    // Starts the program with `args`; waits until it logs its store's start.
+    // Starts the program; waits (10 s) until it logs its store's start.
     // False (with the output so far in log()) when it did not come up in time.
-    bool start(const QStringList &args = {}, int timeoutMs = 10000);
+    bool start();
     // Runs the binary once more with `args` against the same folders (a
     // second launch or a command-line call) and returns its exit code;
     // its stdout/stderr land in `out`/`err`.
-    int runCommand(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr,
-                   int timeoutMs = 10000) const;
+    int runCommand(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr) const;
     // Waits for a log line containing `text` (already seen or new).
     bool waitForLog(const QString &text, int timeoutMs = 5000);
     // Asks the program to quit (SIGTERM, then SIGKILL) and waits for it. A
