@@ -2,7 +2,6 @@
 // nothing but our log lines on its output, and every copied text on disk.
 // When its X server goes away it may end non-zero, but never by a crash.
 #include <csignal>
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -20,17 +19,6 @@ namespace {
 const QList<QByteArray> kCopies = {"premier texte copié avant de quitter", "second texte copié avant de quitter"};
 
 using Assertion = ::testing::AssertionResult;
-
-// The lines of `log` that `keep` picks.
-QStringList linesWhere(const QString &log, const std::function<bool(const QString &)> &keep)
-{
-    QStringList found;
-    for (const QString &line : log.split(u'\n', Qt::SkipEmptyParts)) {
-        if (keep(line))
-            found << line;
-    }
-    return found;
-}
 
 bool historyHolds(const QString &itemsPath, const QByteArray &text)
 {
@@ -195,10 +183,8 @@ TEST_P(ExitE2E, leaves_with_status_zero_and_the_history_whole)
     EXPECT_EQ(app.process().exitCode(), 0) << log.toStdString();
     // Every line of our log starts with the app name; anything else is a
     // fault report or noise from a library.
-    const QStringList foreign = linesWhere(log, [](const QString &line) {
-        return !line.startsWith(QLatin1String("Bramblet [core] "));
-    });
-    EXPECT_TRUE(foreign.isEmpty()) << foreign.join(u'\n').toStdString();
+    for (const QString &line : log.split(u'\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.startsWith(QLatin1String("Bramblet [core] "))) << line.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("App: quitting"))) << log.toStdString();
     expectHistoryWhole(app);
 }
@@ -239,19 +225,10 @@ TEST_F(ExitE2EDisplay, display_going_away_ends_the_program_without_a_crash)
     server.kill();
     server.waitForFinished(5000);
     ASSERT_TRUE(waitForExit(app)) << "still running without its display\n" << app.log().toStdString();
-    const QString log = app.log();
-    EXPECT_EQ(app.process().exitStatus(), QProcess::NormalExit) << "ended by a signal\n" << log.toStdString();
-    EXPECT_NE(app.process().exitCode(), 134) << log.toStdString();
-    // What a crash or a memory fault leaves in the program's output.
-    const QStringList faults = linesWhere(log, [](const QString &line) {
-        for (const char *marker : {"malloc", "Sanitizer", "runtime error", "Aborted", "core dumped",
-                                   "Segmentation fault", "double free", "corrupted"}) {
-            if (line.contains(QLatin1String(marker)))
-                return true;
-        }
-        return false;
-    });
-    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    // A crash or a memory fault ends it by a signal (glibc's reports abort);
+    // a sanitizer report fails the test when the program is stopped.
+    EXPECT_EQ(app.process().exitStatus(), QProcess::NormalExit) << "ended by a signal\n" << app.log().toStdString();
+    EXPECT_NE(app.process().exitCode(), 134) << app.log().toStdString();
     expectHistoryWhole(app);
 }
 

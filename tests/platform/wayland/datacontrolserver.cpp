@@ -239,22 +239,10 @@ void bindWlrManager(wl_client *client, void *data, uint32_t version, uint32_t id
     wl_resource_set_implementation(resource, &kWlrManagerImpl, data, nullptr);
 }
 
-// The seat: only named by data devices here, so its input devices are inert.
-void seatGetInput(wl_client *client, wl_resource *seat, uint32_t id, const wl_interface *interface)
+// The seat: only named by data devices here, so it takes no requests.
+void bindSeat(wl_client *client, void *, uint32_t version, uint32_t id)
 {
-    wl_resource_create(client, interface, wl_resource_get_version(seat), id);
-}
-
-const struct wl_seat_interface kSeatImpl = {
-    [](wl_client *c, wl_resource *seat, uint32_t id) { seatGetInput(c, seat, id, &wl_pointer_interface); },
-    [](wl_client *c, wl_resource *seat, uint32_t id) { seatGetInput(c, seat, id, &wl_keyboard_interface); },
-    [](wl_client *c, wl_resource *seat, uint32_t id) { seatGetInput(c, seat, id, &wl_touch_interface); },
-    destroyResource};
-
-void bindSeat(wl_client *client, void *data, uint32_t version, uint32_t id)
-{
-    wl_resource *resource = wl_resource_create(client, &wl_seat_interface, int(version), id);
-    wl_resource_set_implementation(resource, &kSeatImpl, data, nullptr);
+    wl_resource_create(client, &wl_seat_interface, int(version), id);
 }
 
 } // namespace
