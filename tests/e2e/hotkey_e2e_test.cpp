@@ -16,131 +16,74 @@
 #include "platform/fake/fakeglobalshortcutservice.h"
 #include "platform/userdefaults.h"
 #include "support/e2esteps.h"
+#include "support/e2etest.h"
 #include "support/patience.h"
-#include "support/runningapp.h"
 
 namespace {
 
-constexpr int kPanelHeight = 330;
-
-QString tool(const QString &program, const QStringList &args)
-{
-    QByteArray out;
-    runTool(program, args, &out);
-    return QString::fromUtf8(out).trimmed();
-}
-
-// Visible windows of `pid` with the overlay panel's height.
-QStringList visiblePanels(qint64 pid)
-{
-    QStringList panels;
-    const QString ids = tool(QStringLiteral("xdotool"),
-                             {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                              QString::number(pid)});
-    for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QString shell = tool(QStringLiteral("xdotool"),
-                                   {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
-        if (shell.contains(QStringLiteral("HEIGHT=%1").arg(kPanelHeight)))
-            panels << id;
-    }
-    return panels;
-}
-
-// Another program's window, here the test's own process, holding the focus.
-class OtherProgramWindow
-{
-public:
-    OtherProgramWindow()
-    {
-        m_window.setWindowTitle(QStringLiteral("other program"));
-        m_window.resize(400, 300);
-        m_window.show();
-    }
-    bool takeFocus()
-    {
-        const QString id = QString::number(m_window.winId());
-        return waitUntil(
-            [&] {
-                xdotool({QStringLiteral("windowactivate"), id});
-                return activeWindow() == id;
-            },
-            5000);
-    }
-
-private:
-    QWidget m_window;
-};
-
-class HotkeyE2E : public ::testing::Test
+class HotkeyE2E : public E2ETest
 {
 protected:
+    HotkeyE2E() : E2ETest({QStringLiteral("xdotool")}) {}
+
     void SetUp() override
     {
-        const QString reason = RunningApp::unavailableReason();
-        if (!reason.isEmpty())
-            GTEST_SKIP() << reason.toStdString();
+        E2ETest::SetUp();
+        if (IsSkipped())
+            return;
         if (!probe.connected())
             GTEST_SKIP() << "cannot open a second X connection";
         // The combinations must be free before the program starts.
         ASSERT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
             << "another client holds Super+Shift+V";
+        // Another program's window, here the test's own, holds the focus.
+        other.setWindowTitle(QStringLiteral("other program"));
+        other.resize(400, 300);
+        other.show();
     }
 
-    // Waits until the running program holds the combination.
-    // The program grabs its shortcut while it starts, before it answers on
-    // its command socket: probing earlier could hold the key at the very
-    // moment it grabs, and its grab would be refused.
-    bool waitForGrab(RunningApp &app, uint8_t keycode, uint16_t modifiers)
+    // Starts `which` and waits until it holds the combination. The program
+    // grabs its shortcut while it starts, before it answers on its command
+    // socket: probing earlier could hold the key at the very moment it
+    // grabs, and its grab would be refused.
+    void startHolding(RunningApp &which, uint8_t keycode, uint16_t modifiers)
     {
-        if (app.runCommand({QStringLiteral("list")}) != 0)
-            return false;
-        return waitUntil([&] { return !probe.canGrab(keycode, modifiers); }, 10000);
+        ASSERT_TRUE(which.start()) << which.log().toStdString();
+        ASSERT_EQ(which.runCommand({QStringLiteral("list")}), 0);
+        ASSERT_TRUE(waitUntil([&] { return !probe.canGrab(keycode, modifiers); }, 10000)) << which.log().toStdString();
+        const QString id = QString::number(other.winId());
+        ASSERT_TRUE(waitUntil([&] {
+            xdotool({QStringLiteral("windowactivate"), id});
+            return activeWindow() == id;
+        }, 5000));
+    }
+
+    // Presses `chord` and waits for the panel of `which` to be shown or hidden.
+    static bool togglesPanel(const RunningApp &which, const QString &chord, bool shown)
+    {
+        return pressKeys(chord) && waitUntil([&] { return panelWindow(which.pid()).isEmpty() != shown; }, 5000);
     }
 
     HotkeyXProbe probe;
+    QWidget other;
 };
 
-TEST_F(HotkeyE2E, super_shift_v_shows_and_hides_the_panel_over_another_program)
+TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replaces_it_across_a_restart)
 {
-    RunningApp app;
-    ASSERT_TRUE(app.start()) << app.log().toStdString();
     const uint16_t superShift = HotkeyXProbe::kSuper | HotkeyXProbe::kShift;
-    ASSERT_TRUE(waitForGrab(app, HotkeyXProbe::kKeycodeV, superShift)) << app.log().toStdString();
+    ASSERT_NO_FATAL_FAILURE(startHolding(app, HotkeyXProbe::kKeycodeV, superShift));
     // The lock variants are held too.
     EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x02));
     EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x10 | 0x02));
-
-    OtherProgramWindow other;
-    ASSERT_TRUE(other.takeFocus());
-    EXPECT_TRUE(visiblePanels(app.pid()).isEmpty());
-
-    ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(waitUntil([&] { return visiblePanels(app.pid()).size() == 1; }, 5000))
-        << app.log().toStdString();
-
-    ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(waitUntil([&] { return visiblePanels(app.pid()).isEmpty(); }, 5000));
-
-    // Shown again over the other program once it has the focus back.
-    ASSERT_TRUE(other.takeFocus());
-    ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(waitUntil([&] { return visiblePanels(app.pid()).size() == 1; }, 5000));
-}
-
-TEST_F(HotkeyE2E, recorded_shortcut_replaces_the_default_and_survives_a_restart)
-{
-    RunningApp first;
-    ASSERT_TRUE(first.start()) << first.log().toStdString();
-    ASSERT_TRUE(waitForGrab(first, HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
-        << first.log().toStdString();
-    first.stop();
-    const QString root = first.root();
-    const QString defaultsPath = first.configDir() + QStringLiteral("/Bramblet/Bramblet.conf");
+    EXPECT_TRUE(panelWindow(app.pid()).isEmpty());
+    EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), true)) << app.log().toStdString();
+    EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), false));
+    app.stop();
 
     {
         // The recorder button, over the program's own defaults file: click it
         // and press Alt+Super+K as the xcb platform delivers it.
-        UserDefaults defaults(defaultsPath);
+        UserDefaults defaults(app.defaultsPath());
         ASSERT_EQ(KeyComboDTO::fromJson(*defaults.bytesValue(QStringLiteral("bramblet.hotkey"))),
                   KeyComboDTO::defaultCombo());
         FakeGlobalShortcutService service;
@@ -157,26 +100,16 @@ TEST_F(HotkeyE2E, recorded_shortcut_replaces_the_default_and_survives_a_restart)
         ASSERT_EQ(recorder.text(), QStringLiteral("⌘⌥K"));
     }
 
-    RunningApp second(root);
-    ASSERT_TRUE(second.start()) << second.log().toStdString();
-    const uint16_t superAlt = HotkeyXProbe::kSuper | HotkeyXProbe::kAlt;
-    ASSERT_TRUE(waitForGrab(second, HotkeyXProbe::kKeycodeK, superAlt)) << second.log().toStdString();
-    EXPECT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
-        << "the old shortcut is still held";
-
-    OtherProgramWindow other;
-    ASSERT_TRUE(other.takeFocus());
+    RunningApp second(app.root());
+    ASSERT_NO_FATAL_FAILURE(startHolding(second, HotkeyXProbe::kKeycodeK, HotkeyXProbe::kSuper | HotkeyXProbe::kAlt));
+    EXPECT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift)) << "the old shortcut is still held";
     // The old chord does nothing: had it toggled, the new one would hide the panel.
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    ASSERT_TRUE(pressKeys(QStringLiteral("super+alt+k")));
-    EXPECT_TRUE(waitUntil([&] { return visiblePanels(second.pid()).size() == 1; }, 5000))
-        << second.log().toStdString();
-    ASSERT_TRUE(pressKeys(QStringLiteral("super+alt+k")));
-    EXPECT_TRUE(waitUntil([&] { return visiblePanels(second.pid()).isEmpty(); }, 5000));
+    EXPECT_TRUE(togglesPanel(second, QStringLiteral("super+alt+k"), true)) << second.log().toStdString();
+    EXPECT_TRUE(togglesPanel(second, QStringLiteral("super+alt+k"), false));
     second.stop();
 
-    UserDefaults after(defaultsPath);
-    const auto stored = after.bytesValue(QStringLiteral("bramblet.hotkey"));
+    const auto stored = UserDefaults(app.defaultsPath()).bytesValue(QStringLiteral("bramblet.hotkey"));
     ASSERT_TRUE(stored);
     EXPECT_EQ(KeyComboDTO::fromJson(*stored), (KeyComboDTO{40, 0x180000, QStringLiteral("⌘⌥K")}));
 }

@@ -11,11 +11,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QTest>
 
 #include "support/e2esteps.h"
 #include "support/patience.h"
-#include "support/watchingapptest.h"
+#include "support/e2etest.h"
 
 namespace {
 
@@ -57,35 +56,25 @@ int pictureLikePixels(const QImage &shot)
     return n;
 }
 
-class PreviewE2E : public WatchingAppTest
+class PreviewE2E : public E2ETest
 {
 protected:
-    PreviewE2E() : WatchingAppTest({QStringLiteral("xdotool"), QStringLiteral("xclip"), QStringLiteral("import")}) {}
+    PreviewE2E() : E2ETest({QStringLiteral("xdotool"), QStringLiteral("xclip"), QStringLiteral("import")}, true) {}
 
     // The visible window of the program titled `title`; empty if none.
     QString windowNamed(const QString &title)
     {
-        QByteArray ids;
-        // --all: both the process and the name must match (xdotool's default is either).
-        xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                 QString::number(app.pid()), QStringLiteral("--name"),
-                 QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')},
-                &ids);
-        const QList<QByteArray> lines = ids.trimmed().split('\n');
-        return lines.isEmpty() ? QString() : QString::fromLatin1(lines.first().trimmed());
+        return visibleWindows(app.pid(), QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')).value(0);
     }
 };
 
 TEST_F(PreviewE2E, space_previews_an_800_by_500_image_at_its_size)
 {
     QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        ASSERT_TRUE(picture().save(&buffer, "PNG"));
-    }
-    ASSERT_EQ(copyWithXclip(png, QStringLiteral("image/png")), 0);
-    ASSERT_TRUE(app.waitForLog(QStringLiteral("Store: insert item"), 10000)) << app.log().toStdString();
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture().save(&buffer, "PNG"));
+    ASSERT_TRUE(copy(png, QStringLiteral("image/png")));
 
     ASSERT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
     // The strip takes the keyboard a moment after it shows: keys go to it
@@ -95,32 +84,27 @@ TEST_F(PreviewE2E, space_previews_an_800_by_500_image_at_its_size)
         return !strip.isEmpty() && activeWindow() == strip;
     }, 5000)) << "the strip did not show and take the keyboard\n" << app.log().toStdString();
     // The newest clip is selected when the strip opens; Space previews it.
-    xdotool({QStringLiteral("key"), QStringLiteral("space")});
+    pressKeys(QStringLiteral("space"));
     QString preview;
-    ASSERT_TRUE(waitUntil([&] {
-        preview = windowNamed(QStringLiteral("Bramblet_Image.png"));
-        return !preview.isEmpty();
-    }, 5000)) << "no preview window\n" << app.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !(preview = windowNamed(QStringLiteral("Bramblet_Image.png"))).isEmpty(); }, 5000))
+        << "no preview window\n" << app.log().toStdString();
 
     // Screenshots until the window has been drawn with the picture in it.
     QImage shot;
     const bool drawn = waitUntil([&] {
-        QByteArray out;
-        runTool(QStringLiteral("import"), {QStringLiteral("-window"), preview, QStringLiteral("png:-")}, &out);
-        shot = QImage::fromData(out, "PNG");
+        shot = screenshot(preview);
         return !shot.isNull() && pictureLikePixels(shot) >= 700 * 430;
     }, 8000);
     const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
     if (!dir.isEmpty() && !shot.isNull()) {
         shot.save(QDir(dir).filePath(QStringLiteral("preview-image-live.png")));
         // The whole screen too: the preview above the strip it was opened from.
-        runTool(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
-                                           QDir(dir).filePath(QStringLiteral("preview-image-live-screen.png"))});
+        screenshot(QStringLiteral("root")).save(QDir(dir).filePath(QStringLiteral("preview-image-live-screen.png")));
     }
     ASSERT_FALSE(shot.isNull()) << "import could not capture the preview window";
     EXPECT_TRUE(drawn) << "picture pixels: " << pictureLikePixels(shot) << " of a " << shot.width() << "×"
                        << shot.height() << " window (at least 700×430 expected)";
-    xdotool({QStringLiteral("key"), QStringLiteral("space")});
+    pressKeys(QStringLiteral("space"));
     EXPECT_TRUE(waitUntil([&] { return windowNamed(QStringLiteral("Bramblet_Image.png")).isEmpty(); }, 3000));
 }
 

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 
 #include "platform/userdefaults.h"
-#include "support/tempenv.h"
 
 namespace {
 
@@ -124,13 +123,6 @@ TEST_F(UserDefaultsTest, ValuesKeepTheirTypeAcrossInstances)
     EXPECT_FALSE(d.bytesValue(QStringLiteral("missing")));
     first.sync();
     EXPECT_EQ(first.bytesValue(QStringLiteral("y")), bytes);
-}
-
-TEST(UserDefaultsLocation, DefaultsUnderXdgConfigHome)
-{
-    TempEnv env;
-    UserDefaults d;
-    EXPECT_EQ(d.filePath(), env.configHome() + QStringLiteral("/Bramblet/Bramblet.conf"));
 }
 
 } // namespace

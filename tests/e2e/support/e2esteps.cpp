@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "patience.h"
 #include "runningapp.h"
 
 QJsonArray readItems(const QString &path)
@@ -60,4 +62,78 @@ QByteArray clipboardText()
 bool pressKeys(const QString &chord)
 {
     return xdotool({QStringLiteral("key"), chord}) == 0;
+}
+
+void clickAt(const QPoint &at)
+{
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+             QStringLiteral("1")});
+}
+
+QStringList visibleWindows(qint64 pid, const QString &titleRegex)
+{
+    QByteArray ids;
+    // --all: both the process and the title must match (xdotool's default is either).
+    xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(pid), QStringLiteral("--name"), titleRegex},
+            &ids);
+    return QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QRect windowFrame(const QString &window)
+{
+    QByteArray out;
+    if (xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, &out) != 0)
+        return {};
+    QHash<QString, int> values; // X, Y, WIDTH, HEIGHT
+    for (const QString &line : QString::fromLatin1(out).split(u'\n', Qt::SkipEmptyParts))
+        values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
+    return QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
+                 values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT")));
+}
+
+QString panelWindow(qint64 pid)
+{
+    for (const QString &window : visibleWindows(pid, QStringLiteral("^Bramblet$"))) {
+        if (windowFrame(window).height() == 330)
+            return window;
+    }
+    return {};
+}
+
+QImage screenshot(const QString &window)
+{
+    QByteArray png;
+    runTool(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")}, &png);
+    return QImage::fromData(png, "PNG");
+}
+
+bool startTray(QProcess &trayer)
+{
+    trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                            QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                                            QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--transparent"),
+                                            QStringLiteral("false")});
+    return trayer.waitForStarted() && waitUntil([] {
+        return xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}) == 0;
+    }, 5000);
+}
+
+std::optional<QPoint> trayIconCentre()
+{
+    QByteArray ids;
+    xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &ids);
+    // xwininfo -children lines: "<id> "<name>": (...)  WxH+X+Y  +absX+absY".
+    static const QRegularExpression child(QStringLiteral(R"(^\s*0x.*\s(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))"));
+    for (const QString &id : QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts)) {
+        QByteArray tree;
+        runTool(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id}, &tree);
+        for (const QString &line : QString::fromUtf8(tree).split(u'\n')) {
+            const QRegularExpressionMatch m = child.match(line);
+            const int width = m.captured(1).toInt(), height = m.captured(2).toInt();
+            if (m.hasMatch() && !line.contains(QLatin1String("children")) && width >= 16 && height >= 16)
+                return QPoint(m.captured(3).toInt() + width / 2, m.captured(4).toInt() + height / 2);
+        }
+    }
+    return std::nullopt;
 }

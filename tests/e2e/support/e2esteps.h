@@ -1,15 +1,21 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
+#include <QImage>
 #include <QJsonArray>
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
 // Small steps the end-to-end tests share: reading what the program wrote and
-// driving the X display through xdotool and xclip. All block until done.
+// driving the X display through xdotool, xclip and import. All block until done.
 
-// The clips in the items.json at `path` (a bare array or {"items": [...]});
-// empty when the file is missing or unreadable.
+// The clips in the items.json at `path`, newest first; empty when the file
+// is missing or unreadable.
 QJsonArray readItems(const QString &path);
 
 // The whole file at `path` as UTF-8; empty when it cannot be read.
@@ -35,3 +41,27 @@ QByteArray clipboardText();
 // Presses `chord` (xdotool's key syntax, e.g. "super+shift+v"); false when
 // xdotool failed.
 bool pressKeys(const QString &chord);
+
+// Moves the pointer to `at` (screen coordinates) and clicks the left button.
+void clickAt(const QPoint &at);
+
+// The visible windows of process `pid` whose title matches `titleRegex`.
+QStringList visibleWindows(qint64 pid, const QString &titleRegex);
+
+// Where `window` is on the screen; null when it is gone.
+QRect windowFrame(const QString &window);
+
+// The program's overlay panel: its visible window 330 px tall; empty while
+// the panel is hidden.
+QString panelWindow(qint64 pid);
+
+// What `window` shows, as a user sees it; null when it could not be taken.
+QImage screenshot(const QString &window);
+
+// Starts a real system tray (trayer, on the top edge) in `trayer`; false when
+// its window did not come up within 5 s.
+bool startTray(QProcess &trayer);
+
+// The centre of the first icon embedded in the tray, in screen coordinates;
+// nothing while no icon is embedded.
+std::optional<QPoint> trayIconCentre();

@@ -1,26 +1,39 @@
 #include "pastetarget.h"
 
-#include <QTest>
-
 #include "e2esteps.h"
 #include "patience.h"
+#include "runningapp.h"
 
-PasteTarget::PasteTarget(const QString &program) : m_program(program) {}
+PasteTarget::PasteTarget(const QString &program, Platform platform, const QString &terminalAppId)
+    : m_program(program), m_platform(platform), m_terminalAppId(terminalAppId)
+{
+}
 
-PasteTarget::~PasteTarget() { stop(); }
+PasteTarget::~PasteTarget()
+{
+    m_process.kill();
+    m_process.waitForFinished(3000);
+}
 
 bool PasteTarget::start()
 {
-    m_process.start(m_program, {outFile()});
-    if (!m_process.waitForStarted(5000))
-        return false;
+    QStringList args{outFile()};
+    if (!m_terminalAppId.isEmpty())
+        args.append(QStringLiteral("--terminal=") + m_terminalAppId);
+    if (m_platform == Platform::Wayland) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        m_process.setProcessEnvironment(env);
+    }
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(m_program, args);
     QByteArray line;
     const bool ready = waitUntil([&] {
         line += m_process.readAllStandardOutput();
-        return line.startsWith("READY ");
-    }, 5000);
-    if (!ready)
-        return false;
+        return line.startsWith("READY") && line.contains('\n');
+    }, 8000);
+    if (!ready || m_platform == Platform::Wayland)
+        return ready;
     m_window = QString::fromLatin1(line.mid(6).trimmed());
     return activate();
 }
@@ -35,12 +48,9 @@ bool PasteTarget::activate()
     }, 8000);
 }
 
-void PasteTarget::stop()
-{
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.kill();
-    m_process.waitForFinished(3000);
-}
-
 QString PasteTarget::received() const { return readTextFile(outFile()); }
+
+int wlCopy(const QStringList &args, const QByteArray &input)
+{
+    return runTool(QStringLiteral("wl-copy"), args, nullptr, input);
+}

@@ -60,27 +60,26 @@ QProcessEnvironment RunningApp::environment() const
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root + QStringLiteral("/runtime"));
     env.insert(QStringLiteral("BRAMBLET_LOG"), QStringLiteral("stderr"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(m_extraEnv);
     return env;
 }
 
-bool RunningApp::start(const QStringList &args, int timeoutMs)
+bool RunningApp::start()
 {
     checkOutput(); // what an earlier run of this object left
     m_log.clear();
     m_checkedUpTo = 0;
     m_process.setProcessEnvironment(environment());
-    m_process.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
-    if (!m_process.waitForStarted(scaledMs(timeoutMs)))
-        return false;
-    return waitForLog(QStringLiteral("ClipboardStore init"), timeoutMs);
+    m_process.start(qEnvironmentVariable("BRAMBLET_BINARY"), QStringList());
+    return m_process.waitForStarted(scaledMs(10000)) && waitForLog(QStringLiteral("ClipboardStore init"), 10000);
 }
 
-int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray *err, int timeoutMs) const
+int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray *err) const
 {
     QProcess p;
     p.setProcessEnvironment(environment());
     p.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
-    if (!p.waitForFinished(scaledMs(timeoutMs))) {
+    if (!p.waitForFinished(scaledMs(10000))) {
         p.kill();
         p.waitForFinished(1000);
         return -1;
@@ -95,10 +94,7 @@ int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray 
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-void RunningApp::drain()
-{
-    m_log += m_process.readAll();
-}
+void RunningApp::drain() { m_log += m_process.readAll(); }
 
 bool RunningApp::waitForLog(const QString &text, int timeoutMs)
 {

@@ -23,36 +23,38 @@ public:
     // Why the end-to-end tier cannot run here (no DISPLAY, no binary), or empty.
     static QString unavailableReason();
 
-    // Starts the program with `args`; waits until it logs its store's start.
+    // Starts the program; waits (10 s) until it logs its store's start.
     // False (with the output so far in log()) when it did not come up in time.
-    bool start(const QStringList &args = {}, int timeoutMs = 10000);
+    bool start();
     // Runs the binary once more with `args` against the same folders (a
     // second launch or a command-line call) and returns its exit code;
     // its stdout/stderr land in `out`/`err`.
-    int runCommand(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr,
-                   int timeoutMs = 10000) const;
+    int runCommand(const QStringList &args, QByteArray *out = nullptr, QByteArray *err = nullptr) const;
     // Waits for a log line containing `text` (already seen or new).
     bool waitForLog(const QString &text, int timeoutMs = 5000);
     // Asks the program to quit (SIGTERM, then SIGKILL) and waits for it. A
     // sanitizer report in its output fails the current test.
     void stop();
 
+    // Sets `name` for the program and its command-line calls from the next start on.
+    void setEnv(const QString &name, const QString &value) { m_extraEnv.insert(name, value); }
+
     QString log() const { return QString::fromUtf8(m_log); }
     QString root() const { return m_root; }
-    QString historyDir() const { return m_root + QStringLiteral("/data/Bramblet"); }
-    QString itemsPath() const { return historyDir() + QStringLiteral("/items.json"); }
-    QString configDir() const { return m_root + QStringLiteral("/config"); }
-    QProcessEnvironment environment() const;
+    QString itemsPath() const { return m_root + QStringLiteral("/data/Bramblet/items.json"); }
+    QString defaultsPath() const { return m_root + QStringLiteral("/config/Bramblet/Bramblet.conf"); }
     QProcess &process() { return m_process; }
     qint64 pid() const { return m_process.processId(); }
 
 private:
+    QProcessEnvironment environment() const;
     void drain();
     // Fails the current test on a sanitizer report not looked at yet.
     void checkOutput();
 
     QTemporaryDir m_tmp;
     QString m_root;
+    QProcessEnvironment m_extraEnv;
     QProcess m_process;
     QByteArray m_log;
     qsizetype m_checkedUpTo = 0;

@@ -2,12 +2,12 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QMutex>
 #include <QMutexLocker>
 #include <QSet>
 
@@ -19,7 +19,6 @@ const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcut
 const QString kRemoteDesktop = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 const QString kRegistry = QStringLiteral("org.freedesktop.host.portal.Registry");
 const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
-const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 
 // One element of an a(sa{sv}) shortcut list.
 struct FakeShortcutEntry {
@@ -56,27 +55,27 @@ QVariantMap mapArgument(const QVariant &value)
     return value.toMap();
 }
 
+// The caller's unique name as a path element: ":1.42" -> "1_42".
 QString senderElement(const QString &uniqueName)
 {
-    QString sender = uniqueName;
-    sender.remove(0, sender.startsWith(QLatin1Char(':')) ? 1 : 0);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return sender;
+    return uniqueName.mid(uniqueName.startsWith(QLatin1Char(':')) ? 1 : 0).replace(QLatin1Char('.'), QLatin1Char('_'));
 }
+
+QString objectPath(const QVariant &value) { return value.value<QDBusObjectPath>().path(); }
 
 } // namespace
 
 class FakePortal::Server final : public QDBusVirtualObject
 {
 public:
-    explicit Server(Answers answers) : m_answers(std::move(answers)) {}
+    explicit Server(const Answers &answers) : answers(answers) {}
 
     void setUp(const QString &address)
     {
         m_connectionName = QStringLiteral("fake-portal:") + address;
         QDBusConnection bus = QDBusConnection::connectToBus(address, m_connectionName);
-        m_serving = bus.isConnected() && bus.registerVirtualObject(kPath, this, QDBusConnection::SubPath) &&
-                    bus.registerService(kService);
+        serving = bus.isConnected() && bus.registerVirtualObject(kPath, this, QDBusConnection::SubPath) &&
+                  bus.registerService(kService);
     }
 
     void tearDown()
@@ -95,114 +94,64 @@ public:
         const QString member = message.member();
         const QVariantList args = message.arguments();
         QMutexLocker lock(&mutex);
-        if (interface == QLatin1String("org.freedesktop.DBus.Properties") && member == QLatin1String("Get") &&
-            args.size() == 2)
-            return getVersion(message, connection, args.at(0).toString());
+        if (member == QLatin1String("Get") && args.size() == 2)
+            return replyVersion(message, connection, args.at(0).toString());
         if (message.path() != kPath) {
-            if (interface == kSession && member == QLatin1String("Close")) {
-                closedSessions.append(message.path());
-                connection.send(message.createReply());
-                return true;
-            }
-            return false;
+            if (interface != kSession || member != QLatin1String("Close"))
+                return false;
+            record.closedSessions.append(message.path());
+            connection.send(message.createReply());
+            return true;
         }
-        const QString shortName = interface.section(QLatin1Char('.'), -1);
-        if ((interface == kRegistry && !m_answers.registry) ||
-            (interface == kShortcuts && m_answers.globalShortcutsVersion == 0) ||
-            (interface == kRemoteDesktop && m_answers.remoteDesktopVersion == 0)) {
+        if (version(interface) == 0) {
             connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
                                                      QStringLiteral("no such interface")));
             return true;
         }
-        calls.append(shortName + QLatin1Char('.') + member);
+        record.calls.append(interface.section(QLatin1Char('.'), -1) + QLatin1Char('.') + member);
         if (interface == kRegistry && member == QLatin1String("Register")) {
-            appIds.append(args.value(0).toString());
+            record.registeredAppIds.append(args.value(0).toString());
             connection.send(message.createReply());
             return true;
         }
         if (interface == kShortcuts)
             return handleShortcuts(message, connection, member, args);
-        if (interface == kRemoteDesktop)
-            return handleRemoteDesktop(message, connection, member, args);
-        return false;
+        return interface == kRemoteDesktop && handleRemoteDesktop(message, connection, member, args);
     }
 
-    void sendShortcutSignal(const QString &shortcutId, bool activated)
+    // Sends the signal `member` of `interface` from `path` to `client`.
+    void emitSignal(const QString &client, const QString &path, const QString &interface, const QString &member,
+                    const QVariantList &args)
     {
-        QString client;
-        QString session;
-        {
-            QMutexLocker lock(&mutex);
-            client = m_shortcutClient;
-            session = lastShortcutSession;
-        }
-        QDBusMessage signal = QDBusMessage::createTargetedSignal(
-            client, kPath, kShortcuts, activated ? QStringLiteral("Activated") : QStringLiteral("Deactivated"));
-        signal << QVariant::fromValue(QDBusObjectPath(session)) << shortcutId << qulonglong(1234) << QVariantMap();
-        QDBusConnection(m_connectionName).send(signal);
-    }
-
-    void sendShortcutsChanged(const QString &shortcutId, const QString &triggerDescription)
-    {
-        QString client;
-        QString session;
-        {
-            QMutexLocker lock(&mutex);
-            client = m_shortcutClient;
-            session = lastShortcutSession;
-        }
-        const QList<FakeShortcutEntry> changed{
-            {shortcutId, {{QStringLiteral("trigger_description"), triggerDescription}}}};
-        QDBusMessage signal =
-            QDBusMessage::createTargetedSignal(client, kPath, kShortcuts, QStringLiteral("ShortcutsChanged"));
-        signal << QVariant::fromValue(QDBusObjectPath(session)) << QVariant::fromValue(changed);
-        QDBusConnection(m_connectionName).send(signal);
-    }
-
-    void closeRemoteDesktopSession()
-    {
-        QString client;
-        QString session;
-        {
-            QMutexLocker lock(&mutex);
-            client = m_remoteClient;
-            session = lastRemoteSession;
-        }
-        QDBusMessage signal = QDBusMessage::createTargetedSignal(client, session, kSession, QStringLiteral("Closed"));
-        signal << QVariantMap();
+        QDBusMessage signal = QDBusMessage::createTargetedSignal(client, path, interface, member);
+        signal.setArguments(args);
         QDBusConnection(m_connectionName).send(signal);
     }
 
     mutable QMutex mutex;
-    Answers m_answers;
-    bool m_serving = false;
-    QStringList calls;
-    QStringList appIds;
-    QList<QList<Shortcut>> binds;
-    QString lastShortcutSession;
-    QList<QVariantMap> selectOptions;
-    int consentDialogs = 0;
-    QStringList issuedTokens;
-    QString lastRemoteSession;
-    QList<Key> keys;
-    QStringList closedSessions;
+    Answers answers;
+    bool serving = false;
+    Record record;
+    QString shortcutClient;
+    QString remoteClient;
 
 private:
-    bool getVersion(const QDBusMessage &message, const QDBusConnection &connection, const QString &interface)
+    uint32_t version(const QString &interface) const
     {
-        uint32_t version = 0;
         if (interface == kShortcuts)
-            version = m_answers.globalShortcutsVersion;
-        else if (interface == kRemoteDesktop)
-            version = m_answers.remoteDesktopVersion;
-        else if (interface == kRegistry && m_answers.registry)
-            version = 1;
-        if (version == 0) {
+            return answers.globalShortcutsVersion;
+        if (interface == kRemoteDesktop)
+            return answers.remoteDesktopVersion;
+        return interface == kRegistry ? 1 : 0;
+    }
+
+    bool replyVersion(const QDBusMessage &message, const QDBusConnection &connection, const QString &interface)
+    {
+        if (const uint32_t offered = version(interface); offered != 0)
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(offered)))));
+        else
             connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
                                                      QStringLiteral("no such interface")));
-        } else {
-            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(version)))));
-        }
         return true;
     }
 
@@ -215,17 +164,22 @@ private:
                                  .arg(kPath, senderElement(message.service()),
                                       options.value(QStringLiteral("handle_token")).toString());
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(path))));
-        QDBusMessage signal = QDBusMessage::createTargetedSignal(message.service(), path, kRequest,
-                                                                 QStringLiteral("Response"));
+        QDBusMessage signal = QDBusMessage::createTargetedSignal(
+            message.service(), path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
         signal << response << results;
         connection.send(signal);
     }
 
-    QString sessionPath(const QDBusMessage &message, const QVariantMap &options) const
+    static QString sessionPath(const QDBusMessage &message, const QVariantMap &options)
     {
         return QStringLiteral("%1/session/%2/%3")
             .arg(kPath, senderElement(message.service()),
                  options.value(QStringLiteral("session_handle_token")).toString());
+    }
+
+    static void fail(const QDBusMessage &message, const QDBusConnection &connection, const QString &why)
+    {
+        connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.Failed"), why));
     }
 
     bool handleShortcuts(const QDBusMessage &message, const QDBusConnection &connection, const QString &member,
@@ -233,114 +187,99 @@ private:
     {
         if (member == QLatin1String("CreateSession")) {
             const QVariantMap options = mapArgument(args.value(0));
-            lastShortcutSession = sessionPath(message, options);
-            m_shortcutClient = message.service();
-            m_boundSessions.remove(lastShortcutSession);
+            record.shortcutSession = sessionPath(message, options);
+            shortcutClient = message.service();
             // GlobalShortcuts returns the session handle as a string.
-            respond(message, connection, options, 0, {{QStringLiteral("session_handle"), lastShortcutSession}});
+            respond(message, connection, options, 0, {{QStringLiteral("session_handle"), record.shortcutSession}});
             return true;
         }
-        if (member == QLatin1String("BindShortcuts") && args.size() == 4) {
-            const QString session = args.at(0).value<QDBusObjectPath>().path();
-            QList<FakeShortcutEntry> entries;
-            args.at(1).value<QDBusArgument>() >> entries;
-            const QVariantMap options = mapArgument(args.at(3));
-            if (session != lastShortcutSession || m_boundSessions.contains(session)) {
-                connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.Failed"),
-                                                         QStringLiteral("unknown or already bound session")));
-                return true;
-            }
-            m_boundSessions.insert(session);
-            QList<Shortcut> recorded;
-            QList<FakeShortcutEntry> bound;
-            for (const FakeShortcutEntry &entry : entries) {
-                const QString trigger = entry.properties.value(QStringLiteral("preferred_trigger")).toString();
-                recorded.append({entry.id, entry.properties.value(QStringLiteral("description")).toString(), trigger});
-                bound.append({entry.id,
-                              {{QStringLiteral("description"), entry.properties.value(QStringLiteral("description"))},
-                               {QStringLiteral("trigger_description"), m_answers.triggerDescriptionPrefix + trigger}}});
-            }
-            binds.append(recorded);
-            QVariantMap results;
-            if (m_answers.bindResponse == 0)
-                results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
-            respond(message, connection, options, m_answers.bindResponse, results);
+        if (member != QLatin1String("BindShortcuts") || args.size() != 4)
+            return false;
+        const QString session = objectPath(args.at(0));
+        if (session != record.shortcutSession || m_boundSessions.contains(session)) {
+            fail(message, connection, QStringLiteral("unknown or already bound session"));
             return true;
         }
-        return false;
+        m_boundSessions.insert(session);
+        QList<FakeShortcutEntry> entries;
+        args.at(1).value<QDBusArgument>() >> entries;
+        QList<Shortcut> recorded;
+        QList<FakeShortcutEntry> bound;
+        for (const FakeShortcutEntry &entry : entries) {
+            const QString trigger = entry.properties.value(QStringLiteral("preferred_trigger")).toString();
+            const QVariant description = entry.properties.value(QStringLiteral("description"));
+            recorded.append({entry.id, description.toString(), trigger});
+            // The desktop reports the bound triggers in its own words.
+            bound.append({entry.id,
+                          {{QStringLiteral("description"), description},
+                           {QStringLiteral("trigger_description"), QStringLiteral("desktop:") + trigger}}});
+        }
+        record.binds.append(recorded);
+        QVariantMap results;
+        if (answers.bindResponse == 0)
+            results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
+        respond(message, connection, mapArgument(args.at(3)), answers.bindResponse, results);
+        return true;
     }
 
     bool handleRemoteDesktop(const QDBusMessage &message, const QDBusConnection &connection, const QString &member,
                              const QVariantList &args)
     {
+        const QString session = objectPath(args.value(0));
         if (member == QLatin1String("CreateSession")) {
             const QVariantMap options = mapArgument(args.value(0));
-            lastRemoteSession = sessionPath(message, options);
-            m_remoteClient = message.service();
+            record.remoteDesktopSession = sessionPath(message, options);
+            remoteClient = message.service();
             respond(message, connection, options, 0,
-                    {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(lastRemoteSession))}});
-            return true;
-        }
-        if (member == QLatin1String("SelectDevices") && args.size() == 2) {
-            const QString session = args.at(0).value<QDBusObjectPath>().path();
+                    {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(record.remoteDesktopSession))}});
+        } else if (member == QLatin1String("SelectDevices") && args.size() == 2) {
             const QVariantMap options = mapArgument(args.at(1));
             QVariantMap recorded = options;
             recorded.remove(QStringLiteral("handle_token"));
-            selectOptions.append(recorded);
+            record.selectDevicesOptions.append(recorded);
             const QString token = options.value(QStringLiteral("restore_token")).toString();
             m_persist[session] = options.value(QStringLiteral("persist_mode")).toUInt() == 2;
             // A token restores once: the portal hands out the next at Start.
             m_restored[session] = !token.isEmpty() && m_validTokens.remove(token);
             respond(message, connection, options, 0, {});
-            return true;
-        }
-        if (member == QLatin1String("Start") && args.size() == 3) {
-            const QString session = args.at(0).value<QDBusObjectPath>().path();
-            const QVariantMap options = mapArgument(args.at(2));
+        } else if (member == QLatin1String("Start") && args.size() == 3) {
             uint32_t response = 0;
             if (!m_restored.value(session)) {
-                ++consentDialogs;
-                response = m_answers.consentResponse;
+                ++record.consentDialogs;
+                response = answers.consentResponse;
             }
             QVariantMap results;
             if (response == 0) {
                 m_started.insert(session);
-                results.insert(QStringLiteral("devices"), m_answers.devicesGranted);
+                results.insert(QStringLiteral("devices"), answers.devicesGranted);
                 if (m_persist.value(session)) {
-                    const QString token = QStringLiteral("token-%1").arg(issuedTokens.size() + 1);
-                    issuedTokens.append(token);
+                    const QString token = QStringLiteral("token-%1").arg(++m_tokensIssued);
                     m_validTokens.insert(token);
                     results.insert(QStringLiteral("restore_token"), token);
                 }
             }
-            respond(message, connection, options, response, results);
-            return true;
-        }
-        if (member == QLatin1String("NotifyKeyboardKeycode") && args.size() == 4) {
-            const QString session = args.at(0).value<QDBusObjectPath>().path();
-            if (!m_started.contains(session) || closedSessions.contains(session)) {
-                connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.Failed"),
-                                                         QStringLiteral("session not started")));
+            respond(message, connection, mapArgument(args.at(2)), response, results);
+        } else if (member == QLatin1String("NotifyKeyboardKeycode") && args.size() == 4) {
+            if (!m_started.contains(session) || record.closedSessions.contains(session)) {
+                fail(message, connection, QStringLiteral("session not started"));
                 return true;
             }
-            keys.append({args.at(2).toInt(), args.at(3).toUInt()});
+            record.keys.append({args.at(2).toInt(), args.at(3).toUInt()});
             connection.send(message.createReply());
-            return true;
+        } else {
+            return false;
         }
-        return false;
+        return true;
     }
 
     QString m_connectionName;
-    QString m_shortcutClient;
-    QString m_remoteClient;
     QSet<QString> m_boundSessions;
     QSet<QString> m_validTokens;
     QSet<QString> m_started;
     QHash<QString, bool> m_persist;
     QHash<QString, bool> m_restored;
+    int m_tokensIssued = 0;
 };
-
-FakePortal::FakePortal(const QString &busAddress) : FakePortal(busAddress, Answers()) {}
 
 FakePortal::FakePortal(const QString &busAddress, const Answers &answers)
     : m_thread(std::make_unique<QThread>()), m_server(new Server(answers))
@@ -364,43 +303,42 @@ FakePortal::~FakePortal()
 bool FakePortal::isServing() const
 {
     QMutexLocker lock(&m_server->mutex);
-    return m_server->m_serving;
+    return m_server->serving;
 }
 
 void FakePortal::setAnswers(const Answers &answers)
 {
     QMutexLocker lock(&m_server->mutex);
-    m_server->m_answers = answers;
+    m_server->answers = answers;
 }
 
-#define FAKE_PORTAL_READ(type, name, member)                                                                           \
-    type FakePortal::name() const                                                                                     \
-    {                                                                                                                  \
-        QMutexLocker lock(&m_server->mutex);                                                                           \
-        return m_server->member;                                                                                       \
-    }
-
-FAKE_PORTAL_READ(QStringList, calls, calls)
-FAKE_PORTAL_READ(QStringList, registeredAppIds, appIds)
-FAKE_PORTAL_READ(QList<QList<FakePortal::Shortcut>>, binds, binds)
-FAKE_PORTAL_READ(QString, lastShortcutSession, lastShortcutSession)
-FAKE_PORTAL_READ(QList<QVariantMap>, selectDevicesOptions, selectOptions)
-FAKE_PORTAL_READ(int, consentDialogs, consentDialogs)
-FAKE_PORTAL_READ(QStringList, issuedTokens, issuedTokens)
-FAKE_PORTAL_READ(QString, lastRemoteDesktopSession, lastRemoteSession)
-FAKE_PORTAL_READ(QList<FakePortal::Key>, keys, keys)
-FAKE_PORTAL_READ(QStringList, closedSessions, closedSessions)
-
-#undef FAKE_PORTAL_READ
+FakePortal::Record FakePortal::record() const
+{
+    QMutexLocker lock(&m_server->mutex);
+    return m_server->record;
+}
 
 void FakePortal::sendShortcutSignal(const QString &shortcutId, bool activated)
 {
-    m_server->sendShortcutSignal(shortcutId, activated);
+    QMutexLocker lock(&m_server->mutex);
+    m_server->emitSignal(m_server->shortcutClient, kPath, kShortcuts,
+                         activated ? QStringLiteral("Activated") : QStringLiteral("Deactivated"),
+                         {QVariant::fromValue(QDBusObjectPath(m_server->record.shortcutSession)), shortcutId,
+                          qulonglong(1234), QVariantMap()});
 }
 
 void FakePortal::sendShortcutsChanged(const QString &shortcutId, const QString &triggerDescription)
 {
-    m_server->sendShortcutsChanged(shortcutId, triggerDescription);
+    QMutexLocker lock(&m_server->mutex);
+    const QList<FakeShortcutEntry> changed{{shortcutId, {{QStringLiteral("trigger_description"), triggerDescription}}}};
+    m_server->emitSignal(m_server->shortcutClient, kPath, kShortcuts, QStringLiteral("ShortcutsChanged"),
+                         {QVariant::fromValue(QDBusObjectPath(m_server->record.shortcutSession)),
+                          QVariant::fromValue(changed)});
 }
 
-void FakePortal::closeRemoteDesktopSession() { m_server->closeRemoteDesktopSession(); }
+void FakePortal::closeRemoteDesktopSession()
+{
+    QMutexLocker lock(&m_server->mutex);
+    m_server->emitSignal(m_server->remoteClient, m_server->record.remoteDesktopSession, kSession,
+                         QStringLiteral("Closed"), {QVariantMap()});
+}

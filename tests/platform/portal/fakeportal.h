@@ -4,7 +4,6 @@
 #include <memory>
 
 #include <QList>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -16,7 +15,7 @@
 // caller), Session.Close, and the version properties. It owns the portal's
 // name on the given bus, answers from a thread of its own (so a client may
 // block on it from the main thread), and records what it receives. Set the
-// answers before the client calls; reads and writes are thread-safe.
+// answers before the client calls; every call is thread-safe.
 class FakePortal final
 {
 public:
@@ -35,16 +34,29 @@ public:
     struct Answers {
         uint32_t globalShortcutsVersion = 1; // 0: no such interface
         uint32_t remoteDesktopVersion = 2;   // 0: no such interface
-        bool registry = true;
         uint32_t bindResponse = 0;
         // What the user answers in the remote desktop dialog.
         uint32_t consentResponse = 0;
         uint32_t devicesGranted = 1;
-        // The desktop reports the bound triggers in its own words.
-        QString triggerDescriptionPrefix = QStringLiteral("desktop:");
+    };
+    // What the portal received and handed out so far.
+    struct Record {
+        // Every portal call, as "Interface.Method" with the interface's last
+        // name ("Registry.Register", "GlobalShortcuts.BindShortcuts").
+        QStringList calls;
+        QStringList registeredAppIds;
+        // Shortcuts of each BindShortcuts call, in order.
+        QList<QList<Shortcut>> binds;
+        QString shortcutSession;      // the last one made
+        QList<QVariantMap> selectDevicesOptions;
+        // Dialogs shown to the user by Start (not counting restored sessions).
+        int consentDialogs = 0;
+        QString remoteDesktopSession; // the last one made
+        QList<Key> keys;
+        QStringList closedSessions;
     };
 
-    explicit FakePortal(const QString &busAddress);
+    explicit FakePortal(const QString &busAddress) : FakePortal(busAddress, Answers()) {}
     FakePortal(const QString &busAddress, const Answers &answers);
     ~FakePortal();
     FakePortal(const FakePortal &) = delete;
@@ -53,23 +65,7 @@ public:
     // Whether it owns org.freedesktop.portal.Desktop on the bus.
     bool isServing() const;
     void setAnswers(const Answers &answers);
-
-    // Every portal call received, as "Interface.Method" with the interface's
-    // last name ("Registry.Register", "GlobalShortcuts.BindShortcuts").
-    QStringList calls() const;
-    QStringList registeredAppIds() const;
-    // Shortcuts of each BindShortcuts call, in order.
-    QList<QList<Shortcut>> binds() const;
-    QString lastShortcutSession() const;
-    // Options of each SelectDevices call.
-    QList<QVariantMap> selectDevicesOptions() const;
-    // Dialogs shown to the user by Start (not counting restored sessions).
-    int consentDialogs() const;
-    // Restore tokens handed out, in order.
-    QStringList issuedTokens() const;
-    QString lastRemoteDesktopSession() const;
-    QList<Key> keys() const;
-    QStringList closedSessions() const;
+    Record record() const;
 
     // Sends GlobalShortcuts.Activated (or Deactivated) for the last session
     // to the client that made it.

@@ -21,15 +21,12 @@ protected:
         bus = std::make_unique<PrivateBus>();
         if (bus->address().isEmpty())
             GTEST_SKIP() << "no private D-Bus session bus: " << bus->error().toStdString();
-        portal = std::make_unique<FakePortal>(bus->address(), answers);
+        portal = std::make_unique<FakePortal>(bus->address());
         ASSERT_TRUE(portal->isServing());
     }
 
     QString address() const { return bus->address(); }
 
-    // Set before SetUp runs (in a derived fixture's constructor) or later
-    // through portal->setAnswers().
-    FakePortal::Answers answers;
     QTemporaryDir tmp;
     UserDefaults defaults{tmp.filePath(QStringLiteral("defaults.conf"))};
     LogCapture log;

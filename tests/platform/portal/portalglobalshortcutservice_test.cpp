@@ -13,6 +13,7 @@
 namespace {
 
 const QString kDescription = QStringLiteral("Afficher ou masquer l’historique");
+const QString kDefaultId = QStringLiteral("bramblet-logo-shift-v");
 
 // The service under the real hot-key layer, as the program wires it.
 class ShortcutPortalTest : public PortalFixture
@@ -30,11 +31,6 @@ protected:
             nullptr);
         controller = std::make_unique<HotKeysController>(*service);
         manager = std::make_unique<HotKeyManager>(*controller, defaults, [this] { ++toggles; });
-    }
-
-    bool waitForBinds(int count)
-    {
-        return QTest::qWaitFor([&] { return portal->binds().size() >= count; }, 5000);
     }
 
     void TearDown() override
@@ -59,78 +55,65 @@ protected:
 
 // The app id reaches the portal first; the manager registers twice at
 // creation, still one session and one binding; the desktop's choice is kept,
-// and followed when changed in the desktop's settings.
-TEST_F(ShortcutPortalTest, binds_the_stored_shortcut_in_one_session_and_follows_the_desktop)
+// and followed when changed in the desktop's settings. Each press runs the
+// toggle once; a recorded shortcut is bound in a new session and the old
+// trigger no longer counts.
+TEST_F(ShortcutPortalTest, binds_the_stored_shortcut_in_one_session_follows_the_desktop_and_rebinds)
 {
     start();
     QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
-    ASSERT_EQ(portal->binds().size(), 1);
-    const QList<FakePortal::Shortcut> bound = portal->binds().first();
-    ASSERT_EQ(bound.size(), 1);
-    EXPECT_EQ(bound[0].id, QStringLiteral("bramblet-logo-shift-v"));
-    EXPECT_EQ(bound[0].preferredTrigger, QStringLiteral("LOGO+SHIFT+v"));
-    EXPECT_EQ(bound[0].description, kDescription);
-    EXPECT_EQ(portal->calls().count(QStringLiteral("GlobalShortcuts.CreateSession")), 1);
-    EXPECT_EQ(portal->calls().first(), QStringLiteral("Registry.Register"));
-    EXPECT_EQ(portal->registeredAppIds(), QStringList{QStringLiteral("org.bramblet.Bramblet")});
-    EXPECT_EQ(service->boundTriggers().at(QStringLiteral("bramblet-logo-shift-v")),
-              QStringLiteral("desktop:LOGO+SHIFT+v"));
+    FakePortal::Record record = portal->record();
+    ASSERT_EQ(record.binds.size(), 1);
+    ASSERT_EQ(record.binds.first().size(), 1);
+    const FakePortal::Shortcut bound = record.binds.first().first();
+    EXPECT_EQ(bound.id, kDefaultId);
+    EXPECT_EQ(bound.preferredTrigger, QStringLiteral("LOGO+SHIFT+v"));
+    EXPECT_EQ(bound.description, kDescription);
+    EXPECT_EQ(record.calls.count(QStringLiteral("GlobalShortcuts.CreateSession")), 1);
+    EXPECT_EQ(record.calls.first(), QStringLiteral("Registry.Register"));
+    EXPECT_EQ(record.registeredAppIds, QStringList{QStringLiteral("org.bramblet.Bramblet")});
+    EXPECT_EQ(service->boundTriggers().at(kDefaultId), QStringLiteral("desktop:LOGO+SHIFT+v"));
 
     QSignalSpy changed(service.get(), &PortalGlobalShortcutService::triggersChanged);
-    portal->sendShortcutsChanged(QStringLiteral("bramblet-logo-shift-v"), QStringLiteral("Meta+Ctrl+V"));
+    portal->sendShortcutsChanged(kDefaultId, QStringLiteral("Meta+Ctrl+V"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 1; }, 5000));
-    EXPECT_EQ(service->boundTriggers().at(QStringLiteral("bramblet-logo-shift-v")), QStringLiteral("Meta+Ctrl+V"));
-}
+    EXPECT_EQ(service->boundTriggers().at(kDefaultId), QStringLiteral("Meta+Ctrl+V"));
 
-TEST_F(ShortcutPortalTest, activated_runs_the_toggle_once_per_press)
-{
-    start();
-    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
-
-    const QString id = QStringLiteral("bramblet-logo-shift-v");
-    portal->sendShortcutSignal(id, true);
-    portal->sendShortcutSignal(id, true); // the same press: no second key-down
-    portal->sendShortcutSignal(id, false);
-    portal->sendShortcutSignal(id, true);
+    portal->sendShortcutSignal(kDefaultId, true);
+    portal->sendShortcutSignal(kDefaultId, true); // the same press: no second key-down
+    portal->sendShortcutSignal(kDefaultId, false);
+    portal->sendShortcutSignal(kDefaultId, true);
     portal->sendShortcutSignal(QStringLiteral("bramblet-ctrl-q"), true); // never bound
-    portal->sendShortcutSignal(id, false);
-    portal->sendShortcutSignal(id, true);
-    ASSERT_TRUE(waitForEvents(5));
+    portal->sendShortcutSignal(kDefaultId, false);
+    ASSERT_TRUE(waitForEvents(4));
     const uint32_t hotKeyId = events.front().second;
     using Service = GlobalShortcutService;
     const std::vector<std::pair<uint32_t, uint32_t>> expected{
-        {Service::kHotKeyPressed, hotKeyId}, {Service::kHotKeyReleased, hotKeyId}, {Service::kHotKeyPressed, hotKeyId},
-        {Service::kHotKeyReleased, hotKeyId}, {Service::kHotKeyPressed, hotKeyId}};
+        {Service::kHotKeyPressed, hotKeyId}, {Service::kHotKeyReleased, hotKeyId},
+        {Service::kHotKeyPressed, hotKeyId}, {Service::kHotKeyReleased, hotKeyId}};
     EXPECT_EQ(events, expected);
-    EXPECT_EQ(toggles, 3);
-}
-
-TEST_F(ShortcutPortalTest, recording_another_shortcut_binds_it_in_a_new_session)
-{
-    start();
-    QSignalSpy finished(service.get(), &PortalGlobalShortcutService::bindingFinished);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 5000));
-    const QString firstSession = portal->lastShortcutSession();
+    EXPECT_EQ(toggles, 2);
 
     // Ctrl+Alt+H, as the recorder hands it over.
+    events.clear();
     manager->setCombo(KeyComboDTO{4, ModifierFlags::kControl | ModifierFlags::kOption, QStringLiteral("⌥⌃H")});
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 5000));
-    ASSERT_EQ(portal->binds().size(), 2);
-    ASSERT_EQ(portal->binds().last().size(), 1);
-    EXPECT_EQ(portal->binds().last()[0].preferredTrigger, QStringLiteral("CTRL+ALT+h"));
-    EXPECT_NE(portal->lastShortcutSession(), firstSession);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->closedSessions().contains(firstSession); }, 5000));
-
+    const QString firstSession = record.shortcutSession;
+    record = portal->record();
+    ASSERT_EQ(record.binds.size(), 2);
+    ASSERT_EQ(record.binds.last().size(), 1);
+    EXPECT_EQ(record.binds.last()[0].preferredTrigger, QStringLiteral("CTRL+ALT+h"));
+    EXPECT_NE(record.shortcutSession, firstSession);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().closedSessions.contains(firstSession); }, 5000));
     // The old trigger's signal comes first and must not count.
-    portal->sendShortcutSignal(QStringLiteral("bramblet-logo-shift-v"), true);
+    portal->sendShortcutSignal(kDefaultId, true);
     portal->sendShortcutSignal(QStringLiteral("bramblet-ctrl-alt-h"), true);
     portal->sendShortcutSignal(QStringLiteral("bramblet-ctrl-alt-h"), false);
     ASSERT_TRUE(waitForEvents(2));
     EXPECT_EQ(events[0].first, GlobalShortcutService::kHotKeyPressed);
     EXPECT_EQ(events[1].first, GlobalShortcutService::kHotKeyReleased);
-    EXPECT_EQ(toggles, 1);
+    EXPECT_EQ(toggles, 3);
 }
 
 struct RefusalRow {

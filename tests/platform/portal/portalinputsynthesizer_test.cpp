@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include "platform/portal/portalfixture.h"
@@ -32,24 +31,27 @@ protected:
     int handPastePrompts = 0;
 };
 
+const QList<Key> kCtrlV{{29, 1}, {47, 1}, {47, 0}, {29, 0}};
+
 // Nothing is asked at start-up without a token; consent starts one
 // persistent keyboard session (a second ask while the dialog is up adds
 // none) and its token, written through to disk, restores the next run
-// without a dialog. Each token restores once: the one handed back replaces it.
+// without a dialog. Each token restores once: the one handed back replaces
+// it. A session the desktop closes is restored from the token too.
 TEST_F(RemoteDesktopPortalTest, consent_is_asked_once_and_its_token_restores_the_next_run)
 {
     {
         auto first = make();
         first->restore();
         EXPECT_FALSE(first->isStarting());
-        EXPECT_FALSE(portal->calls().contains(QStringLiteral("RemoteDesktop.CreateSession")));
+        EXPECT_FALSE(portal->record().calls.contains(QStringLiteral("RemoteDesktop.CreateSession")));
         first->promptForTrust();
         EXPECT_TRUE(first->isStarting());
         first->promptForTrust();
         ASSERT_TRUE(settle(*first));
         ASSERT_TRUE(first->isTrusted());
-        EXPECT_EQ(portal->calls().count(QStringLiteral("RemoteDesktop.CreateSession")), 1);
-        const QVariantMap options = portal->selectDevicesOptions().first();
+        EXPECT_EQ(portal->record().calls.count(QStringLiteral("RemoteDesktop.CreateSession")), 1);
+        const QVariantMap options = portal->record().selectDevicesOptions.first();
         EXPECT_EQ(options.value(QStringLiteral("types")).toUInt(), 1u);
         EXPECT_EQ(options.value(QStringLiteral("persist_mode")).toUInt(), 2u);
         EXPECT_FALSE(options.contains(QStringLiteral("restore_token")));
@@ -60,12 +62,27 @@ TEST_F(RemoteDesktopPortalTest, consent_is_asked_once_and_its_token_restores_the
     next->restore();
     ASSERT_TRUE(settle(*next));
     EXPECT_TRUE(next->isTrusted());
-    EXPECT_EQ(portal->consentDialogs(), 1);
+    EXPECT_EQ(portal->record().consentDialogs, 1);
     EXPECT_EQ(handPastePrompts, 0);
-    ASSERT_EQ(portal->selectDevicesOptions().size(), 2);
-    EXPECT_EQ(portal->selectDevicesOptions().last().value(QStringLiteral("restore_token")).toString(),
+    ASSERT_EQ(portal->record().selectDevicesOptions.size(), 2);
+    EXPECT_EQ(portal->record().selectDevicesOptions.last().value(QStringLiteral("restore_token")).toString(),
               QStringLiteral("token-1"));
     EXPECT_EQ(storedToken(), QStringLiteral("token-2"));
+
+    // Terminals get Ctrl+Shift+V: evdev codes pressed, then released in reverse.
+    next->sendPasteChord(PasteChord::CtrlShiftV);
+    const QList<Key> ctrlShiftV{{29, 1}, {42, 1}, {47, 1}, {47, 0}, {42, 0}, {29, 0}};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().keys.size() >= ctrlShiftV.size(); }, 5000));
+    EXPECT_EQ(portal->record().keys, ctrlShiftV);
+
+    portal->closeRemoteDesktopSession();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !next->isTrusted(); }, 5000));
+    EXPECT_TRUE(log.contains(QStringLiteral("Paste: the desktop closed the remote desktop session")));
+    // The next paste finds it untrusted and asks: the token answers, no dialog.
+    next->promptForTrust();
+    ASSERT_TRUE(settle(*next));
+    EXPECT_TRUE(next->isTrusted());
+    EXPECT_EQ(portal->record().consentDialogs, 1);
 }
 
 struct RefusalRow {
@@ -91,18 +108,18 @@ TEST_P(RemoteDesktopRefusalTest, refusal_leaves_pasting_by_hand_and_a_later_past
     EXPECT_EQ(handPastePrompts, 1);
     EXPECT_TRUE(log.lines(Log::Level::Error).contains(QString::fromUtf8(GetParam().line)))
         << log.lines().join('\n').toStdString();
-    const QString refusedSession = portal->lastRemoteDesktopSession();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->closedSessions().contains(refusedSession); }, 5000));
+    const QString refusedSession = portal->record().remoteDesktopSession;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().closedSessions.contains(refusedSession); }, 5000));
 
     portal->setAnswers(FakePortal::Answers());
     input->promptForTrust();
     ASSERT_TRUE(settle(*input));
     EXPECT_TRUE(input->isTrusted());
-    EXPECT_EQ(portal->consentDialogs(), 2);
+    EXPECT_EQ(portal->record().consentDialogs, 2);
     EXPECT_EQ(handPastePrompts, 1);
     input->sendPasteChord(PasteChord::CtrlV);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->keys().size() >= 4; }, 5000));
-    EXPECT_EQ(portal->keys().size(), 4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().keys.size() >= kCtrlV.size(); }, 5000));
+    EXPECT_EQ(portal->record().keys, kCtrlV);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,51 +129,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"portal_failed", 2, 1, "Paste: the desktop did not start the remote desktop session (response 2)"},
         RefusalRow{"granted_without_keyboard", 0, 2, "Paste: the desktop started the session without the keyboard"}),
     [](const auto &info) { return std::string(info.param.name); });
-
-struct ChordRow {
-    const char *name;
-    PasteChord chord;
-    QList<Key> keys;
-};
-
-class RemoteDesktopChordTest : public RemoteDesktopPortalTest, public ::testing::WithParamInterface<ChordRow> {};
-
-TEST_P(RemoteDesktopChordTest, sends_evdev_codes_pressed_then_released_in_reverse)
-{
-    auto input = make();
-    input->promptForTrust();
-    ASSERT_TRUE(settle(*input));
-    ASSERT_TRUE(input->isTrusted());
-    input->sendPasteChord(GetParam().chord);
-    const int count = int(GetParam().keys.size());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->keys().size() >= count; }, 5000));
-    EXPECT_EQ(portal->keys(), GetParam().keys);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Chords, RemoteDesktopChordTest,
-    ::testing::Values(ChordRow{"ctrl_v", PasteChord::CtrlV, {{29, 1}, {47, 1}, {47, 0}, {29, 0}}},
-                      ChordRow{"ctrl_shift_v_for_terminals",
-                               PasteChord::CtrlShiftV,
-                               {{29, 1}, {42, 1}, {47, 1}, {47, 0}, {42, 0}, {29, 0}}}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(RemoteDesktopPortalTest, a_session_the_desktop_closes_is_restored_from_the_token)
-{
-    auto input = make();
-    input->promptForTrust();
-    ASSERT_TRUE(settle(*input));
-    ASSERT_TRUE(input->isTrusted());
-    QSignalSpy changed(input.get(), &PortalInputSynthesizer::sessionChanged);
-    portal->closeRemoteDesktopSession();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !input->isTrusted(); }, 5000));
-    EXPECT_TRUE(log.contains(QStringLiteral("Paste: the desktop closed the remote desktop session")));
-    // The next paste finds it untrusted and asks: the token answers, no dialog.
-    input->promptForTrust();
-    ASSERT_TRUE(settle(*input));
-    EXPECT_TRUE(input->isTrusted());
-    EXPECT_EQ(portal->consentDialogs(), 1);
-}
 
 TEST_F(RemoteDesktopPortalTest, a_version_1_portal_is_asked_without_persistence)
 {
@@ -168,9 +140,9 @@ TEST_F(RemoteDesktopPortalTest, a_version_1_portal_is_asked_without_persistence)
     input->promptForTrust();
     ASSERT_TRUE(settle(*input));
     EXPECT_TRUE(input->isTrusted());
-    ASSERT_EQ(portal->selectDevicesOptions().size(), 1);
-    EXPECT_FALSE(portal->selectDevicesOptions().first().contains(QStringLiteral("persist_mode")));
-    EXPECT_FALSE(portal->selectDevicesOptions().first().contains(QStringLiteral("restore_token")));
+    ASSERT_EQ(portal->record().selectDevicesOptions.size(), 1);
+    EXPECT_FALSE(portal->record().selectDevicesOptions.first().contains(QStringLiteral("persist_mode")));
+    EXPECT_FALSE(portal->record().selectDevicesOptions.first().contains(QStringLiteral("restore_token")));
 }
 
 } // namespace

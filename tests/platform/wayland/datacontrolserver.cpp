@@ -1,8 +1,7 @@
 #include "datacontrolserver.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <deque>
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -13,7 +12,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <wayland-server.h>
@@ -23,27 +21,9 @@
 
 namespace {
 
-// The interfaces, request handlers and events of one data-control protocol
-// on the compositor's side; the handlers below serve both.
-struct Protocol
-{
-    const wl_interface *device;
-    const wl_interface *source;
-    const wl_interface *offer;
-    const void *deviceImpl;
-    const void *sourceImpl;
-    const void *offerImpl;
-    void (*sendDataOffer)(wl_resource *device, wl_resource *offer);
-    void (*sendSelection)(wl_resource *device, wl_resource *offer);
-    void (*sendOffer)(wl_resource *offer, const char *mimeType);
-    void (*sendSend)(wl_resource *source, const char *mimeType, int32_t fd);
-    void (*sendCancelled)(wl_resource *source);
-};
-
 struct SourceState
 {
     DataControlServer::Impl *server;
-    const Protocol *protocol;
     wl_resource *resource;
     QStringList types;
 };
@@ -52,12 +32,6 @@ struct OfferState
 {
     DataControlServer::Impl *server;
     quint64 generation; // of the selection it announced
-};
-
-struct Device
-{
-    wl_resource *resource;
-    const Protocol *protocol;
 };
 
 void writeAll(int fd, const QByteArray &bytes)
@@ -83,68 +57,54 @@ struct DataControlServer::Impl
     wl_display *display = nullptr;
     bool running = false;
 
-    // Server thread only.
-    std::vector<Device> devices;
+    // Under the mutex only.
+    std::vector<wl_resource *> devices;
     Entries served;                // the selection when the compositor owns it
     SourceState *source = nullptr; // the selection when a client owns it
     quint64 generation = 0;
-
-    mutable std::mutex mutex;
-    std::deque<std::function<void()>> tasks;
     QStringList deviceInterfaces;
-    bool stopping = false;
-    int wakeFd = -1;
-    wl_event_source *wakeSource = nullptr;
+
+    mutable std::mutex mutex; // held by whoever runs the server now
+    std::atomic_bool stopping = false;
     std::thread thread;
 
     void runSync(const std::function<void()> &task);
-    void announce(const Device &device);
+    void announce(wl_resource *device);
     void replaceSelection(const Entries &entries, SourceState *owner);
 };
 
 namespace {
+
+template <typename T>
+T *dataOf(wl_resource *resource)
+{
+    return static_cast<T *>(wl_resource_get_user_data(resource));
+}
 
 void destroyResource(wl_client *, wl_resource *resource)
 {
     wl_resource_destroy(resource);
 }
 
-// Offers ---------------------------------------------------------------
-
 void offerReceive(wl_client *, wl_resource *resource, const char *mimeType, int32_t fd)
 {
-    auto *offer = static_cast<OfferState *>(wl_resource_get_user_data(resource));
-    DataControlServer::Impl *server = offer->server;
-    if (offer->generation == server->generation) {
+    DataControlServer::Impl *server = dataOf<OfferState>(resource)->server;
+    if (dataOf<OfferState>(resource)->generation == server->generation) {
         if (server->source) {
-            server->source->protocol->sendSend(server->source->resource, mimeType, fd);
+            ext_data_control_source_v1_send_send(server->source->resource, mimeType, fd);
         } else {
             for (const auto &entry : server->served) {
-                if (entry.first == QLatin1String(mimeType)) {
+                if (entry.first == QLatin1String(mimeType))
                     writeAll(fd, entry.second);
-                    break;
-                }
             }
         }
     }
     close(fd);
 }
 
-void offerDestroyed(wl_resource *resource)
-{
-    delete static_cast<OfferState *>(wl_resource_get_user_data(resource));
-}
-
-// Sources --------------------------------------------------------------
-
-void sourceOffer(wl_client *, wl_resource *resource, const char *mimeType)
-{
-    static_cast<SourceState *>(wl_resource_get_user_data(resource))->types.append(QString::fromUtf8(mimeType));
-}
-
 void sourceDestroyed(wl_resource *resource)
 {
-    auto *source = static_cast<SourceState *>(wl_resource_get_user_data(resource));
+    auto *source = dataOf<SourceState>(resource);
     // The selection goes with its owner. Nothing is announced: the source
     // may be going with its whole client, devices included.
     if (source->server->source == source)
@@ -152,189 +112,101 @@ void sourceDestroyed(wl_resource *resource)
     delete source;
 }
 
-// Devices --------------------------------------------------------------
-
-void deviceSetSelection(wl_client *, wl_resource *resource, wl_resource *sourceResource)
+void deviceSetSelection(wl_client *, wl_resource *resource, wl_resource *source)
 {
-    auto *server = static_cast<DataControlServer::Impl *>(wl_resource_get_user_data(resource));
-    server->replaceSelection({}, sourceResource ? static_cast<SourceState *>(wl_resource_get_user_data(sourceResource))
-                                                : nullptr);
-}
-
-void deviceSetPrimarySelection(wl_client *, wl_resource *, wl_resource *)
-{
-    // Only the regular selection is kept.
+    dataOf<DataControlServer::Impl>(resource)->replaceSelection({}, source ? dataOf<SourceState>(source) : nullptr);
 }
 
 void deviceDestroyed(wl_resource *resource)
 {
-    auto *server = static_cast<DataControlServer::Impl *>(wl_resource_get_user_data(resource));
-    std::erase_if(server->devices, [resource](const Device &d) { return d.resource == resource; });
+    std::erase(dataOf<DataControlServer::Impl>(resource)->devices, resource);
 }
 
-// Managers -------------------------------------------------------------
+const struct ext_data_control_offer_v1_interface kOfferImpl = {offerReceive, destroyResource};
+const struct ext_data_control_source_v1_interface kSourceImpl = {
+    [](wl_client *, wl_resource *resource, const char *mimeType) {
+        dataOf<SourceState>(resource)->types.append(QString::fromUtf8(mimeType));
+    },
+    destroyResource};
+// Only the regular selection is kept: setting the primary one does nothing.
+const struct ext_data_control_device_v1_interface kDeviceImpl = {deviceSetSelection, destroyResource,
+                                                                  [](wl_client *, wl_resource *, wl_resource *) {}};
 
-template <const Protocol &protocol>
 void managerCreateSource(wl_client *client, wl_resource *manager, uint32_t id)
 {
-    wl_resource *resource = wl_resource_create(client, protocol.source, wl_resource_get_version(manager), id);
-    auto *source = new SourceState{static_cast<DataControlServer::Impl *>(wl_resource_get_user_data(manager)),
-                                   &protocol, resource, {}};
-    wl_resource_set_implementation(resource, protocol.sourceImpl, source, sourceDestroyed);
+    wl_resource *resource = wl_resource_create(client, &ext_data_control_source_v1_interface,
+                                               wl_resource_get_version(manager), id);
+    auto *source = new SourceState{dataOf<DataControlServer::Impl>(manager), resource, {}};
+    wl_resource_set_implementation(resource, &kSourceImpl, source, sourceDestroyed);
 }
 
-template <const Protocol &protocol>
 void managerGetDevice(wl_client *client, wl_resource *manager, uint32_t id, wl_resource *)
 {
-    auto *server = static_cast<DataControlServer::Impl *>(wl_resource_get_user_data(manager));
-    wl_resource *resource = wl_resource_create(client, protocol.device, wl_resource_get_version(manager), id);
-    wl_resource_set_implementation(resource, protocol.deviceImpl, server, deviceDestroyed);
-    server->devices.push_back({resource, &protocol});
-    {
-        std::lock_guard lock(server->mutex);
-        server->deviceInterfaces.append(QString::fromLatin1(protocol.device->name));
-    }
+    auto *server = dataOf<DataControlServer::Impl>(manager);
+    wl_resource *device = wl_resource_create(client, &ext_data_control_device_v1_interface,
+                                             wl_resource_get_version(manager), id);
+    wl_resource_set_implementation(device, &kDeviceImpl, server, deviceDestroyed);
+    server->devices.push_back(device);
+    server->deviceInterfaces.append(QString::fromLatin1(ext_data_control_device_v1_interface.name));
     // A new device learns the current selection at once.
-    server->announce(server->devices.back());
+    server->announce(device);
 }
 
-const struct ext_data_control_offer_v1_interface kExtOfferImpl = {offerReceive, destroyResource};
-const struct ext_data_control_source_v1_interface kExtSourceImpl = {sourceOffer, destroyResource};
-const struct ext_data_control_device_v1_interface kExtDeviceImpl = {deviceSetSelection, destroyResource,
-                                                                     deviceSetPrimarySelection};
-const struct zwlr_data_control_offer_v1_interface kWlrOfferImpl = {offerReceive, destroyResource};
-const struct zwlr_data_control_source_v1_interface kWlrSourceImpl = {sourceOffer, destroyResource};
-const struct zwlr_data_control_device_v1_interface kWlrDeviceImpl = {deviceSetSelection, destroyResource,
-                                                                      deviceSetPrimarySelection};
-
-const Protocol kExt = {&ext_data_control_device_v1_interface,
-                       &ext_data_control_source_v1_interface,
-                       &ext_data_control_offer_v1_interface,
-                       &kExtDeviceImpl,
-                       &kExtSourceImpl,
-                       &kExtOfferImpl,
-                       ext_data_control_device_v1_send_data_offer,
-                       ext_data_control_device_v1_send_selection,
-                       ext_data_control_offer_v1_send_offer,
-                       ext_data_control_source_v1_send_send,
-                       ext_data_control_source_v1_send_cancelled};
-const Protocol kWlr = {&zwlr_data_control_device_v1_interface,
-                       &zwlr_data_control_source_v1_interface,
-                       &zwlr_data_control_offer_v1_interface,
-                       &kWlrDeviceImpl,
-                       &kWlrSourceImpl,
-                       &kWlrOfferImpl,
-                       zwlr_data_control_device_v1_send_data_offer,
-                       zwlr_data_control_device_v1_send_selection,
-                       zwlr_data_control_offer_v1_send_offer,
-                       zwlr_data_control_source_v1_send_send,
-                       zwlr_data_control_source_v1_send_cancelled};
-
-const struct ext_data_control_manager_v1_interface kExtManagerImpl = {managerCreateSource<kExt>,
-                                                                       managerGetDevice<kExt>, destroyResource};
-const struct zwlr_data_control_manager_v1_interface kWlrManagerImpl = {managerCreateSource<kWlr>,
-                                                                        managerGetDevice<kWlr>, destroyResource};
+const struct ext_data_control_manager_v1_interface kManagerImpl = {managerCreateSource, managerGetDevice,
+                                                                    destroyResource};
 
 void bindExtManager(wl_client *client, void *data, uint32_t version, uint32_t id)
 {
     wl_resource *resource = wl_resource_create(client, &ext_data_control_manager_v1_interface, int(version), id);
-    wl_resource_set_implementation(resource, &kExtManagerImpl, data, nullptr);
+    wl_resource_set_implementation(resource, &kManagerImpl, data, nullptr);
 }
 
-void bindWlrManager(wl_client *client, void *data, uint32_t version, uint32_t id)
+// The wlroots manager is only offered: a clipboard that has the standard one
+// never asks it for anything (sway's, in the Wayland tier, serves it for real).
+// The seat is only named by data devices. Neither takes requests here.
+template <const wl_interface *interface>
+void bindInert(wl_client *client, void *, uint32_t version, uint32_t id)
 {
-    wl_resource *resource = wl_resource_create(client, &zwlr_data_control_manager_v1_interface, int(version), id);
-    wl_resource_set_implementation(resource, &kWlrManagerImpl, data, nullptr);
-}
-
-// The seat: only named by data devices here, so its input devices are inert.
-void seatGetInput(wl_client *client, wl_resource *seat, uint32_t id, const wl_interface *interface)
-{
-    wl_resource_create(client, interface, wl_resource_get_version(seat), id);
-}
-
-const struct wl_seat_interface kSeatImpl = {
-    [](wl_client *c, wl_resource *seat, uint32_t id) { seatGetInput(c, seat, id, &wl_pointer_interface); },
-    [](wl_client *c, wl_resource *seat, uint32_t id) { seatGetInput(c, seat, id, &wl_keyboard_interface); },
-    [](wl_client *c, wl_resource *seat, uint32_t id) { seatGetInput(c, seat, id, &wl_touch_interface); },
-    destroyResource};
-
-void bindSeat(wl_client *client, void *data, uint32_t version, uint32_t id)
-{
-    wl_resource *resource = wl_resource_create(client, &wl_seat_interface, int(version), id);
-    wl_resource_set_implementation(resource, &kSeatImpl, data, nullptr);
-}
-
-int onWake(int fd, uint32_t, void *data)
-{
-    auto *server = static_cast<DataControlServer::Impl *>(data);
-    uint64_t count = 0;
-    (void)!read(fd, &count, sizeof count);
-    for (;;) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(server->mutex);
-            if (server->tasks.empty())
-                return 0;
-            task = std::move(server->tasks.front());
-            server->tasks.pop_front();
-        }
-        task();
-    }
+    wl_resource_create(client, interface, int(version), id);
 }
 
 } // namespace
 
-void DataControlServer::Impl::announce(const Device &device)
+void DataControlServer::Impl::announce(wl_resource *device)
 {
-    const bool empty = !source && served.isEmpty();
-    if (empty) {
-        device.protocol->sendSelection(device.resource, nullptr);
+    if (!source && served.isEmpty()) {
+        ext_data_control_device_v1_send_selection(device, nullptr);
         return;
     }
-    wl_resource *offer = wl_resource_create(wl_resource_get_client(device.resource), device.protocol->offer,
-                                            wl_resource_get_version(device.resource), 0);
-    wl_resource_set_implementation(offer, device.protocol->offerImpl, new OfferState{this, generation}, offerDestroyed);
-    device.protocol->sendDataOffer(device.resource, offer);
-    if (source) {
-        for (const QString &type : source->types)
-            device.protocol->sendOffer(offer, type.toUtf8().constData());
-    } else {
-        for (const auto &entry : served)
-            device.protocol->sendOffer(offer, entry.first.toUtf8().constData());
-    }
-    device.protocol->sendSelection(device.resource, offer);
+    wl_resource *offer = wl_resource_create(wl_resource_get_client(device), &ext_data_control_offer_v1_interface,
+                                            wl_resource_get_version(device), 0);
+    wl_resource_set_implementation(offer, &kOfferImpl, new OfferState{this, generation},
+                                   [](wl_resource *resource) { delete dataOf<OfferState>(resource); });
+    ext_data_control_device_v1_send_data_offer(device, offer);
+    QStringList types = source ? source->types : QStringList();
+    for (const auto &entry : served)
+        types.append(entry.first);
+    for (const QString &type : types)
+        ext_data_control_offer_v1_send_offer(offer, type.toUtf8().constData());
+    ext_data_control_device_v1_send_selection(device, offer);
 }
 
 void DataControlServer::Impl::replaceSelection(const Entries &entries, SourceState *owner)
 {
     if (source && source != owner)
-        source->protocol->sendCancelled(source->resource);
+        ext_data_control_source_v1_send_cancelled(source->resource);
     source = owner;
     served = entries;
     ++generation;
-    for (const Device &device : devices)
+    for (wl_resource *device : devices)
         announce(device);
 }
 
 void DataControlServer::Impl::runSync(const std::function<void()> &task)
 {
-    std::mutex doneMutex;
-    std::condition_variable doneSignal;
-    bool done = false;
-    {
-        std::lock_guard lock(mutex);
-        tasks.push_back([&] {
-            task();
-            std::lock_guard doneLock(doneMutex);
-            done = true;
-            doneSignal.notify_one();
-        });
-    }
-    const uint64_t one = 1;
-    (void)!write(wakeFd, &one, sizeof one);
-    std::unique_lock doneLock(doneMutex);
-    doneSignal.wait(doneLock, [&] { return done; });
+    std::lock_guard lock(mutex);
+    task();
+    wl_display_flush_clients(display);
 }
 
 DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<Impl>())
@@ -350,23 +222,22 @@ DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<
     if (!socket)
         return;
     qputenv("WAYLAND_DISPLAY", socket);
-    wl_global_create(impl->display, &wl_seat_interface, 1, impl, bindSeat);
+    wl_global_create(impl->display, &wl_seat_interface, 1, impl, bindInert<&wl_seat_interface>);
     if (globals.ext)
         wl_global_create(impl->display, &ext_data_control_manager_v1_interface, 1, impl, bindExtManager);
     if (globals.wlr)
-        wl_global_create(impl->display, &zwlr_data_control_manager_v1_interface, 2, impl, bindWlrManager);
-    impl->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        wl_global_create(impl->display, &zwlr_data_control_manager_v1_interface, 2, impl,
+                         bindInert<&zwlr_data_control_manager_v1_interface>);
     wl_event_loop *loop = wl_display_get_event_loop(impl->display);
-    impl->wakeSource = wl_event_loop_add_fd(loop, impl->wakeFd, WL_EVENT_READABLE, onWake, impl);
+    // libwayland-server has no locks of its own: the loop and the test's
+    // calls take turns under the mutex.
     impl->thread = std::thread([impl, loop] {
-        for (;;) {
-            {
-                std::lock_guard lock(impl->mutex);
-                if (impl->stopping)
-                    return;
-            }
+        pollfd pfd = {wl_event_loop_get_fd(loop), POLLIN, 0};
+        while (!impl->stopping) {
+            poll(&pfd, 1, 10);
+            std::lock_guard lock(impl->mutex);
+            wl_event_loop_dispatch(loop, 0);
             wl_display_flush_clients(impl->display);
-            wl_event_loop_dispatch(loop, -1);
         }
     });
     impl->running = true;
@@ -376,17 +247,13 @@ DataControlServer::~DataControlServer()
 {
     Impl *impl = m_impl.get();
     if (impl->thread.joinable()) {
-        impl->runSync([impl] { impl->stopping = true; });
+        impl->stopping = true;
         impl->thread.join();
     }
-    if (impl->wakeSource)
-        wl_event_source_remove(impl->wakeSource);
     if (impl->display) {
         wl_display_destroy_clients(impl->display);
         wl_display_destroy(impl->display);
     }
-    if (impl->wakeFd >= 0)
-        close(impl->wakeFd);
     qputenv("XDG_RUNTIME_DIR", impl->savedRuntimeDir);
     qputenv("WAYLAND_DISPLAY", impl->savedDisplay);
 }
@@ -404,57 +271,41 @@ QStringList DataControlServer::deviceInterfaces() const
 
 void DataControlServer::offerSelection(const Entries &entries)
 {
-    Impl *impl = m_impl.get();
-    impl->runSync([impl, &entries] { impl->replaceSelection(entries, nullptr); });
+    m_impl->runSync([this, &entries] { m_impl->replaceSelection(entries, nullptr); });
 }
 
 QStringList DataControlServer::clientSelectionTypes() const
 {
-    Impl *impl = m_impl.get();
     QStringList types;
-    impl->runSync([impl, &types] {
-        if (impl->source)
-            types = impl->source->types;
-    });
+    m_impl->runSync([this, &types] { types = m_impl->source ? m_impl->source->types : QStringList(); });
     return types;
 }
 
 std::optional<QByteArray> DataControlServer::readClientSelection(const QString &mimeType) const
 {
-    Impl *impl = m_impl.get();
     int readEnd = -1;
-    impl->runSync([impl, &mimeType, &readEnd] {
+    m_impl->runSync([this, &mimeType, &readEnd] {
         int fds[2];
-        if (!impl->source || pipe2(fds, O_CLOEXEC) != 0)
+        if (!m_impl->source || pipe2(fds, O_CLOEXEC) != 0)
             return;
-        impl->source->protocol->sendSend(impl->source->resource, mimeType.toUtf8().constData(), fds[1]);
+        ext_data_control_source_v1_send_send(m_impl->source->resource, mimeType.toUtf8().constData(), fds[1]);
         close(fds[1]);
         readEnd = fds[0];
     });
     if (readEnd < 0)
         return std::nullopt;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     QByteArray bytes;
     bool finished = false;
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        pollfd pfd = {readEnd, POLLIN, 0};
-        if (left <= 0 || poll(&pfd, 1, int(left)) <= 0)
-            break;
+    pollfd pfd = {readEnd, POLLIN, 0};
+    // Until the owner closes its end (all of it came) or stays silent for 5 s.
+    while (!finished && poll(&pfd, 1, 5000) > 0) {
         char buffer[4096];
         const ssize_t n = read(readEnd, buffer, sizeof buffer);
-        if (n > 0) {
-            bytes.append(buffer, n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        finished = n == 0; // the owner closed its end: all of it came
-        break;
+        if (n < 0 && errno != EINTR)
+            break;
+        bytes.append(buffer, std::max<ssize_t>(n, 0));
+        finished = n == 0;
     }
     close(readEnd);
-    if (!finished)
-        return std::nullopt;
-    return bytes;
+    return finished ? std::optional<QByteArray>(bytes) : std::nullopt;
 }

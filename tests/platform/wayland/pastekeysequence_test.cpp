@@ -42,19 +42,6 @@ TEST_P(PasteKeySequenceTest, SendsTheChordAndLeavesNothingHeld)
     const ChordRow &row = GetParam();
     const QList<Step> steps = PasteKeySequence::forChord(row.chord, kCtrl, kShift);
     EXPECT_EQ(steps, row.steps);
-    // Every key pressed is released, and the last modifier state is empty.
-    QList<quint32> held;
-    for (const Step &s : steps) {
-        if (s.kind != Kind::Key)
-            continue;
-        if (s.pressed)
-            held.append(s.key);
-        else
-            EXPECT_TRUE(held.removeOne(s.key)) << "released a key never pressed: " << s.key;
-    }
-    EXPECT_TRUE(held.isEmpty());
-    ASSERT_FALSE(steps.isEmpty());
-    EXPECT_EQ(steps.last(), (Step{Kind::Modifiers, 0, false, 0}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

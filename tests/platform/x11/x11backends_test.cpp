@@ -1,9 +1,6 @@
 // The X11 backends against a real X server with a window manager (the X11
-// phase of scripts/run-tests.sh: Xvfb + openbox). Input comes from a second X
-// connection through XTEST, as a person's keyboard and mouse would send it.
+// phase of scripts/run-tests.sh: Xvfb + openbox).
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include <QDir>
 #include <QFile>
@@ -14,67 +11,12 @@
 #include <QTest>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-#include <xcb/xtest.h>
-
 #include "platform/x11/desktopidresolver.h"
 #include "platform/x11/x11activewindow.h"
 #include "platform/x11/x11clipboard.h"
 #include "platform/x11/x11connection.h"
-#include "platform/x11/x11globalshortcutservice.h"
-#include "platform/keypositions.h"
-#include "platform/x11/x11outsideclickwatcher.h"
 
 namespace {
-
-// Returns once the server has handled every request `c` sent so far.
-void roundTrip(xcb_connection_t *c) { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
-
-// Another X client that types and clicks through XTEST.
-class XTestInput final
-{
-public:
-    XTestInput() : m_c(xcb_connect(nullptr, nullptr))
-    {
-        if (xcb_connection_has_error(m_c)) {
-            xcb_disconnect(m_c);
-            m_c = nullptr;
-            return;
-        }
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
-    }
-    ~XTestInput()
-    {
-        if (m_c)
-            xcb_disconnect(m_c);
-    }
-    XTestInput(const XTestInput &) = delete;
-    XTestInput &operator=(const XTestInput &) = delete;
-
-    bool connected() const { return m_c != nullptr; }
-    // Presses the keys in order, then releases them in reverse order.
-    void chord(const QList<uint8_t> &keycodes)
-    {
-        for (uint8_t k : keycodes)
-            fake(XCB_KEY_PRESS, k);
-        for (auto it = keycodes.crbegin(); it != keycodes.crend(); ++it)
-            fake(XCB_KEY_RELEASE, *it);
-        roundTrip(m_c);
-    }
-    void click(const QPoint &at)
-    {
-        xcb_test_fake_input(m_c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root, int16_t(at.x()), int16_t(at.y()), 0);
-        fake(XCB_BUTTON_PRESS, 1);
-        fake(XCB_BUTTON_RELEASE, 1);
-        roundTrip(m_c);
-    }
-
-private:
-    void fake(uint8_t type, uint8_t detail) { xcb_test_fake_input(m_c, type, detail, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0); }
-
-    xcb_connection_t *m_c = nullptr;
-    xcb_window_t m_root = 0;
-};
 
 class X11Backends : public ::testing::Test
 {
@@ -83,7 +25,6 @@ protected:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb") || !X11Connection::available())
             GTEST_SKIP() << "needs an X display (run through scripts/run-tests.sh)";
-        ASSERT_TRUE(input.connected());
     }
 
     // A visible, active window of ours, as the window manager placed it.
@@ -94,11 +35,8 @@ protected:
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-
-    XTestInput input;
 };
 
-// ------------------------------------------------------------------ clipboard
 
 // Runs xclip with `args`, in the background so this process can serve the
 // selection meanwhile; returns its output once it ends.
@@ -154,41 +92,6 @@ TEST_F(X11Backends, clipboard_reads_what_another_program_offers_and_offers_what_
         [&] { return offers.last().data.value(QStringLiteral("text/plain")) == QByteArray("caf\xe9", 4); }, 5000));
 }
 
-// --------------------------------------------------------- shortcut service
-
-TEST_F(X11Backends, shortcut_service_reports_a_press_and_release_of_its_grabbed_chord)
-{
-    X11GlobalShortcutService service;
-    QList<uint32_t> kinds;
-    service.installEventHandler(
-        [&](const GlobalShortcutService::Event *event) {
-            if (event->hotKeyId.id != 7)
-                return GlobalShortcutService::kEventNotHandledErr;
-            kinds.append(event->kind);
-            return GlobalShortcutService::kNoErr;
-        },
-        nullptr);
-    constexpr uint32_t kVirtualV = 9, kControlShift = 0x1000 | 0x200;
-    GlobalShortcutService::Registration ref = 0;
-    ASSERT_EQ(service.registerHotKey(kVirtualV, kControlShift, {0x42524D42, 7}, &ref), GlobalShortcutService::kNoErr);
-    roundTrip(X11Connection::connection()); // the grab is in place before the keys arrive
-
-    constexpr uint8_t kControlL = 37, kShiftL = 50;
-    const uint8_t v = *KeyPositions::keycodeFor(kVirtualV);
-    input.chord({kControlL, v}); // not our combination
-    input.chord({kControlL, kShiftL, v});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return kinds.size() == 2; }, 5000)) << kinds.size();
-    EXPECT_EQ(kinds, (QList<uint32_t>{GlobalShortcutService::kHotKeyPressed, GlobalShortcutService::kHotKeyReleased}));
-
-    EXPECT_EQ(service.unregisterHotKey(ref), GlobalShortcutService::kNoErr);
-    roundTrip(X11Connection::connection());
-    input.chord({kControlL, kShiftL, v});
-    roundTrip(X11Connection::connection());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(kinds.size(), 2) << "no grab, no event";
-}
-
-// -------------------------------------------- active window and desktop ids
 
 TEST_F(X11Backends, active_window_follows_activation_and_names_its_desktop_file)
 {
@@ -244,30 +147,5 @@ TEST(DesktopIdResolver, maps_a_wm_class_to_the_desktop_file_of_a_data_folder)
     EXPECT_EQ(resolver.resolve(QStringLiteral("Firefox"), QStringLiteral("Navigator")), QString());
 }
 
-// ------------------------------------------------------ outside-click watch
-
-TEST_F(X11Backends, outside_click_watcher_reports_a_click_in_another_place_until_stopped)
-{
-    QWidget panel;
-    showActive(panel, QRect(100, 600, 500, 200));
-    X11OutsideClickWatcher watcher;
-    QList<QPoint> presses;
-    if (!watcher.start([&](const QPoint &at) { presses.append(at); }))
-        GTEST_SKIP() << "the X server offers no XInput 2.1";
-    roundTrip(X11Connection::connection());
-
-    const QPoint outside(900, 150);
-    ASSERT_FALSE(panel.frameGeometry().contains(outside));
-    input.click(outside);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !presses.isEmpty(); }, 5000));
-    EXPECT_EQ(presses, QList<QPoint>{outside});
-
-    watcher.stop();
-    roundTrip(X11Connection::connection());
-    input.click(outside + QPoint(20, 20));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(presses.size(), 1);
-    EXPECT_FALSE(watcher.isWatching());
-}
 
 } // namespace

@@ -1,0 +1,46 @@
+#include "e2etest.h"
+
+#include <utility>
+
+#include "e2esteps.h"
+#include "patience.h"
+
+E2ETest::E2ETest(QStringList programs, bool launchInSetUp)
+    : m_programs(std::move(programs)), m_launchInSetUp(launchInSetUp)
+{
+}
+
+void E2ETest::SetUp()
+{
+    QString reason = RunningApp::unavailableReason();
+    if (reason.isEmpty())
+        reason = missingProgram(m_programs);
+    if (!reason.isEmpty())
+        GTEST_SKIP() << reason.toStdString();
+    if (m_launchInSetUp)
+        ASSERT_TRUE(launch(app));
+}
+
+void E2ETest::TearDown() { app.stop(); }
+
+::testing::AssertionResult E2ETest::launch(RunningApp &which)
+{
+    if (!which.start() || !which.waitForLog(QStringLiteral("ClipboardWatcher start()")))
+        return ::testing::AssertionFailure() << "the program did not come up\n" << which.log().toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult E2ETest::copy(const QByteArray &bytes, const QString &type)
+{
+    const QString inserted = QStringLiteral("Store: insert item");
+    const qsizetype before = app.log().count(inserted);
+    if (copyWithXclip(bytes, type) != 0)
+        return ::testing::AssertionFailure() << "xclip failed";
+    if (!waitUntil([&] {
+            app.waitForLog(QString(), 0); // reads what the program wrote since
+            return app.log().count(inserted) > before;
+        }, 5000))
+        return ::testing::AssertionFailure() << "not stored: " << bytes.left(80).toStdString() << "\n"
+                                             << app.log().toStdString();
+    return ::testing::AssertionSuccess();
+}
