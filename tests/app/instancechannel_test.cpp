@@ -18,7 +18,7 @@ protected:
     QString socketPath() const { return dir.path() + QStringLiteral("/test.socket"); }
     QString lockPath() const { return dir.path() + QStringLiteral("/data/instance.lock"); }
 
-    std::optional<QJsonObject> sendFromWorker(const QJsonObject &request, int timeoutMs = 3000)
+    std::optional<QJsonObject> sendFromWorker(const QJsonObject &request, int timeoutMs)
     {
         QFuture<std::optional<QJsonObject>> f = QtConcurrent::run(
             [path = socketPath(), request, timeoutMs] { return InstanceChannel::send(path, request, timeoutMs); });
@@ -29,7 +29,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(ChannelTest, one_holder_of_the_lock_until_it_goes)
+TEST_F(ChannelTest, one_holder_of_the_lock_until_it_goes_and_a_dead_holder_is_taken_over)
 {
     {
         InstanceChannel first(socketPath(), lockPath());
@@ -39,12 +39,7 @@ TEST_F(ChannelTest, one_holder_of_the_lock_until_it_goes)
         EXPECT_TRUE(InstanceChannel::isLockHeld(lockPath()));
     }
     EXPECT_FALSE(InstanceChannel::isLockHeld(lockPath()));
-    InstanceChannel third(socketPath(), lockPath());
-    EXPECT_TRUE(third.tryLock());
-}
 
-TEST_F(ChannelTest, lock_left_by_a_dead_process_is_taken_over)
-{
     QDir().mkpath(dir.path() + QStringLiteral("/data"));
     QFile stale(lockPath());
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
@@ -53,13 +48,8 @@ TEST_F(ChannelTest, lock_left_by_a_dead_process_is_taken_over)
     stale.write("4194305\nbramblet\n\n");
     stale.close();
     EXPECT_FALSE(InstanceChannel::isLockHeld(lockPath()));
-    InstanceChannel channel(socketPath(), lockPath());
-    EXPECT_TRUE(channel.tryLock());
-}
-
-TEST_F(ChannelTest, nobody_listening_gives_no_reply)
-{
-    EXPECT_FALSE(sendFromWorker({{"command", "toggle"}}, 300).has_value());
+    InstanceChannel third(socketPath(), lockPath());
+    EXPECT_TRUE(third.tryLock());
 }
 
 // A crashed instance leaves its socket file behind; the new holder replaces it.
@@ -68,6 +58,7 @@ TEST_F(ChannelTest, request_reaches_the_holder_over_a_stale_socket_file_and_the_
     QFile leftover(socketPath());
     ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     leftover.close();
+    EXPECT_FALSE(sendFromWorker({{"command", "toggle"}}, 300).has_value()) << "nobody listens yet";
     InstanceChannel server(socketPath(), lockPath());
     ASSERT_TRUE(server.tryLock());
     QJsonObject seen;
@@ -75,7 +66,7 @@ TEST_F(ChannelTest, request_reaches_the_holder_over_a_stale_socket_file_and_the_
         seen = request;
         return QJsonObject{{"exit", 0}, {"out", QStringLiteral("réponse")}};
     }));
-    const auto reply = sendFromWorker({{"command", "toggle"}});
+    const auto reply = sendFromWorker({{"command", "toggle"}}, 3000);
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(seen.value("command").toString(), QStringLiteral("toggle"));
     EXPECT_EQ(reply->value("out").toString(), QStringLiteral("réponse"));
