@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QTest>
 #include <QTextBlock>
@@ -192,22 +191,6 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
     root.setTab(CDSettingsTab::Shortcuts);
     EXPECT_TRUE(hasText(root.pane(), QStringLiteral("Géré par le bureau")));
     EXPECT_TRUE(saveScreenshot(root.grab().toImage(), QStringLiteral("settings-shortcuts-desktop.png")));
-}
-
-TEST(SettingsRootViewTest, four_tabs_and_switching_rebuilds_the_pane_from_current_settings)
-{
-    ShellFixture fx;
-    fx.start();
-    CDSettingsRootView root(fx.context);
-    ASSERT_EQ(root.sidebar()->count(), 4);
-    EXPECT_NE(qobject_cast<CDGeneralPane *>(root.pane()), nullptr);
-    root.sidebar()->setCurrentRow(3);
-    ASSERT_NE(qobject_cast<CDSoundsPane *>(root.pane()), nullptr);
-    fx.sound.setSoundName(QStringLiteral("Hero"));
-    root.setTab(CDSettingsTab::Privacy);
-    EXPECT_NE(qobject_cast<CDPrivacyPane *>(root.pane()), nullptr);
-    root.setTab(CDSettingsTab::Sounds);
-    EXPECT_EQ(qobject_cast<CDSoundsPane *>(root.pane())->picker()->currentText(), QStringLiteral("Hero"));
 }
 
 // One window however often it is asked for; its shortcuts pane records a
