@@ -1,33 +1,14 @@
-// The re-check loop and the settings opener, timed with a fake clock.
+// The settings opener, timed with a fake clock (the re-check loop is driven
+// through the privacy pane in shellviews_test).
 #include <gtest/gtest.h>
 
-#include "app/accessibilityrecheck.h"
+#include <QObject>
+
 #include "app/accessibilitysettingsopener.h"
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakesettingslauncher.h"
 
 namespace {
-
-// A refused permission is asked ten times over 3.6 s; a yes stops the loop.
-TEST(AccessibilityRecheckTest, polls_ten_times_over_three_point_six_seconds_or_until_the_first_yes)
-{
-    for (const int yesAt : {0, 3}) {
-        FakeClock clock;
-        int asked = 0, trusted = 0;
-        AccessibilityRecheck loop(clock, [&] { return ++asked == yesAt; });
-        QObject::connect(&loop, &AccessibilityRecheck::trusted, [&] { ++trusted; });
-        loop.start();
-        loop.start(); // while checking: ignored
-        // Margins of 0.05 s keep float sums of 0.4 away from the boundaries.
-        clock.advance(3.55);
-        EXPECT_EQ(loop.isChecking(), yesAt == 0);
-        clock.advance(10);
-        EXPECT_FALSE(loop.isChecking());
-        EXPECT_EQ(asked, yesAt ? yesAt : 10);
-        EXPECT_EQ(trusted, yesAt ? 1 : 0);
-        EXPECT_EQ(clock.pendingCount(), 0);
-    }
-}
 
 // Candidates are tried in order, each after the last one failed; the last is
 // retried until seven attempts have failed, then the settings program opens.

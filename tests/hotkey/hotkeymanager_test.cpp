@@ -65,48 +65,38 @@ TEST_F(HotKeyManagerTest, first_launch_stores_and_registers_super_shift_v_whose_
 
 // A stored value is restored as it is, or with a display this desktop can
 // draw; a broken one is replaced by the default.
-struct StoredRow {
-    const char *name;
-    QByteArray bytes;
-    bool asString;
-    KeyComboDTO expected;
-};
-
-class StoredValueTest : public HotKeyManagerTest, public ::testing::WithParamInterface<StoredRow> {};
-
-TEST_P(StoredValueTest, is_restored_registered_and_saved_readably)
+TEST_F(HotKeyManagerTest, a_stored_value_is_restored_registered_and_saved_readably)
 {
-    const StoredRow &row = GetParam();
-    if (row.asString)
-        defaults.setString(QStringLiteral("bramblet.hotkey"), QString::fromUtf8(row.bytes));
-    else
-        defaults.setBytes(QStringLiteral("bramblet.hotkey"), row.bytes);
-    auto manager = makeManager();
-    EXPECT_EQ(manager->combo(), row.expected);
-    EXPECT_EQ(stored(), row.expected);
-    if (Keys::fromCarbonKeyCode(row.expected.keyCode)) {
-        EXPECT_NE(service.grabFor(row.expected.keyCode, ModifierFlags::carbonFlags(row.expected.modifiers)), nullptr);
+    const auto combo = [](uint32_t code, uint64_t mods, const char16_t *display) {
+        return KeyComboDTO{code, mods, QString::fromUtf16(display)};
+    };
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        KeyComboDTO expected;
+    } rows[] = {
+        {"not_json", "garbage", KeyComboDTO::defaultCombo()},
+        {"readable_display_is_kept", combo(40, 0x180000, u"⌘⌥K").toJson(), combo(40, 0x180000, u"⌘⌥K")},
+        {"private_use_f12", combo(111, 0x120000, u"⌘⇧\uF861F12").toJson(), combo(111, 0x120000, u"⌘⇧F12")},
+        {"private_use_outside_the_table", combo(0x10000 + 200, 0x100000, u"⌘\uF8FF").toJson(),
+         combo(0x10000 + 200, 0x100000, u"⌘#65736")},
+        {"numbered_arrow", combo(126, 0x20000, u"⇧#126").toJson(), combo(126, 0x20000, u"⇧↑")},
+        {"numbered_key_outside_the_table_is_kept", combo(52, 0x100000, u"⌘#52").toJson(), combo(52, 0x100000, u"⌘#52")},
+        {"stored_as_text_not_bytes", {}, KeyComboDTO::defaultCombo()}};
+    for (const auto &row : rows) {
+        if (row.bytes.isEmpty())
+            defaults.setString(QStringLiteral("bramblet.hotkey"), QString::fromUtf8(combo(40, 0, u"K").toJson()));
+        else
+            defaults.setBytes(QStringLiteral("bramblet.hotkey"), row.bytes);
+        auto manager = makeManager();
+        EXPECT_EQ(manager->combo(), row.expected) << row.name;
+        EXPECT_EQ(stored(), row.expected) << row.name;
+        const uint32_t mask = ModifierFlags::carbonFlags(row.expected.modifiers);
+        EXPECT_EQ(service.grabFor(row.expected.keyCode, mask) != nullptr,
+                  Keys::fromCarbonKeyCode(row.expected.keyCode).has_value())
+            << row.name;
     }
 }
-
-StoredRow storedDisplay(const char *name, uint32_t code, uint64_t mods, const char16_t *stored, const char16_t *shown)
-{
-    return {name, KeyComboDTO{code, mods, QString::fromUtf16(stored)}.toJson(), false,
-            KeyComboDTO{code, mods, QString::fromUtf16(shown)}};
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, StoredValueTest,
-    ::testing::Values(
-        StoredRow{"not_json", "garbage", false, KeyComboDTO::defaultCombo()},
-        StoredRow{"stored_as_text_not_bytes", R"({"keyCode":40,"modifiers":1572864,"display":"K"})", true,
-                  KeyComboDTO::defaultCombo()},
-        storedDisplay("readable_display_is_kept", 40, 0x180000, u"⌘⌥K", u"⌘⌥K"),
-        storedDisplay("private_use_f12_with_two_modifiers", 111, 0x120000, u"⌘⇧\uF861F12", u"⌘⇧F12"),
-        storedDisplay("private_use_outside_the_table", 0x10000 + 200, 0x100000, u"⌘\uF8FF", u"⌘#65736"),
-        storedDisplay("numbered_arrow", 126, 0x20000, u"⇧#126", u"⇧↑"),
-        storedDisplay("numbered_key_outside_the_table_is_kept", 52, 0x100000, u"⌘#52", u"⌘#52")),
-    [](const auto &info) { return std::string(info.param.name); });
 
 // A recorded press: display built from the press, only the four modifier
 // flags kept, saved, registered in place of the old one; a key with no
