@@ -7,18 +7,18 @@
 
 namespace {
 
-// Keycodes of a standard evdev X server (xkb "evdev" rules), both ways; every
-// key but fn has its own; codes of no key have none.
+// Keycodes of a standard evdev X server (xkb "evdev" rules), both ways (the
+// recorder's presses check more); every key but fn has its own; codes of no
+// key have none.
 TEST(KeyPositions, keys_map_to_distinct_evdev_keycodes_both_ways)
 {
     const struct {
         const char *name;
         uint32_t code;
         uint8_t keycode;
-    } rows[] = {{"v", 9, 55}, {"a", 0, 38}, {"q", 12, 24}, {"zero", 29, 19}, {"space", 49, 65},
-                {"grave_left_of_one", 50, 49}, {"section_beside_left_shift", 10, 94}, {"command_is_super_l", 55, 133},
-                {"option_is_alt_l", 58, 64}, {"f12", 111, 96}, {"f13", 105, 191}, {"up_arrow", 126, 111},
-                {"keypad_clear_is_num_lock", 71, 77}, {"help_is_insert", 114, 118}, {"mute", 74, 121}};
+    } rows[] = {{"v", 9, 55}, {"zero", 29, 19}, {"grave_left_of_one", 50, 49}, {"section_beside_left_shift", 10, 94},
+                {"option_is_alt_l", 58, 64}, {"f13", 105, 191}, {"keypad_clear_is_num_lock", 71, 77},
+                {"help_is_insert", 114, 118}, {"mute", 74, 121}};
     for (const auto &row : rows) {
         EXPECT_EQ(KeyPositions::keycodeFor(row.code), row.keycode) << row.name;
         EXPECT_EQ(KeyPositions::virtualKeyCodeFor(row.keycode), row.code) << row.name;
