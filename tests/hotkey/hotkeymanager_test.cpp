@@ -51,18 +51,6 @@ protected:
     int toggles = 0;
 };
 
-TEST_F(HotKeyManagerTest, first_launch_stores_and_registers_super_shift_v_whose_press_toggles)
-{
-    auto manager = makeManager();
-    const KeyComboDTO expected{9, 1179648, QStringLiteral("⌘⇧V")};
-    EXPECT_EQ(manager->combo(), expected);
-    EXPECT_EQ(stored(), expected);
-    EXPECT_EQ(service.grabs().size(), 1u);
-    EXPECT_EQ(service.press(9, 768), Service::kNoErr);
-    EXPECT_EQ(service.release(9, 768), Service::kEventNotHandledErr);
-    EXPECT_EQ(toggles, 1);
-}
-
 // A stored value is restored as it is, or with a display this desktop can
 // draw; a broken one is replaced by the default.
 TEST_F(HotKeyManagerTest, a_stored_value_is_restored_registered_and_saved_readably)
