@@ -12,7 +12,7 @@ namespace {
 
 // Candidates are tried in order, each after the last one failed; the last is
 // retried until seven attempts have failed, then the settings program opens.
-TEST(AccessibilitySettingsOpenerTest, tries_the_plan_in_order_until_one_works)
+TEST(AccessibilitySettingsOpenerTest, tries_the_plan_in_order_until_one_works_and_stops_with_its_context)
 {
     const QList<std::pair<QStringList, QStringList>> rows = {
         {{"a"}, {"a"}}, {{"d"}, {"a", "b", "c", "d"}}, {{}, {"a", "b", "c", "d", "d", "d", "d", "app"}}};
@@ -30,10 +30,8 @@ TEST(AccessibilitySettingsOpenerTest, tries_the_plan_in_order_until_one_works)
             programs << c.first();
         EXPECT_EQ(programs, tried);
     }
-}
 
-TEST(AccessibilitySettingsOpenerTest, unknown_desktop_does_nothing_and_attempts_stop_with_the_context)
-{
+    // An unknown desktop has no plan; attempts stop with their context.
     FakeClock clock;
     FakeSettingsLauncher launcher;
     auto owner = std::make_unique<QObject>();

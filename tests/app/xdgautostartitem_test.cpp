@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(XdgAutostartItemTest, switching_on_writes_the_entry_off_removes_it_and_a_hidden_entry_is_off)
+TEST(XdgAutostartItemTest, switching_on_writes_the_entry_off_removes_it_and_a_hidden_or_unwritable_entry_is_off)
 {
     QTemporaryDir dir;
     XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
@@ -36,18 +36,15 @@ TEST(XdgAutostartItemTest, switching_on_writes_the_entry_off_removes_it_and_a_hi
     EXPECT_TRUE(XdgAutostartItem::entryText(QStringLiteral("/opt/My Apps/bramblet$1%"))
                     .contains("\nExec=\"/opt/My Apps/bramblet\\$1%%\"\n"));
     EXPECT_TRUE(XdgAutostartItem::entryText(QStringLiteral("/opt/a%b")).contains("\nExec=/opt/a%%b\n"));
-}
 
-TEST(XdgAutostartItemTest, unwritable_folder_reports_failure)
-{
-    QTemporaryDir dir;
     // A file where the autostart folder should be makes the folder impossible.
-    QFile blocker(dir.path() + QStringLiteral("/autostart"));
+    QTemporaryDir blocked;
+    QFile blocker(blocked.path() + QStringLiteral("/autostart"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
-    EXPECT_FALSE(item.setEnabled(true));
-    EXPECT_FALSE(item.isEnabled());
+    XdgAutostartItem unwritable(QStringLiteral("/usr/bin/bramblet"), blocked.path());
+    EXPECT_FALSE(unwritable.setEnabled(true)) << "the failure is reported";
+    EXPECT_FALSE(unwritable.isEnabled());
 }
 
 } // namespace
