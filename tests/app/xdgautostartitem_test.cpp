@@ -1,7 +1,6 @@
 // The autostart entry behind "Lancer au démarrage" / "Ouvrir au démarrage".
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
