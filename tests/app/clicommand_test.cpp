@@ -16,9 +16,9 @@ struct ParseRow {
     QStringList args;
     CliCommand::Kind kind;
     bool json = false;
-    std::optional<QString> folder;
-    std::optional<int> limit;
-    QString target;
+    std::optional<QString> folder = {};
+    std::optional<int> limit = {};
+    QString target = {};
 };
 
 class CliParse : public ::testing::TestWithParam<ParseRow>
@@ -40,25 +40,17 @@ TEST_P(CliParse, gives_the_expected_command)
 INSTANTIATE_TEST_SUITE_P(
     Accepted, CliParse,
     ::testing::Values(
-        ParseRow{"no_argument_starts", {}, K::Start},
-        ParseRow{"toggle", {"toggle"}, K::Toggle},
-        ParseRow{"quit", {"quit"}, K::Quit},
-        ParseRow{"settings", {"settings"}, K::Settings},
-        ParseRow{"short_help", {"-h"}, K::Help},
+        ParseRow{"no_argument_starts", {}, K::Start}, ParseRow{"toggle", {"toggle"}, K::Toggle},
+        ParseRow{"quit", {"quit"}, K::Quit}, ParseRow{"settings", {"settings"}, K::Settings},
         ParseRow{"help_ignores_what_follows", {"--help", "--bogus"}, K::Help},
-        ParseRow{"short_version", {"-v"}, K::Version},
-        ParseRow{"first_of_version_and_help_wins", {"--version", "--help"}, K::Version},
-        ParseRow{"list_json_folder_limit", {"list", "--json", "--folder", "Travail", "--limit", "3"}, K::List, true,
-                 QStringLiteral("Travail"), 3},
+        ParseRow{"first_of_version_and_help_wins", {"-v", "--help"}, K::Version},
         ParseRow{"last_folder_and_limit_win_equals_forms_too",
-                 {"list", "--folder", "A", "--folder=Mes notes", "--limit", "3", "--limit=4"}, K::List, false,
+                 {"list", "--json", "--folder", "A", "--folder=Mes notes", "--limit", "3", "--limit=4"}, K::List, true,
                  QStringLiteral("Mes notes"), 4},
         ParseRow{"folder_value_may_look_like_an_option", {"list", "--folder", "--json"}, K::List, false,
                  QStringLiteral("--json")},
-        ParseRow{"copy_by_id_is_trimmed", {"copy", " 3F2A1B2C "}, K::Copy, false, std::nullopt, std::nullopt,
-                 QStringLiteral("3F2A1B2C")},
-        ParseRow{"copy_target_may_start_with_a_dash", {"copy", "-3"}, K::Copy, false, std::nullopt, std::nullopt,
-                 QStringLiteral("-3")}),
+        ParseRow{"copy_target_is_trimmed_and_may_start_with_a_dash", {"copy", " -3 "}, K::Copy, false, std::nullopt,
+                 std::nullopt, QStringLiteral("-3")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct RefuseRow {
@@ -81,26 +73,15 @@ TEST_P(CliRefuse, is_invalid_with_a_message)
 INSTANTIATE_TEST_SUITE_P(
     Refused, CliRefuse,
     ::testing::Values(
-        RefuseRow{"unknown_command", {"paste"}, "Commande inconnue : « paste »."},
         RefuseRow{"unknown_option_first", {"--bogus", "--help"}, "Commande inconnue : « --bogus »."},
-        RefuseRow{"bundled_short_options", {"-hv"}, "Commande inconnue : « -hv »."},
-        RefuseRow{"help_with_a_value", {"--help=1"}, "Commande inconnue : « --help=1 »."},
         RefuseRow{"double_dash_before_the_command", {"--", "toggle"}, "Commande inconnue : « -- »."},
-        RefuseRow{"empty_command", {""}, "Commande inconnue : «  »."},
-        RefuseRow{"unknown_list_option", {"list", "--all"}, "Option inconnue pour list : « --all »."},
         RefuseRow{"list_option_prefix", {"list", "--lim", "3"}, "Option inconnue pour list : « --lim »."},
         RefuseRow{"limit_zero", {"list", "--limit", "0"}, "--limit attend un nombre entier positif, pas « 0 »."},
-        RefuseRow{"limit_fraction_after_equals", {"list", "--limit=2.5"},
-                  "--limit attend un nombre entier positif, pas « 2.5 »."},
-        RefuseRow{"limit_missing_value", {"list", "--limit"}, "--limit attend un nombre entier positif."},
         RefuseRow{"folder_blank", {"list", "--folder", "  "}, "--folder attend le nom d’un dossier."},
         RefuseRow{"copy_two_targets", {"copy", "1", "2"},
                   "copy attend un seul argument : l’identifiant ou le rang d’un élément."},
-        RefuseRow{"copy_blank_target", {"copy", "  "},
-                  "copy attend un seul argument : l’identifiant ou le rang d’un élément."},
         RefuseRow{"help_after_a_command_is_an_argument", {"toggle", "--help"},
-                  "toggle ne prend aucun argument (reçu « --help »)."},
-        RefuseRow{"quit_with_extra_argument", {"quit", "-f"}, "quit ne prend aucun argument (reçu « -f »)."}),
+                  "toggle ne prend aucun argument (reçu « --help »)."}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CliRequest, list_round_trips_start_travels_as_settings_and_malformed_is_invalid)
@@ -112,20 +93,9 @@ TEST(CliRequest, list_round_trips_start_travels_as_settings_and_malformed_is_inv
     EXPECT_EQ(back.folder, QStringLiteral("Travail"));
     EXPECT_EQ(back.limit, 5);
     EXPECT_EQ(CliCommand::fromRequest(CliCommand::parse({}).toRequest()).kind, K::Settings);
-
-    EXPECT_EQ(CliCommand::fromRequest(QJsonObject{}).kind, K::Invalid);
-    EXPECT_EQ(CliCommand::fromRequest({{"command", "rm -rf"}}).kind, K::Invalid);
-    EXPECT_EQ(CliCommand::fromRequest({{"command", "copy"}}).kind, K::Invalid);
-    EXPECT_EQ(CliCommand::fromRequest({{"command", "list"}, {"limit", 1.5}}).kind, K::Invalid);
-    EXPECT_EQ(CliCommand::fromRequest({{"command", "list"}, {"folder", 3}}).kind, K::Invalid);
-}
-
-TEST(CliText, help_names_every_command_and_the_exit_codes)
-{
-    const QString help = CliCommand::helpText();
-    for (const char *word : {"toggle", "list", "--json", "--folder", "--limit", "copy", "quit", "--help", "--version", "3 Bramblet"})
-        EXPECT_TRUE(help.contains(QString::fromUtf8(word))) << word;
-    EXPECT_TRUE(CliCommand::versionText().startsWith(QStringLiteral("Bramblet ")));
+    for (const QJsonObject &bad : {QJsonObject{}, QJsonObject{{"command", "copy"}},
+                                   QJsonObject{{"command", "list"}, {"limit", 1.5}}})
+        EXPECT_EQ(CliCommand::fromRequest(bad).kind, K::Invalid);
 }
 
 // Help, version and a mistyped command end before anything starts; scripts
@@ -139,6 +109,8 @@ TEST(CliExitStatus, help_and_version_succeed_and_a_mistyped_command_is_a_usage_e
     EXPECT_EQ(run({"--help"}), CliCommand::ExitOk);
     EXPECT_EQ(run({"--version"}), CliCommand::ExitOk);
     EXPECT_EQ(run({"paste"}), CliCommand::ExitUsage);
+    for (const char *word : {"toggle", "list", "--json", "--folder", "--limit", "copy", "quit", "3 Bramblet"})
+        EXPECT_TRUE(CliCommand::helpText().contains(QString::fromUtf8(word))) << word;
 }
 
 } // namespace

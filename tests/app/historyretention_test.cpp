@@ -6,41 +6,50 @@
 
 namespace {
 
-constexpr double kDay = 86400;
 using ClipSamples::text;
 
-class RetentionTest : public ::testing::Test
+// Clips aged in days from the fake clock's now; pinned ones always stay.
+void startWith(ShellFixture &fx, const QString &keep)
 {
-protected:
-    // Clip ages in days, measured from the fake clock's now.
-    double ageDays(double days) const { return referenceDateFromUnix(fx.clock.now()) - days * kDay; }
+    if (!keep.isEmpty())
+        fx.defaults.setString(QStringLiteral("bramblet.history.keep"), keep);
+    const auto age = [&](double days) { return referenceDateFromUnix(fx.clock.now()) - days * 86400; };
+    const ClipboardFolder folder = StoreFixture::folder(QStringLiteral("Projets"));
+    fx.start({text("fresh", age(0.5)), text("two days", age(2)), text("ten days", age(10)), text("forty days", age(40)),
+              pinnedClip("old pinned", age(40)), text("old in folder", age(40), folder.id),
+              pinnedClip("old pinned in folder", age(40), folder.id)},
+             {folder});
+}
 
-    void startWith(const QString &keep)
-    {
-        if (!keep.isEmpty())
-            fx.defaults.setString(QStringLiteral("bramblet.history.keep"), keep);
-        const ClipboardFolder folder = StoreFixture::folder(QStringLiteral("Projets"));
-        fx.start({text("fresh", ageDays(0.5)), text("two days", ageDays(2)), text("ten days", ageDays(10)),
-                  text("forty days", ageDays(40)), pinnedClip("old pinned", ageDays(40)),
-                  text("old in folder", ageDays(40), folder.id), pinnedClip("old pinned in folder", ageDays(40), folder.id)},
-                 {folder});
+QStringList previews(const ShellFixture &fx)
+{
+    QStringList out;
+    for (const ClipboardItem &i : fx.store->items())
+        out << i.preview;
+    return out;
+}
+
+TEST(HistoryRetentionTest, start_removes_old_unpinned_clips_folders_included_in_one_write)
+{
+    const QList<std::pair<QString, QStringList>> rows = {
+        {"Jour", {"fresh", "old pinned", "old pinned in folder"}},
+        {"Semaine", {"fresh", "two days", "old pinned", "old pinned in folder"}},
+        {"Mois", {"fresh", "two days", "ten days", "old pinned", "old pinned in folder"}}};
+    for (const auto &[keep, survivors] : rows) {
+        ShellFixture fx;
+        startWith(fx, keep);
+        fx.retention->start();
+        EXPECT_EQ(previews(fx), survivors) << keep.toStdString();
+        EXPECT_EQ(fx.files.writes, 1);
+        EXPECT_EQ(fx.files.lastFolders.size(), 1); // the folder itself stays
     }
+}
 
-    QStringList previews() const
-    {
-        QStringList out;
-        for (const ClipboardItem &i : fx.store->items())
-            out << i.preview;
-        return out;
-    }
-
+TEST(HistoryRetentionTest, nothing_or_a_wrong_value_stored_means_toujours_and_keeps_everything)
+{
     ShellFixture fx;
-};
-
-TEST_F(RetentionTest, nothing_or_a_wrong_value_stored_means_toujours_and_keeps_everything)
-{
     fx.defaults.setBool(QStringLiteral("bramblet.history.keep"), true);
-    startWith(QString());
+    startWith(fx, QString());
     EXPECT_EQ(fx.retention->keep(), QStringLiteral("Toujours"));
     fx.retention->start();
     fx.clock.advance(5 * 3600);
@@ -50,55 +59,25 @@ TEST_F(RetentionTest, nothing_or_a_wrong_value_stored_means_toujours_and_keeps_e
     EXPECT_EQ(fx.retention->keep(), QStringLiteral("Toujours"));
 }
 
-struct RuleRow {
-    const char *name;
-    const char *keep;
-    QStringList survivors;
-};
-
-class RetentionRule : public RetentionTest, public ::testing::WithParamInterface<RuleRow>
+TEST(HistoryRetentionTest, prunes_every_hour_writing_only_when_something_went_and_a_new_rule_applies_at_once)
 {
-};
-
-TEST_P(RetentionRule, start_removes_old_unpinned_clips_in_one_write)
-{
-    startWith(QString::fromUtf8(GetParam().keep));
+    ShellFixture fx;
+    startWith(fx, QStringLiteral("Jour"));
     fx.retention->start();
-    EXPECT_EQ(previews(), GetParam().survivors);
-    EXPECT_EQ(fx.files.writes, 1);
-    EXPECT_EQ(fx.files.lastFolders.size(), 1); // the folder itself stays
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, RetentionRule,
-    ::testing::Values(
-        RuleRow{"jour_keeps_one_day", "Jour", {"fresh", "old pinned", "old pinned in folder"}},
-        RuleRow{"semaine_keeps_seven_days", "Semaine", {"fresh", "two days", "old pinned", "old pinned in folder"}},
-        RuleRow{"mois_keeps_thirty_days_folder_clips_included", "Mois",
-                {"fresh", "two days", "ten days", "old pinned", "old pinned in folder"}}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(RetentionTest, prunes_again_every_hour_writing_only_when_something_went)
-{
-    startWith(QStringLiteral("Jour"));
-    fx.retention->start();
-    const int writes = fx.files.writes;
     fx.clock.advance(3600); // "fresh" (12 h old at start) is still under a day
     EXPECT_EQ(fx.store->items().size(), 3);
-    EXPECT_EQ(fx.files.writes, writes);
+    EXPECT_EQ(fx.files.writes, 1);
     fx.clock.advance(12 * 3600);
     EXPECT_EQ(fx.store->items().size(), 2);
-    EXPECT_EQ(fx.files.writes, writes + 1);
-}
+    EXPECT_EQ(fx.files.writes, 2);
 
-TEST_F(RetentionTest, choosing_a_rule_stores_it_and_applies_it_at_once)
-{
-    startWith(QString());
-    fx.retention->setKeep(QStringLiteral("Semaine"));
-    EXPECT_EQ(fx.defaults.stringValue(QStringLiteral("bramblet.history.keep")), QStringLiteral("Semaine"));
-    EXPECT_EQ(fx.store->items().size(), 4);
-    fx.retention->setKeep(QStringLiteral("n’importe quoi"));
-    EXPECT_EQ(fx.retention->keep(), QStringLiteral("Semaine"));
+    ShellFixture other;
+    startWith(other, QString());
+    other.retention->setKeep(QStringLiteral("Semaine"));
+    EXPECT_EQ(other.defaults.stringValue(QStringLiteral("bramblet.history.keep")), QStringLiteral("Semaine"));
+    EXPECT_EQ(other.store->items().size(), 4);
+    other.retention->setKeep(QStringLiteral("n’importe quoi"));
+    EXPECT_EQ(other.retention->keep(), QStringLiteral("Semaine"));
 }
 
 } // namespace

@@ -47,8 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
                   kX11Shortcut, kXTest},
         ChoiceRow{"x11_session_ignores_the_portals", Offer{false, 1u, 2u, true}, Shortcut::X11KeyGrab, Paste::XTest,
                   kX11Shortcut, kXTest},
-        ChoiceRow{"kde_or_gnome48_wayland", Offer{true, 1u, 2u, false}, Shortcut::GlobalShortcutsPortal,
-                  Paste::RemoteDesktopPortal, kPortalShortcut, kRemoteDesktop},
         ChoiceRow{"sway_virtual_keyboard_no_shortcut_portal", Offer{true, std::nullopt, std::nullopt, true},
                   Shortcut::DesktopOwned, Paste::VirtualKeyboard, kDesktopOwned, kVirtualKeyboard},
         ChoiceRow{"hyprland_portal_and_virtual_keyboard_prefers_the_keyboard", Offer{true, 1u, 2u, true},

@@ -15,14 +15,7 @@ using ClipSamples::text;
 class HandlerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        work = StoreFixture::folder(QStringLiteral("Travail"));
-        oldest = text(QStringLiteral("le plus ancien"), 100);
-        middle = pinnedClip(QStringLiteral("au milieu\nsur deux lignes"), 200, work.id);
-        newest = text(QStringLiteral("le plus récent"), 300);
-        startWith({oldest, newest, middle});
-    }
+    void SetUp() override { startWith({oldest, newest, middle}); }
 
     void startWith(const QList<ClipboardItem> &items)
     {
@@ -40,8 +33,10 @@ protected:
     InstanceReply run(const QStringList &args) { return handler->handle(CliCommand::parse(args)); }
 
     ShellFixture fx;
-    ClipboardFolder work;
-    ClipboardItem oldest, middle, newest;
+    ClipboardFolder work = StoreFixture::folder(QStringLiteral("Travail"));
+    ClipboardItem oldest = text(QStringLiteral("le plus ancien"), 100);
+    ClipboardItem middle = pinnedClip(QStringLiteral("au milieu\nsur deux lignes"), 200, work.id);
+    ClipboardItem newest = text(QStringLiteral("le plus récent"), 300);
     std::unique_ptr<InstanceCommandHandler> handler;
     int toggles = 0, settings = 0, quits = 0;
     QList<QUuid> written;
@@ -49,7 +44,7 @@ protected:
     bool suppressedAtWrite = false;
 };
 
-TEST_F(HandlerTest, list_is_newest_first_with_global_ranks_and_limit)
+TEST_F(HandlerTest, list_is_newest_first_with_global_ranks_limit_and_folder)
 {
     const InstanceReply r = run({"list"});
     EXPECT_EQ(r.exitCode, 0);
@@ -59,21 +54,20 @@ TEST_F(HandlerTest, list_is_newest_first_with_global_ranks_and_limit)
     EXPECT_TRUE(lines[1].contains(QStringLiteral("📌 [Travail] au milieu sur deux lignes"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("  3  ") + uuidTag(oldest.id)));
     EXPECT_EQ(run({"list", "--limit", "2"}).out.count(u'\n'), 2);
-}
 
-TEST_F(HandlerTest, list_json_with_folder_keeps_global_rank)
-{
-    const InstanceReply r = run({"list", "--json", "--folder", "travail"});
-    ASSERT_EQ(r.exitCode, 0);
-    const QJsonArray array = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    const QJsonArray array = QJsonDocument::fromJson(run({"list", "--json", "--folder", "travail"}).out.toUtf8()).array();
     ASSERT_EQ(array.size(), 1);
     const QJsonObject o = array.first().toObject();
-    EXPECT_EQ(o.value("index").toInt(), 2);
+    EXPECT_EQ(o.value("index").toInt(), 2) << "the rank in the whole history";
     EXPECT_EQ(o.value("id").toString(), uuidText(middle.id));
     EXPECT_EQ(o.value("folder").toString(), QStringLiteral("Travail"));
     EXPECT_TRUE(o.value("pinned").toBool());
     EXPECT_EQ(o.value("kind").toString(), QStringLiteral("text"));
     EXPECT_EQ(o.value("createdAt").toString(), QStringLiteral("2001-01-01T00:03:20Z"));
+
+    const InstanceReply unknown = run({"list", "--folder", "Inconnu"});
+    EXPECT_EQ(unknown.exitCode, CliCommand::ExitFailed);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("Inconnu")));
 }
 
 // Regression: a date beyond the range of a 64-bit millisecond count, as a
@@ -86,35 +80,23 @@ TEST_F(HandlerTest, list_json_shows_clips_with_absurd_dates)
     EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).array().size(), 2);
 }
 
-TEST_F(HandlerTest, list_of_an_unknown_folder_fails_with_exit_one)
-{
-    const InstanceReply r = run({"list", "--folder", "Inconnu"});
-    EXPECT_EQ(r.exitCode, CliCommand::ExitFailed);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Inconnu")));
-    EXPECT_TRUE(r.out.isEmpty());
-}
-
+// Regression: an id whose first 8 characters are all digits was taken for an
+// out-of-range rank, so `copy` refused a clip that `list` had just shown.
 TEST_F(HandlerTest, copy_by_rank_short_id_or_full_id_writes_that_clip_with_capture_suppressed)
 {
+    ClipboardItem digits = text(QStringLiteral("chiffres"), 50);
+    digits.id = QUuid(QStringLiteral("12345678-0000-4000-8000-000000000001"));
+    startWith({oldest, newest, middle, digits});
     const int writesBefore = fx.files.writes;
     EXPECT_EQ(run({"copy", "3"}).exitCode, 0);
     EXPECT_TRUE(suppressedAtWrite);
+    EXPECT_EQ(run({"copy", "4"}).exitCode, 0) << "the oldest clip's rank";
     EXPECT_EQ(run({"copy", uuidTag(middle.id).toLower()}).exitCode, 0);
     EXPECT_EQ(run({"copy", uuidText(newest.id)}).exitCode, 0);
-    EXPECT_EQ(written, (QList<QUuid>{oldest.id, middle.id, newest.id}));
-    EXPECT_EQ(fx.store->items().size(), 3);
-    EXPECT_EQ(fx.files.writes, writesBefore);
-}
-
-// Regression: an id whose first 8 characters are all digits was taken for an
-// out-of-range rank, so `copy` refused a clip that `list` had just shown.
-TEST_F(HandlerTest, copy_by_an_all_digit_short_id)
-{
-    ClipboardItem digits = text(QStringLiteral("chiffres"), 400);
-    digits.id = QUuid(QStringLiteral("12345678-0000-4000-8000-000000000001"));
-    startWith({oldest, newest, middle, digits});
     EXPECT_EQ(run({"copy", "12345678"}).exitCode, 0);
-    EXPECT_EQ(written, QList<QUuid>{digits.id});
+    EXPECT_EQ(written, (QList<QUuid>{oldest.id, digits.id, middle.id, newest.id, digits.id}));
+    EXPECT_EQ(fx.store->items().size(), 4);
+    EXPECT_EQ(fx.files.writes, writesBefore);
 }
 
 TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_leaves_capture_on)
@@ -127,26 +109,19 @@ TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_leaves_capture_on)
     EXPECT_FALSE(fx.store->isCaptureSuppressed());
 }
 
-TEST_F(HandlerTest, toggle_settings_and_quit_reach_their_actions)
+TEST_F(HandlerTest, toggle_settings_and_quit_reach_their_actions_and_replies_travel_as_json)
 {
     EXPECT_EQ(run({"toggle"}).exitCode, 0);
     EXPECT_EQ(run({}).exitCode, 0);
     EXPECT_EQ(run({"quit"}).exitCode, 0);
-    EXPECT_EQ(toggles, 1);
-    EXPECT_EQ(settings, 1);
-    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(std::tuple(toggles, settings, quits), std::tuple(1, 1, 1));
     const InstanceReply bad = handler->handle(CliCommand::fromRequest({{"command", "format-disk"}}));
     EXPECT_EQ(bad.exitCode, CliCommand::ExitUsage);
     EXPECT_FALSE(bad.err.isEmpty());
-}
 
-TEST(InstanceReplyJson, round_trips_and_malformed_reads_as_failure)
-{
     EXPECT_EQ(InstanceReply::fromJson({}).exitCode, CliCommand::ExitFailed);
-    const InstanceReply ok = InstanceReply::fromJson(InstanceReply{0, "a", "b"}.toJson());
-    EXPECT_EQ(ok.exitCode, 0);
-    EXPECT_EQ(ok.out, QStringLiteral("a"));
-    EXPECT_EQ(ok.err, QStringLiteral("b"));
+    const InstanceReply back = InstanceReply::fromJson(InstanceReply{0, "a", "b"}.toJson());
+    EXPECT_EQ(std::tuple(back.exitCode, back.out, back.err), std::tuple(0, QStringLiteral("a"), QStringLiteral("b")));
 }
 
 } // namespace

@@ -3,14 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -26,6 +22,7 @@
 #include "app/menubarview.h"
 #include "app/settingswindowcontroller.h"
 #include "app/shellstyle.h"
+#include "cards/screenshot.h"
 #include "hotkey/hotkeymanager.h"
 #include "hotkey/hotkeyscontroller.h"
 #include "hotkey/shortcutrecorder.h"
@@ -62,35 +59,23 @@ ClipboardStore &startWithTwelveClips(ShellFixture &fx)
     return fx.start(items, {folder});
 }
 
-struct ClearRow {
-    const char *name;
-    int button; // 0 recents, 1 all, 2 cancel
-    int remaining;
-};
-
-class ClearChoice : public ::testing::TestWithParam<ClearRow>
+TEST(ClearHistoryDialogTest, buttons_count_and_do_what_they_say)
 {
-};
-
-TEST_P(ClearChoice, button_counts_and_does_what_it_says)
-{
-    ShellFixture fx;
-    startWithTwelveClips(fx);
-    ClearHistoryDialog dialog(*fx.store);
-    EXPECT_EQ(dialog.recentsButton()->text(), QStringLiteral("Effacer seulement les récents (5)"));
-    EXPECT_EQ(dialog.allButton()->text(), QStringLiteral("Tout effacer même ceux dans les dossiers (9)"));
-    dialog.open();
-    QAbstractButton *buttons[] = {dialog.recentsButton(), dialog.allButton(), dialog.cancelButton()};
-    QTest::mouseClick(buttons[GetParam().button], Qt::LeftButton);
-    EXPECT_EQ(fx.store->items().size(), GetParam().remaining);
-    EXPECT_EQ(fx.store->folders().size(), 1);
+    // Recents only keeps pinned and folder clips, all keeps the pinned ones, cancel everything.
+    const int remaining[] = {7, 3, 12};
+    for (int button = 0; button < 3; ++button) {
+        ShellFixture fx;
+        startWithTwelveClips(fx);
+        ClearHistoryDialog dialog(*fx.store);
+        EXPECT_EQ(dialog.recentsButton()->text(), QStringLiteral("Effacer seulement les récents (5)"));
+        EXPECT_EQ(dialog.allButton()->text(), QStringLiteral("Tout effacer même ceux dans les dossiers (9)"));
+        dialog.open();
+        QAbstractButton *buttons[] = {dialog.recentsButton(), dialog.allButton(), dialog.cancelButton()};
+        QTest::mouseClick(buttons[button], Qt::LeftButton);
+        EXPECT_EQ(fx.store->items().size(), remaining[button]) << button;
+        EXPECT_EQ(fx.store->folders().size(), 1);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Buttons, ClearChoice,
-                         ::testing::Values(ClearRow{"recents_only_keeps_pinned_and_folders", 0, 7},
-                                           ClearRow{"all_keeps_only_pinned", 1, 3},
-                                           ClearRow{"cancel_keeps_everything", 2, 12}),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(GeneralPaneTest, shows_the_settings_a_failed_login_switch_beeps_and_the_picker_and_buttons_act)
 {
@@ -102,25 +87,19 @@ TEST(GeneralPaneTest, shows_the_settings_a_failed_login_switch_beeps_and_the_pic
     EXPECT_EQ(pane.keepHistoryPicker()->currentText(), QStringLiteral("Toujours"));
     QTest::mouseClick(pane.launchAtLoginSwitch(), Qt::LeftButton);
     EXPECT_FALSE(fx.loginItem.enabled);
-    EXPECT_EQ(fx.beeps, 0);
     fx.loginItem.failWrites = true;
     QTest::mouseClick(pane.launchAtLoginSwitch(), Qt::LeftButton);
     EXPECT_EQ(fx.beeps, 1);
     EXPECT_TRUE(pane.launchAtLoginSwitch()->isOn()) << "the switch keeps the value asked for";
-    EXPECT_FALSE(fx.loginItem.enabled);
 
     fx.store->insert(text("ancien", 0));
     pane.keepHistoryPicker()->setCurrentText(QStringLiteral("Jour"));
-    EXPECT_EQ(fx.retention->keep(), QStringLiteral("Jour"));
     EXPECT_TRUE(fx.store->items().isEmpty());
     QTest::mouseClick(pane.overlayButton(), Qt::LeftButton);
     EXPECT_EQ(fx.toggles, 1);
     QTest::mouseClick(pane.clearButton(), Qt::LeftButton);
     ASSERT_NE(pane.confirmDialog(), nullptr);
     EXPECT_TRUE(pane.confirmDialog()->isVisible());
-    EXPECT_EQ(CDGeneralPane::greetingName(QStringLiteral(" Ada Lovelace "), QStringLiteral("host")), QStringLiteral("Ada Lovelace"));
-    EXPECT_EQ(CDGeneralPane::greetingName(QStringLiteral("  "), QStringLiteral("atelier")), QStringLiteral("atelier"));
-    EXPECT_EQ(CDGeneralPane::greetingName(QString(), QString()), QStringLiteral("là"));
 }
 
 TEST(SoundsPaneTest, starts_from_settings_writes_changes_and_previews)
@@ -128,7 +107,6 @@ TEST(SoundsPaneTest, starts_from_settings_writes_changes_and_previews)
     ShellFixture fx;
     fx.start();
     CDSoundsPane pane(fx.context);
-    EXPECT_TRUE(pane.enabledSwitch()->isOn());
     EXPECT_EQ(pane.picker()->currentText(), QStringLiteral("Pop"));
     EXPECT_EQ(pane.picker()->count(), 14);
     QTest::mouseClick(pane.enabledSwitch(), Qt::LeftButton);
@@ -150,51 +128,41 @@ TEST(PrivacyPaneTest, recheck_shows_checking_then_idle_open_runs_the_desktop_pla
     ShellFixture fx;
     fx.trusted = false;
     fx.start();
+    int asked = 0;
+    fx.context.isTrusted = [&] {
+        ++asked;
+        return fx.trusted;
+    };
     CDPrivacyPane pane(fx.context, false);
     EXPECT_TRUE(hasText(&pane, QStringLiteral("Autorisation requise")));
-    ASSERT_NE(pane.recheckButton(), nullptr);
+    asked = 0;
     QTest::mouseClick(pane.recheckButton(), Qt::LeftButton);
     EXPECT_EQ(pane.recheckButton()->text(), QStringLiteral("Re-vérification…"));
     EXPECT_FALSE(pane.recheckButton()->isEnabled());
-    fx.clock.advance(3.65);
+    fx.clock.advance(3.65); // a refused permission is asked ten times over 3.6 s
+    EXPECT_EQ(asked, 10);
     EXPECT_EQ(pane.recheckButton()->text(), QStringLiteral("Re-vérifier"));
     EXPECT_TRUE(pane.recheckButton()->isEnabled());
-    EXPECT_FALSE(pane.axTrusted());
 
     QTest::mouseClick(pane.openButton(), Qt::LeftButton);
     ASSERT_FALSE(fx.launcher.attempts.isEmpty());
     EXPECT_EQ(fx.launcher.attempts.first(),
               (QStringList{QStringLiteral("gnome-control-center"), QStringLiteral("universal-access")}));
 
-    fx.trusted = false;
-    CDPrivacyPane granted(fx.context, false);
-    QTest::mouseClick(granted.recheckButton(), Qt::LeftButton);
+    QTest::mouseClick(pane.recheckButton(), Qt::LeftButton);
     fx.trusted = true;
     fx.clock.advance(0.45);
-    EXPECT_TRUE(granted.axTrusted());
-    EXPECT_TRUE(hasText(&granted, QStringLiteral("Autorisation accordée")));
-
+    EXPECT_TRUE(pane.axTrusted());
+    EXPECT_TRUE(hasText(&pane, QStringLiteral("Autorisation accordée")));
     fx.trusted = false;
-    CDPrivacyPane later(fx.context, false);
-    later.applicationActivated();
-    EXPECT_FALSE(later.axTrusted());
-    fx.trusted = true;
-    later.applicationActivated();
-    EXPECT_TRUE(later.axTrusted());
-    fx.trusted = false;
-    later.applicationActivated();
-    EXPECT_TRUE(later.axTrusted()) << "green for good";
+    pane.applicationActivated();
+    EXPECT_TRUE(pane.axTrusted()) << "green for good";
 }
 
 TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instead_of_the_recorder)
 {
     ShellFixture fx;
     fx.start();
-    {
-        CDShortcutsPane pane(fx.context);
-        ASSERT_NE(pane.recorder(), nullptr);
-        EXPECT_EQ(pane.recorder()->parentWidget()->window(), pane.window());
-    }
     int recordersMade = 0;
     fx.context.makeShortcutRecorder = [&recordersMade](QWidget *parent) -> QWidget * {
         ++recordersMade;
@@ -203,10 +171,7 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
     fx.context.shortcutOwnedByDesktop = true;
     CDShortcutsPane pane(fx.context);
     MenuBarView panel(fx.context);
-    EXPECT_EQ(pane.recorder(), nullptr);
-    EXPECT_EQ(panel.recorder(), nullptr);
     EXPECT_EQ(recordersMade, 0);
-    EXPECT_TRUE(hasText(&pane, QStringLiteral("Géré par le bureau")));
     EXPECT_TRUE(hasText(&panel, QStringLiteral("Géré par le bureau")));
     ASSERT_NE(pane.desktopNotice(), nullptr);
     // The notice reads (and copies) as written, and at any width wider than
@@ -226,53 +191,16 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
                   layout->lineForTextPosition(command + int(qstrlen("bramblet toggle")) - 1).lineNumber())
             << "at width " << width;
     }
-    EXPECT_TRUE(pane.findChildren<QPushButton *>().isEmpty());
 
-    if (const QString shots = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR"); !shots.isEmpty()) {
-        CDSettingsRootView root(fx.context);
-        root.setTab(CDSettingsTab::Shortcuts);
-        root.grab().save(QDir(shots).filePath(QStringLiteral("settings-shortcuts-desktop.png")));
-    }
-}
-
-TEST(SettingsRootViewTest, four_tabs_and_switching_rebuilds_the_pane_from_current_settings)
-{
-    ShellFixture fx;
-    fx.start();
     CDSettingsRootView root(fx.context);
-    ASSERT_EQ(root.sidebar()->count(), 4);
-    EXPECT_NE(qobject_cast<CDGeneralPane *>(root.pane()), nullptr);
-    root.sidebar()->setCurrentRow(3);
-    EXPECT_EQ(root.tab(), CDSettingsTab::Sounds);
-    ASSERT_NE(qobject_cast<CDSoundsPane *>(root.pane()), nullptr);
-    fx.sound.setSoundName(QStringLiteral("Hero"));
-    root.setTab(CDSettingsTab::Privacy);
-    EXPECT_NE(qobject_cast<CDPrivacyPane *>(root.pane()), nullptr);
-    root.setTab(CDSettingsTab::Sounds);
-    EXPECT_EQ(qobject_cast<CDSoundsPane *>(root.pane())->picker()->currentText(), QStringLiteral("Hero"));
+    root.setTab(CDSettingsTab::Shortcuts);
+    EXPECT_TRUE(hasText(root.pane(), QStringLiteral("Géré par le bureau")));
+    EXPECT_TRUE(saveScreenshot(root.grab().toImage(), QStringLiteral("settings-shortcuts-desktop.png")));
 }
 
-TEST(SettingsWindowControllerTest, show_twice_makes_one_window_with_the_menus)
-{
-    ShellFixture fx;
-    fx.start();
-    KeyboardCommands commands(*fx.store, [] {});
-    SettingsWindowController controller(fx.context, &commands);
-    controller.show();
-    QWidget *first = controller.window();
-    ASSERT_NE(first, nullptr);
-    first->close();
-    controller.show();
-    EXPECT_EQ(controller.window(), first);
-    EXPECT_TRUE(first->isVisible());
-    auto *bar = first->findChild<QMenuBar *>();
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->actions().size(), 2);
-}
-
-// With BRAMBLET_SCREENSHOT_DIR set, the window goes there as
-// settings-shortcuts-fkey.png (docs/screenshots).
-TEST(SettingsWindowControllerTest, shortcuts_pane_shows_a_recorded_function_key_by_name)
+// One window however often it is asked for; its shortcuts pane records a
+// function key and shows it by name.
+TEST(SettingsWindowControllerTest, one_window_with_the_menus_whose_shortcuts_pane_records_a_function_key)
 {
     ShellFixture fx;
     fx.start();
@@ -285,25 +213,29 @@ TEST(SettingsWindowControllerTest, shortcuts_pane_shows_a_recorded_function_key_
     KeyboardCommands commands(*fx.store, [] {});
     SettingsWindowController controller(fx.context, &commands);
     controller.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
+    QWidget *first = controller.window();
+    ASSERT_NE(first, nullptr);
+    first->close();
+    controller.show();
+    EXPECT_EQ(controller.window(), first);
+    ASSERT_NE(first->findChild<QMenuBar *>(), nullptr);
+    EXPECT_EQ(first->findChild<QMenuBar *>()->actions().size(), 2);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(first));
+
     controller.rootView()->setTab(CDSettingsTab::Shortcuts);
     ShortcutRecorder *recorder = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        recorder = controller.window()->findChild<ShortcutRecorder *>();
+        recorder = first->findChild<ShortcutRecorder *>();
         return recorder && recorder->isVisible();
     }));
-
     QTest::mouseClick(recorder, Qt::LeftButton);
     // Alt+F12 as the xcb platform delivers it: evdev code 88 + 8, Mod1.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_F12, Qt::AltModifier, 88 + 8, 0xffc9, 0x08);
     QApplication::sendEvent(recorder, &press);
     EXPECT_EQ(recorder->text(), QStringLiteral("⌥F12"));
     EXPECT_EQ(manager.combo()->keyCode, 111u);
-
-    if (const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        controller.window()->grab().save(dir + QStringLiteral("/settings-shortcuts-fkey.png"));
-    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_TRUE(saveScreenshot(first->grab().toImage(), QStringLiteral("settings-shortcuts-fkey.png")));
 }
 
 TEST(KeyboardCommandsTest, select_all_delete_keeps_pinned_and_ctrl_comma_opens_the_settings)
@@ -313,11 +245,9 @@ TEST(KeyboardCommandsTest, select_all_delete_keeps_pinned_and_ctrl_comma_opens_t
     fx.start({text("a", 3), text("b", 2), pinned});
     int settings = 0;
     KeyboardCommands commands(*fx.store, [&] { ++settings; });
-
     commands.deleteSelectionAction()->trigger(); // nothing selected: nothing changes
     EXPECT_EQ(fx.store->items().size(), 3);
     commands.selectAllAction()->trigger();
-    EXPECT_EQ(fx.store->selection().size(), 3);
     commands.deleteSelectionAction()->trigger();
     ASSERT_EQ(fx.store->items().size(), 1);
     EXPECT_EQ(fx.store->items().first().id, pinned.id);
@@ -340,11 +270,9 @@ TEST(MenuBarViewTest, buttons_reach_the_store_overlay_settings_quit_and_login_fa
     QTest::mouseClick(panel.clearButton(), Qt::LeftButton);
     EXPECT_EQ(fx.store->items().size(), 7);
     QTest::mouseClick(panel.overlayButton(), Qt::LeftButton);
-    EXPECT_EQ(fx.toggles, 1);
     QTest::mouseClick(panel.settingsButton(), Qt::LeftButton);
-    EXPECT_EQ(fx.settingsOpened, 1);
     QTest::mouseClick(panel.quitButton(), Qt::LeftButton);
-    EXPECT_EQ(fx.quits, 1);
+    EXPECT_EQ(std::tuple(fx.toggles, fx.settingsOpened, fx.quits), std::tuple(1, 1, 1));
     fx.loginItem.failWrites = true;
     QTest::mouseClick(panel.launchAtLoginSwitch(), Qt::LeftButton);
     EXPECT_EQ(fx.beeps, 1);
@@ -360,7 +288,6 @@ TEST(MenuBarViewTest, refused_permission_then_granted_after_return)
     EXPECT_EQ(panel.accessibilityStatus(), QStringLiteral("Autorisation requise"));
     ASSERT_NE(panel.openSettingsButton(), nullptr);
     QTest::mouseClick(panel.openSettingsButton(), Qt::LeftButton);
-    EXPECT_TRUE(panel.recheckAfterReturn());
     EXPECT_TRUE(fx.launcher.attempts.isEmpty()); // queued for the next turn of the loop
     EXPECT_TRUE(QTest::qWaitFor([&] { return !fx.launcher.attempts.isEmpty(); }, 2000));
     panel.applicationActivated();
@@ -371,16 +298,11 @@ TEST(MenuBarViewTest, refused_permission_then_granted_after_return)
     EXPECT_EQ(panel.accessibilityStatus(), QStringLiteral("Autorisation accordée"));
 }
 
-TEST(MenuBarViewTest, placement_stays_on_screen_next_to_the_icon)
+TEST(ShellHelpers, panel_placement_stays_on_screen_and_bold_markup_escapes_the_rest)
 {
     const QRect screen(0, 0, 1600, 1000);
-    const QSize size(380, 520);
-    EXPECT_EQ(MenuBarView::placement(QRect(1570, 2, 24, 24), screen, size), QPoint(1220, 31));
-    EXPECT_EQ(MenuBarView::placement(QRect(10, 970, 24, 24), screen, size), QPoint(0, 444));
-}
-
-TEST(ShellStyleTest, bold_runs_become_bold_and_the_rest_is_escaped)
-{
+    EXPECT_EQ(MenuBarView::placement(QRect(1570, 2, 24, 24), screen, QSize(380, 520)), QPoint(1220, 31));
+    EXPECT_EQ(MenuBarView::placement(QRect(10, 970, 24, 24), screen, QSize(380, 520)), QPoint(0, 444));
     EXPECT_EQ(ShellStyle::boldMarkup(QStringLiteral("a **b** <c>")), QStringLiteral("a <b>b</b> &lt;c&gt;"));
     EXPECT_EQ(ShellStyle::boldMarkup(QStringLiteral("open **run")), QStringLiteral("open **run"));
 }

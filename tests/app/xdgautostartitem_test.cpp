@@ -1,7 +1,6 @@
 // The autostart entry behind "Lancer au démarrage" / "Ouvrir au démarrage".
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -9,7 +8,7 @@
 
 namespace {
 
-TEST(XdgAutostartItemTest, switching_on_writes_the_entry_and_off_removes_it)
+TEST(XdgAutostartItemTest, switching_on_writes_the_entry_off_removes_it_and_a_hidden_or_unwritable_entry_is_off)
 {
     QTemporaryDir dir;
     XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
@@ -27,32 +26,24 @@ TEST(XdgAutostartItemTest, switching_on_writes_the_entry_and_off_removes_it)
     EXPECT_FALSE(QFile::exists(item.entryPath()));
     EXPECT_TRUE(item.setEnabled(false)); // already off
 
-    // An entry another tool hid counts as off.
-    QDir().mkpath(dir.path() + QStringLiteral("/autostart"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[Desktop Entry]\nType=Application\nExec=bramblet\nHidden=true\n");
     file.close();
     EXPECT_FALSE(item.isEnabled());
-}
 
-TEST(XdgAutostartItemTest, unwritable_folder_reports_failure)
-{
-    QTemporaryDir dir;
+    // Spaces and percent signs in the program's path are quoted.
+    EXPECT_TRUE(XdgAutostartItem::entryText(QStringLiteral("/opt/My Apps/bramblet$1%"))
+                    .contains("\nExec=\"/opt/My Apps/bramblet\\$1%%\"\n"));
+    EXPECT_TRUE(XdgAutostartItem::entryText(QStringLiteral("/opt/a%b")).contains("\nExec=/opt/a%%b\n"));
+
     // A file where the autostart folder should be makes the folder impossible.
-    QFile blocker(dir.path() + QStringLiteral("/autostart"));
+    QTemporaryDir blocked;
+    QFile blocker(blocked.path() + QStringLiteral("/autostart"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    XdgAutostartItem item(QStringLiteral("/usr/bin/bramblet"), dir.path());
-    EXPECT_FALSE(item.setEnabled(true));
-    EXPECT_FALSE(item.isEnabled());
-}
-
-TEST(XdgAutostartItemTest, exec_with_spaces_and_percent_is_quoted)
-{
-    const QByteArray text = XdgAutostartItem::entryText(QStringLiteral("/opt/My Apps/bramblet$1%"));
-    EXPECT_TRUE(text.contains("\nExec=\"/opt/My Apps/bramblet\\$1%%\"\n")) << text.toStdString();
-    const QByteArray plain = XdgAutostartItem::entryText(QStringLiteral("/opt/a%b"));
-    EXPECT_TRUE(plain.contains("\nExec=/opt/a%%b\n")) << plain.toStdString();
+    XdgAutostartItem unwritable(QStringLiteral("/usr/bin/bramblet"), blocked.path());
+    EXPECT_FALSE(unwritable.setEnabled(true)) << "the failure is reported";
+    EXPECT_FALSE(unwritable.isEnabled());
 }
 
 } // namespace

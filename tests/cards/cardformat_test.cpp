@@ -10,40 +10,20 @@ using namespace CardFormat;
 
 namespace {
 
-struct DateCase
-{
-    const char *name;
-    double offset; // date − now, seconds
-    const char *text;
-};
-
-class RelativeDate : public ::testing::TestWithParam<DateCase> {};
-
-TEST_P(RelativeDate, Formats)
+TEST(CardFormat, relative_dates_in_french)
 {
     // Mid-month, mid-day so calendar units are not disturbed by month ends.
     const double now = QDateTime(QDate(2024, 3, 15), QTime(12, 0)).toSecsSinceEpoch();
-    EXPECT_EQ(relativeDateText(now + GetParam().offset, now).toStdString(), GetParam().text);
-}
+    const std::pair<double, const char *> rows[] = { // date − now in seconds
+        {0, "il y a 0 s"},           {-5 * 60 - 20, "il y a 5 min"},  {-2 * 3600 - 59 * 60, "il y a 2 h"},
+        {-26 * 3600, "il y a 1 j"},  {3 * 86400 + 100, "dans 3 j"},   {-9 * 86400, "il y a 1 sem."},
+        {-40 * 86400, "il y a 1 m."}, {-400 * 86400, "il y a 1 a"}};
+    for (const auto &[offset, text] : rows)
+        EXPECT_EQ(relativeDateText(now + offset, now).toStdString(), text);
 
-INSTANTIATE_TEST_SUITE_P(
-    French, RelativeDate,
-    ::testing::Values(DateCase{"now", 0, "il y a 0 s"},
-                      DateCase{"five_minutes_ago", -5 * 60 - 20, "il y a 5 min"},
-                      DateCase{"two_hours_ago", -2 * 3600 - 59 * 60, "il y a 2 h"},
-                      DateCase{"one_day_ago", -26 * 3600, "il y a 1 j"},
-                      DateCase{"in_three_days", 3 * 86400 + 100, "dans 3 j"},
-                      DateCase{"nine_days_ago_is_one_week", -9 * 86400, "il y a 1 sem."},
-                      DateCase{"forty_days_ago_is_one_month", -40 * 86400, "il y a 1 m."},
-                      DateCase{"four_hundred_days_ago_is_one_year", -400 * 86400, "il y a 1 a"}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-// Regression: a date a damaged history file holds (any JSON number) was cast
-// to a 64-bit millisecond count; beyond its range that cast is undefined.
-TEST(RelativeDateLimits, dates_beyond_any_calendar_show_in_years)
-{
-    const double now = QDateTime(QDate(2024, 3, 15), QTime(12, 0)).toSecsSinceEpoch();
-    for (const double date : {-1.7e308, -1e300, -1e19, 1e19, 1e300, 1.7e308}) {
+    // Regression: a date a damaged history file holds (any JSON number) was cast
+    // to a 64-bit millisecond count; beyond its range that cast is undefined.
+    for (const double date : {-1.7e308, -1e19, 1e19, 1.7e308}) {
         const QString text = relativeDateText(date, now);
         EXPECT_TRUE(text.startsWith(date < now ? QStringLiteral("il y a ") : QStringLiteral("dans ")))
             << date << " " << text.toStdString();
@@ -51,63 +31,39 @@ TEST(RelativeDateLimits, dates_beyond_any_calendar_show_in_years)
     }
 }
 
-struct SizeCase
+TEST(CardFormat, byte_counts_in_french_decimal_units)
 {
-    const char *name;
-    qint64 bytes;
-    const char *text;
-};
-
-class ByteCount : public ::testing::TestWithParam<SizeCase> {};
-
-TEST_P(ByteCount, Formats) { EXPECT_EQ(byteCountText(GetParam().bytes).toStdString(), GetParam().text); }
-
-INSTANTIATE_TEST_SUITE_P(
-    French, ByteCount,
-    ::testing::Values(SizeCase{"zero", 0, "Zéro Ko"}, SizeCase{"one_byte", 1, "1 octet"},
-                      SizeCase{"twelve_bytes", 12, "12 octets"},
-                      SizeCase{"one_kilo", 1000, "1 Ko"},
-                      SizeCase{"kilo_rounded", 2600, "3 Ko"},
-                      SizeCase{"one_point_two_mega", 1'200'000, "1,2 Mo"},
-                      SizeCase{"whole_mega_without_decimal", 5'000'000, "5 Mo"},
-                      SizeCase{"rounding_carries_to_next_unit", 999'999, "1 Mo"},
-                      SizeCase{"giga_two_decimals", 1'234'567'890, "1,23 Go"}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-struct CountCase
-{
-    const char *name;
-    ClipKind kind;
-    QByteArray raw;
-    std::optional<qint64> stored;
-    const char *footer; // shows the count, or the size when there is none
-};
-
-class CharacterCount : public ::testing::TestWithParam<CountCase> {};
-
-TEST_P(CharacterCount, FooterShowsCountOrSize)
-{
-    ClipboardItem item;
-    item.kind = GetParam().kind;
-    item.raw = GetParam().raw;
-    item.textCharCount = GetParam().stored;
-    EXPECT_EQ(footerText(item).toStdString(), GetParam().footer);
+    const std::pair<qint64, const char *> rows[] = {
+        {0, "Zéro Ko"}, {1, "1 octet"}, {12, "12 octets"}, {1000, "1 Ko"}, {2600, "3 Ko"}, {1'200'000, "1,2 Mo"},
+        {5'000'000, "5 Mo"}, {999'999, "1 Mo"} /* rounding carries to the next unit */, {1'234'567'890, "1,23 Go"}};
+    for (const auto &[bytes, text] : rows)
+        EXPECT_EQ(byteCountText(bytes).toStdString(), text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, CharacterCount,
-    ::testing::Values(
-        CountCase{"stored_count_wins_even_when_zero", ClipKind::Image, QByteArray(5000, 'x'), 0, "0 caractères"},
+// The footer shows the character count, or the size when there is none.
+TEST(CardFormat, footer_counts_visible_characters_else_shows_the_size)
+{
+    const struct {
+        ClipKind kind;
+        QByteArray raw;
+        std::optional<qint64> stored;
+        const char *footer;
+    } rows[] = {
+        {ClipKind::Image, QByteArray(5000, 'x'), 0, "0 caractères"}, // a stored count wins, even zero
         // "é" decomposed (e + combining acute) and a flag: 3 user-visible characters.
-        CountCase{"text_counts_graphemes_not_code_units", ClipKind::Text,
-                  QStringLiteral("e\u0301a").toUtf8() + "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", {}, "3 caractères"},
-        CountCase{"invalid_utf8_text_shows_the_byte_size", ClipKind::Text, QByteArray("ab\xff\xfe", 4), {}, "4 octets"},
-        CountCase{"url_counts_its_text", ClipKind::Url, "https://a.fr", {}, "12 caractères"},
-        CountCase{"rtf_counts_its_plain_text", ClipKind::Rtf,
-                  "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}", {}, "5 caractères"},
-        CountCase{"malformed_rtf_shows_the_byte_size", ClipKind::Rtf, "{\\rtf1 unterminated", {}, "19 octets"},
-        CountCase{"image_shows_the_byte_size", ClipKind::Image, "xx", {}, "2 octets"},
-        CountCase{"file_shows_the_byte_size", ClipKind::FileURL, "file:///a", {}, "9 octets"}),
-    [](const auto &info) { return std::string(info.param.name); });
+        {ClipKind::Text, QStringLiteral("e\u0301a").toUtf8() + "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", {}, "3 caractères"},
+        {ClipKind::Text, QByteArray("ab\xff\xfe", 4), {}, "4 octets"}, // invalid UTF-8
+        {ClipKind::Url, "https://a.fr", {}, "12 caractères"},
+        {ClipKind::Rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Caf\\'e9\\par}", {}, "5 caractères"},
+        {ClipKind::Rtf, "{\\rtf1 unterminated", {}, "19 octets"},
+        {ClipKind::FileURL, "file:///a", {}, "9 octets"}};
+    for (const auto &row : rows) {
+        ClipboardItem item;
+        item.kind = row.kind;
+        item.raw = row.raw;
+        item.textCharCount = row.stored;
+        EXPECT_EQ(footerText(item).toStdString(), row.footer);
+    }
+}
 
 } // namespace

@@ -1,18 +1,14 @@
-// Renders every kind of card (and the pinned and selected variants) to PNG.
-// With BRAMBLET_SCREENSHOT_DIR set the pictures go there (docs/screenshots
-// is made this way); otherwise to a temporary folder, checked and dropped.
+// Renders every kind of card (and the pinned and selected variants), alone
+// and as a strip, to the screenshots of docs/screenshots.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include "cards/cardview.h"
 #include "cardsamples.h"
 #include "model/referencedate.h"
 #include "platform/fake/fakeclock.h"
-#include "support/clipsamples.h"
-#include "styling/glassmaterial.h"
+#include "screenshot.h"
 #include "styling/glasspanelbackground.h"
 
 namespace {
@@ -27,128 +23,90 @@ const bool kDataPathSet = [] {
 constexpr double kNow = 1'700'000'000.0;
 constexpr qreal kScale = 2.0;
 
-struct Sample
-{
-    QString name;
-    ClipboardItem item;
-    CardState state;
-};
-
-QList<Sample> samples()
+QList<std::tuple<QString, ClipboardItem, CardState>> samples()
 {
     auto ago = [](double s) { return referenceDateFromUnix(kNow - s); };
-    QList<Sample> out;
     ClipboardItem text = ClipSamples::text(QStringLiteral(
         "Bonjour à tous,\n\nla réunion de demain est déplacée à 14 h 30 en salle Garance. "
         "Pensez à apporter vos notes du dernier atelier.\n\nBonne soirée !"), ago(5 * 60));
     text.sourceBundleID = QStringLiteral("org.example.Notes");
-    out.append({QStringLiteral("text"), text, {}});
-    out.append({QStringLiteral("code"), ClipSamples::text(CardSamples::codeSample(), ago(2 * 3600)), {}});
-    out.append({QStringLiteral("colour"), ClipSamples::text(QStringLiteral("color: #5E5CE6;"), ago(40)), {}});
-    out.append({QStringLiteral("rtf"), CardSamples::rtf(ago(3 * 86400)), {}});
+    const QString code = QStringLiteral("// Somme des éléments\nfunc total(_ values: [Double]) -> Double {\n"
+                                        "    var sum = 0.0 /* accumulateur */\n    for v in values { sum += v * 1.5 }\n"
+                                        "    let label = \"Total : \\(sum)\"\n    print(label)\n    return sum\n}\n");
     ClipboardItem link = CardSamples::url(ago(20 * 60));
     link.sourceBundleID = QStringLiteral("example-notes"); // a WM_CLASS class resolves too
-    out.append({QStringLiteral("link"), link, {}});
-    out.append({QStringLiteral("image"), CardSamples::image(ago(9 * 86400)), {}});
-    out.append({QStringLiteral("image-file"), CardSamples::imageFile(ago(45 * 86400)), {}});
-    out.append({QStringLiteral("other-file"), CardSamples::otherFile(ago(400 * 86400)), {}});
-    out.append({QStringLiteral("unknown"), CardSamples::unknown(ago(12)), {}});
-    ClipboardItem broken = CardSamples::base(ClipKind::Image, ago(70));
-    broken.raw = QByteArrayLiteral("not an image");
-    out.append({QStringLiteral("image-unreadable"), broken, {}});
-    ClipboardItem pinned = text;
-    pinned.pinned = true;
-    out.append({QStringLiteral("text-pinned"), pinned, {}});
-    out.append({QStringLiteral("text-selected"), text, {.selected = true}});
-    ClipboardItem pinnedImage = out[5].item;
-    pinnedImage.pinned = true;
-    out.append({QStringLiteral("image-pinned-selected"), pinnedImage, {.selected = true}});
-    return out;
+    ClipboardItem pinned = text, pinnedImage = CardSamples::image(ago(9 * 86400));
+    pinned.pinned = pinnedImage.pinned = true;
+    return {{"text", text, {}},
+            {"code", ClipSamples::text(code, ago(2 * 3600)), {}},
+            {"colour", ClipSamples::text(QStringLiteral("color: #5E5CE6;"), ago(40)), {}},
+            {"rtf", CardSamples::rtf(ago(3 * 86400)), {}},
+            {"link", link, {}},
+            {"image", CardSamples::image(ago(9 * 86400)), {}},
+            {"image-file", CardSamples::imageFile(ago(45 * 86400)), {}},
+            {"other-file", CardSamples::otherFile(ago(400 * 86400)), {}},
+            {"unknown", CardSamples::clip(ClipKind::Unknown, QByteArray(2400, '\x01'),
+                                          QStringLiteral("Données d’un type inconnu"), {}, ago(12)), {}},
+            {"image-unreadable", CardSamples::clip(ClipKind::Image, "not an image", {}, {}, ago(70)), {}},
+            {"text-pinned", pinned, {}},
+            {"text-selected", text, {.selected = true}},
+            {"image-pinned-selected", pinnedImage, {.selected = true}}};
 }
 
-// One card on a piece of the overlay's glass, as the strip shows it.
-QImage renderOnGlass(const CardView &view, const ClipboardItem &item, const CardState &state)
+// Cards side by side on a piece of the overlay's glass, as the strip shows them.
+QImage renderOnGlass(const QList<std::tuple<QString, ClipboardItem, CardState>> &cards, int margin, bool panel)
 {
-    const QMargins m = CardView::paintMargins() + QMargins(8, 8, 8, 8);
-    const QSize logical = CardView::cardSize().grownBy(m);
+    static FakeClock clock(kNow);
+    const CardView view(clock);
+    const int gap = 14;
+    const QMargins m = CardView::paintMargins() + QMargins(margin, margin, margin, margin);
+    const QSize logical(m.left() + cards.size() * (CardView::kCardWidth + gap) - gap + m.right(),
+                        m.top() + CardView::cardSize().height() + m.bottom());
     QImage img(logical * kScale, QImage::Format_ARGB32_Premultiplied);
     img.setDevicePixelRatio(kScale);
-    img.fill(QColor(34, 36, 42));
+    img.fill(panel ? QColor(24, 26, 31) : QColor(34, 36, 42));
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::Antialiasing, !panel);
     GlassPanelBackground glass;
-    glass.cornerRadius = 0;
-    glass.paint(p, QRectF(QPointF(0, 0), QSizeF(logical)), false);
-    view.paint(p, QRect(QPoint(m.left(), m.top()), CardView::cardSize()), item, state);
+    if (!panel)
+        glass.cornerRadius = 0;
+    glass.paint(p, panel ? QRectF(QPointF(2, 2), QSizeF(logical) - QSizeF(4, 4)) : QRectF(QPointF(0, 0), QSizeF(logical)),
+                false);
+    for (int i = 0; i < cards.size(); ++i)
+        view.paint(p, QRect(QPoint(m.left() + i * (CardView::kCardWidth + gap), m.top()), CardView::cardSize()),
+                   std::get<1>(cards[i]), std::get<2>(cards[i]));
+    p.end();
     return img;
 }
 
-QString outputDir(QTemporaryDir &fallback)
-{
-    const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return fallback.path();
-    QDir().mkpath(dir);
-    return dir;
-}
-
-TEST(CardGallery, EveryKindRendersAndVariantsDiffer)
+TEST(CardGallery, EveryKindRendersVariantsDifferAndTheStripIsSaved)
 {
     ASSERT_TRUE(kDataPathSet);
-    QTemporaryDir tmp;
-    const QString dir = outputDir(tmp);
-    FakeClock clock(kNow);
-    const CardView view(clock);
-
+    const auto all = samples();
     QHash<QString, QImage> rendered;
-    for (const Sample &s : samples()) {
-        const QImage img = renderOnGlass(view, s.item, s.state);
-        ASSERT_FALSE(img.isNull());
-        const QString path = QDir(dir).filePath(QStringLiteral("cards-%1.png").arg(s.name));
-        ASSERT_TRUE(img.save(path)) << qPrintable(path);
-        rendered.insert(s.name, img);
+    for (const auto &sample : all) {
+        const QImage img = renderOnGlass({sample}, 8, false);
+        EXPECT_TRUE(saveScreenshot(img, QStringLiteral("cards-%1.png").arg(std::get<0>(sample))));
+        rendered.insert(std::get<0>(sample), img);
     }
-    EXPECT_NE(rendered[QStringLiteral("text")], rendered[QStringLiteral("text-pinned")]);
-    EXPECT_NE(rendered[QStringLiteral("text")], rendered[QStringLiteral("text-selected")]);
-    EXPECT_NE(rendered[QStringLiteral("image")], rendered[QStringLiteral("image-unreadable")]);
+    EXPECT_NE(rendered["text"], rendered["text-pinned"]);
+    EXPECT_NE(rendered["text"], rendered["text-selected"]);
+    EXPECT_NE(rendered["image"], rendered["image-unreadable"]);
 
     // The sample application's orange icon overhangs the text card's corner.
-    const QImage &text = rendered[QStringLiteral("text")];
     const QMargins m = CardView::paintMargins() + QMargins(8, 8, 8, 8);
     int orange = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) {
-            const QColor c = text.pixelColor(int((m.left() + CardView::kCardWidth - 60 + x) * kScale),
-                                             int((m.top() - 8 + y) * kScale));
+            const QColor c = rendered["text"].pixelColor(int((m.left() + CardView::kCardWidth - 60 + x) * kScale),
+                                                         int((m.top() - 8 + y) * kScale));
             orange += c.red() > 200 && c.green() > 100 && c.green() < 220 && c.blue() < 80;
         }
     EXPECT_GT(orange, 50);
-}
 
-TEST(CardGallery, StripOfCards)
-{
-    QTemporaryDir tmp;
-    const QString dir = outputDir(tmp);
-    FakeClock clock(kNow);
-    const CardView view(clock);
-    const QList<Sample> all = samples();
-    const QList<int> picks{0, 1, 2, 4, 5};
-    const int gap = 14;
-    const QMargins m = CardView::paintMargins() + QMargins(10, 10, 10, 10);
-    const QSize logical(m.left() + picks.size() * (CardView::kCardWidth + gap) - gap + m.right(),
-                        m.top() + CardView::cardSize().height() + m.bottom());
-    QImage img(logical * kScale, QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(kScale);
-    img.fill(QColor(24, 26, 31));
-    QPainter p(&img);
-    GlassPanelBackground::overlayCard().paint(p, QRectF(QPointF(2, 2), QSizeF(logical) - QSizeF(4, 4)), false);
-    for (int i = 0; i < picks.size(); ++i) {
-        const Sample &s = all[picks[i]];
-        view.paint(p, QRect(QPoint(m.left() + i * (CardView::kCardWidth + gap), m.top()), CardView::cardSize()), s.item,
-                   {.selected = i == 1});
-    }
-    p.end();
-    EXPECT_TRUE(img.save(QDir(dir).filePath(QStringLiteral("cards-strip.png"))));
+    auto strip = QList{all[0], all[1], all[2], all[4], all[5]};
+    std::get<2>(strip[1]).selected = true;
+    EXPECT_TRUE(saveScreenshot(renderOnGlass(strip, 10, true), QStringLiteral("cards-strip.png")));
 }
 
 } // namespace

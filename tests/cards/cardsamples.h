@@ -5,11 +5,10 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "model/clipboarditem.h"
 #include "support/clipsamples.h"
 
 // Clips of every kind as the capture makes them, for the card tests and the
-// gallery (text clips come from ClipSamples).
+// gallery; a text clip is ClipSamples::text, the others start from it.
 namespace CardSamples {
 
 inline QImage landscape(QSize size = QSize(480, 320))
@@ -25,95 +24,67 @@ inline QImage landscape(QSize size = QSize(480, 320))
     p.setBrush(QColor(255, 230, 140));
     p.drawEllipse(QPointF(size.width() * 0.7, size.height() * 0.55), size.height() * 0.12, size.height() * 0.12);
     p.setBrush(QColor(30, 90, 60));
-    QPolygonF hills;
-    hills << QPointF(0, size.height()) << QPointF(0, size.height() * 0.7) << QPointF(size.width() * 0.3, size.height() * 0.55)
-          << QPointF(size.width() * 0.6, size.height() * 0.75) << QPointF(size.width(), size.height() * 0.6)
-          << QPointF(size.width(), size.height());
-    p.drawPolygon(hills);
+    const qreal w = size.width(), h = size.height();
+    p.drawPolygon(QPolygonF{{0, h}, {0, h * 0.7}, {w * 0.3, h * 0.55}, {w * 0.6, h * 0.75}, {w, h * 0.6}, {w, h}});
     return img;
 }
 
-inline ClipboardItem base(ClipKind kind, double createdAt)
+// A clip of `kind` with `raw`, its preview text and its type.
+inline ClipboardItem clip(ClipKind kind, const QByteArray &raw, const QString &preview = {}, const QString &uti = {},
+                          double createdAt = 0)
 {
-    ClipboardItem item;
-    item.id = QUuid::createUuid();
+    ClipboardItem item = ClipSamples::text(preview, createdAt);
     item.kind = kind;
-    item.createdAt = createdAt;
+    item.raw = raw;
+    item.dataUTI = uti;
+    item.textCharCount.reset();
     return item;
 }
 
 inline ClipboardItem rtf(double createdAt)
 {
-    ClipboardItem item = base(ClipKind::Rtf, createdAt);
-    item.raw = QByteArrayLiteral("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\b Compte rendu\\b0\\par "
-                                 "R\\'e9union de lundi : budget valid\\'e9, prochaine \\'e9tape en mai.\\par}");
-    item.preview = QStringLiteral("Compte rendu\nRéunion de lundi : budget validé, prochaine étape en mai.\n");
-    item.dataUTI = QStringLiteral("public.rtf");
-    return item;
+    return clip(ClipKind::Rtf,
+                "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\b Compte rendu\\b0\\par "
+                "R\\'e9union de lundi : budget valid\\'e9, prochaine \\'e9tape en mai.\\par}",
+                QStringLiteral("Compte rendu\nRéunion de lundi : budget validé, prochaine étape en mai.\n"),
+                QStringLiteral("public.rtf"), createdAt);
 }
 
 inline ClipboardItem url(double createdAt)
 {
-    ClipboardItem item = base(ClipKind::Url, createdAt);
-    item.preview = QStringLiteral("https://www.example.org/articles/2024/les-nouveautes-du-presse-papiers?ref=bramblet");
-    item.raw = item.preview.toUtf8();
-    item.dataUTI = QStringLiteral("public.url");
-    return item;
+    const QString link = QStringLiteral("https://www.example.org/articles/2024/les-nouveautes-du-presse-papiers?ref=bramblet");
+    return clip(ClipKind::Url, link.toUtf8(), link, QStringLiteral("public.url"), createdAt);
 }
 
 inline ClipboardItem image(double createdAt)
 {
-    ClipboardItem item = base(ClipKind::Image, createdAt);
-    item.raw = ClipSamples::encoded(landscape(), "BMP");
+    ClipboardItem item = clip(ClipKind::Image, ClipSamples::encoded(landscape(), "BMP"), QStringLiteral("Image"),
+                              QStringLiteral("public.tiff"), createdAt);
     item.thumbnailPNG = ClipSamples::encoded(landscape(QSize(240, 160)));
-    item.preview = QStringLiteral("Image");
-    item.dataUTI = QStringLiteral("public.tiff");
+    return item;
+}
+
+// A copied file: a picture (with its thumbnail) or a document.
+inline ClipboardItem file(const QString &folder, const QString &name, double createdAt)
+{
+    const QString link = QStringLiteral("file:///home/camille/%1/%2").arg(folder, QString::fromUtf8(QUrl::toPercentEncoding(name)));
+    ClipboardItem item = clip(ClipKind::FileURL, link.toUtf8(), name, QStringLiteral("public.file-url"), createdAt);
+    item.fileURLString = link;
+    item.fileName = name;
+    item.fileExt = name.section(u'.', -1);
+    if (item.fileExt == QStringLiteral("PNG"))
+        item.thumbnailPNG = ClipSamples::encoded(landscape(QSize(256, 170)));
     return item;
 }
 
 inline ClipboardItem imageFile(double createdAt)
 {
-    ClipboardItem item = base(ClipKind::FileURL, createdAt);
-    item.fileURLString = QStringLiteral("file:///home/camille/Images/Coucher%20de%20soleil.PNG");
-    item.fileName = QStringLiteral("Coucher de soleil.PNG");
-    item.fileExt = QStringLiteral("PNG");
-    item.raw = item.fileURLString->toUtf8();
-    item.preview = *item.fileName;
-    item.thumbnailPNG = ClipSamples::encoded(landscape(QSize(256, 170)));
-    item.dataUTI = QStringLiteral("public.file-url");
-    return item;
+    return file(QStringLiteral("Images"), QStringLiteral("Coucher de soleil.PNG"), createdAt);
 }
 
 inline ClipboardItem otherFile(double createdAt)
 {
-    ClipboardItem item = base(ClipKind::FileURL, createdAt);
-    item.fileURLString = QStringLiteral("file:///home/camille/Documents/Rapport%20annuel%202024%20-%20version%20finale%20relue.pdf");
-    item.fileName = QStringLiteral("Rapport annuel 2024 - version finale relue.pdf");
-    item.fileExt = QStringLiteral("pdf");
-    item.raw = item.fileURLString->toUtf8();
-    item.preview = *item.fileName;
-    item.dataUTI = QStringLiteral("public.file-url");
-    return item;
-}
-
-inline ClipboardItem unknown(double createdAt)
-{
-    ClipboardItem item = base(ClipKind::Unknown, createdAt);
-    item.preview = QStringLiteral("Données d’un type inconnu");
-    item.raw = QByteArray(2400, '\x01');
-    return item;
-}
-
-inline QString codeSample()
-{
-    return QStringLiteral("// Somme des éléments\n"
-                          "func total(_ values: [Double]) -> Double {\n"
-                          "    var sum = 0.0 /* accumulateur */\n"
-                          "    for v in values { sum += v * 1.5 }\n"
-                          "    let label = \"Total : \\(sum)\"\n"
-                          "    print(label)\n"
-                          "    return sum\n"
-                          "}\n");
+    return file(QStringLiteral("Documents"), QStringLiteral("Rapport annuel 2024 - version finale relue.pdf"), createdAt);
 }
 
 } // namespace CardSamples

@@ -21,23 +21,13 @@ protected:
     void keyPressEvent(QKeyEvent *) override { ++presses; }
 };
 
-class OverlayLayerTest : public ::testing::Test
+TEST(DragFoldersOverlay, targetsAreTousThenTheFoldersReportHoverClickAndCancel)
 {
-protected:
-    void SetUp() override
-    {
-        host.resize(1596, 330);
-        overlay = new DragFoldersOverlay(&host);
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
-    }
-
     QWidget host;
-    DragFoldersOverlay *overlay = nullptr;
-};
-
-TEST_F(OverlayLayerTest, targetsAreTousThenTheFoldersAndReportHoverAndClick)
-{
+    host.resize(1596, 330);
+    auto *overlay = new DragFoldersOverlay(&host);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     const ClipboardFolder work = StoreFixture::folder(QStringLiteral("Travail"));
     overlay->setFolders({work});
     overlay->appear();
@@ -53,33 +43,24 @@ TEST_F(OverlayLayerTest, targetsAreTousThenTheFoldersAndReportHoverAndClick)
     overlay->setHoveredFolderId(work.id);
     EXPECT_TRUE(overlay->targets()[1]->isHovered());
     EXPECT_FALSE(overlay->targets()[0]->isHovered());
-
     QSignalSpy drops(overlay, &DragFoldersOverlay::dropRequested);
     QTest::mouseClick(overlay->targets()[1], Qt::LeftButton);
     ASSERT_EQ(drops.size(), 1);
     EXPECT_EQ(drops[0][0].value<std::optional<QUuid>>(), work.id);
-}
 
-TEST_F(OverlayLayerTest, escapeOrABackgroundClickCancelsAndEscapeIsSwallowedOnlyWhileShown)
-{
+    // Escape or a click on the background cancels; Escape is swallowed only while shown.
     KeySink sink;
     sink.show();
-    overlay->setFolders({});
-    overlay->appear();
     QSignalSpy cancels(overlay, &DragFoldersOverlay::cancelRequested);
     QTest::keyClick(&sink, Qt::Key_Escape);
-    EXPECT_EQ(cancels.size(), 1);
-    EXPECT_EQ(sink.presses, 0);
     QTest::keyClick(&sink, Qt::Key_A);
-    EXPECT_EQ(sink.presses, 1) << "other keys pass";
+    EXPECT_EQ(std::pair(int(cancels.size()), sink.presses), std::pair(1, 1));
     QTest::mouseClick(overlay, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(cancels.size(), 2);
-
     overlay->disappear();
     EXPECT_FALSE(overlay->isEscapeWatchInstalled());
     QTest::keyClick(&sink, Qt::Key_Escape);
-    EXPECT_EQ(cancels.size(), 2);
-    EXPECT_EQ(sink.presses, 2);
+    EXPECT_EQ(std::pair(int(cancels.size()), sink.presses), std::pair(2, 2));
 }
 
 } // namespace
