@@ -3,14 +3,13 @@
 // signature never changes, while new copies are stored compressed.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include "capture/imageconversion.h"
 #include "store/clipboardstore.h"
 #include "store/historyfiles.h"
+#include "support/clipsamples.h"
 
 namespace {
 
@@ -25,18 +24,11 @@ ClipboardItem imageClip(const QByteArray &tiff)
     return item;
 }
 
-TEST(StoredImageHistory, UncompressedClipIsLoadedAndRewrittenByteForByte)
+TEST(StoredImageHistory, an_uncompressed_clip_is_loaded_and_rewritten_byte_for_byte)
 {
     QImage picture(320, 200, QImage::Format_RGB32);
     picture.fill(QColor(90, 160, 220));
-    QByteArray uncompressed; // as earlier versions stored every image
-    {
-        QBuffer buffer(&uncompressed);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "tiff");
-        writer.setCompression(0);
-        ASSERT_TRUE(writer.write(picture));
-    }
+    const QByteArray uncompressed = ClipSamples::tiff(picture, 0); // as earlier versions stored every image
     const QString signature = ClipboardStore::signature(ClipKind::Image, uncompressed);
 
     QTemporaryDir dir;
@@ -50,13 +42,7 @@ TEST(StoredImageHistory, UncompressedClipIsLoadedAndRewrittenByteForByte)
     EXPECT_EQ(items.first().raw, uncompressed);
 
     // A new copy of the same picture is stored compressed, beside the old clip.
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "PNG");
-    }
-    const ImageConversion::Result fresh = ImageConversion::toStoredTiff(png, QStringLiteral("image/png"));
+    const ImageConversion::Result fresh = ImageConversion::toStoredTiff(ClipSamples::encoded(picture), QStringLiteral("image/png"));
     ASSERT_TRUE(fresh.ok());
     EXPECT_LT(fresh.tiff.size(), uncompressed.size() / 10);
     items.prepend(imageClip(fresh.tiff));
