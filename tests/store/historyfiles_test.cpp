@@ -92,42 +92,17 @@ TEST_F(HistoryFilesTest, first_launch_starts_empty_then_writes_private_files_wit
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
+// $XDG_DATA_HOME when set to an absolute path ('/' here is the temporary root).
 TEST(HistoryFilesLocation, follows_an_absolute_xdg_data_home_or_falls_back_to_home)
 {
-    const struct {
-        std::optional<QByteArray> xdgDataHome; // under the temporary root when it starts with '/'
-        QString expected;
-    } rows[] = {{std::nullopt, QStringLiteral("/.local/share/Bramblet")},
-                {QByteArray(""), QStringLiteral("/.local/share/Bramblet")},
-                {QByteArray("rel/data"), QStringLiteral("/.local/share/Bramblet")},
-                {QByteArray("/elsewhere"), QStringLiteral("/elsewhere/Bramblet")}};
-    for (const auto &row : rows) {
+    const QString home = QStringLiteral("/.local/share/Bramblet");
+    for (const auto &[xdg, expected] : {std::pair{"", home}, std::pair{"rel/data", home},
+                                        std::pair{"/elsewhere", QStringLiteral("/elsewhere/Bramblet")}}) {
         TempEnv env;
-        if (!row.xdgDataHome)
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", row.xdgDataHome->startsWith('/') ? env.root().toUtf8() + *row.xdgDataHome
-                                                                       : *row.xdgDataHome);
-        HistoryFiles files;
-        EXPECT_EQ(files.directory(), env.root() + row.expected);
-        EXPECT_TRUE(QFileInfo(files.directory()).isDir());
+        qputenv("XDG_DATA_HOME", xdg[0] == '/' ? env.root().toUtf8() + xdg : QByteArray(xdg));
+        EXPECT_EQ(HistoryFiles().directory(), env.root() + expected);
+        EXPECT_TRUE(QFileInfo(env.root() + expected).isDir());
     }
-}
-
-TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_start_up)
-{
-    ASSERT_TRUE(QDir().mkpath(dir()));
-    ASSERT_EQ(::chmod(QFile::encodeName(dir()).constData(), 0755), 0);
-    writeFile(items(), HistoryCodec::encodeItems({textClip(QStringLiteral("old"))}));
-    writeFile(folders(), "[]");
-    ::chmod(QFile::encodeName(items()).constData(), 0644);
-    ::chmod(QFile::encodeName(folders()).constData(), 0664);
-
-    HistoryFiles files;
-    EXPECT_EQ(modeOf(dir()), mode_t(0700));
-    EXPECT_EQ(files.load().items.size(), 1);
-    EXPECT_EQ(modeOf(items()), mode_t(0600));
-    EXPECT_EQ(modeOf(folders()), mode_t(0600));
 }
 
 // ------------------------------------------------------------------ round trip and rewrites
@@ -259,80 +234,58 @@ TEST_F(HistoryFilesTest, a_large_content_with_escaped_slashes_is_decoded_at_load
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
-// A damaged run of Base64 costs its own clip only, and says so.
-struct RunDamage {
-    const char *name;
-    bool beforeLoad; // damaged on disk before the start, or while running
-    std::function<void(QByteArray &file, qsizetype runAt)> damage;
-    QString reason;
-};
-
-class HistoryFilesRunDamage : public HistoryFilesTest, public ::testing::WithParamInterface<RunDamage>
+// A damaged run of Base64 costs its own clip only, and says so: one run
+// holds a character outside Base64 before the start, the file is cut short
+// inside another while running (in place: the program still has it open).
+TEST_F(HistoryFilesTest, a_damaged_large_content_is_reported_when_read_and_the_other_clips_stay_whole)
 {
-};
-
-TEST_P(HistoryFilesRunDamage, is_reported_when_read_and_the_other_clips_stay_whole)
-{
-    const RunDamage &c = GetParam();
-    const ClipboardItem damaged = ClipSamples::image(1 << 20);
-    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(2 << 20), damaged};
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(1 << 20),
+                                        ClipSamples::image(2 << 20), ClipSamples::image(1 << 20)};
     HistoryFiles().write(original, {});
-    // The damaged clip is the last record; in place, as a running program
-    // still has this file open.
-    const auto damageFile = [&] {
+    // The runs of the images start alike: the first is record 1's, the last record 3's.
+    const QByteArray runStart = Base64::encode(original[1].raw.bytes().left(3 << 10));
+    const auto damage = [&](bool last, const std::function<void(QByteArray &, qsizetype)> &edit) {
         QByteArray bytes = readAll(items());
-        const qsizetype runAt = bytes.lastIndexOf(Base64::encode(damaged.raw.bytes().left(3 << 10)));
+        const qsizetype runAt = last ? bytes.lastIndexOf(runStart) : bytes.indexOf(runStart);
         ASSERT_GT(runAt, 0);
-        c.damage(bytes, runAt);
+        edit(bytes, runAt);
         QFile f(items());
         ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.resize(bytes.size()));
         ASSERT_EQ(f.write(bytes), bytes.size());
     };
-    if (c.beforeLoad)
-        damageFile();
+    damage(false, [](QByteArray &b, qsizetype at) { b[at + 4000] = '*'; });
     HistoryFiles files;
     const QList<ClipboardItem> loaded = files.load().items;
-    if (!c.beforeLoad)
-        damageFile();
-    ASSERT_EQ(loaded.size(), 3);
+    damage(true, [](QByteArray &b, qsizetype at) { b.truncate(at + 1000); });
+    ASSERT_EQ(loaded.size(), 4);
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
-
     QString why;
-    EXPECT_FALSE(loaded[2].raw.read(&why).has_value());
-    EXPECT_EQ(why, c.reason);
-    EXPECT_EQ(log.matching(QStringLiteral("Store: a clip's content")).size(), 1);
+    EXPECT_FALSE(loaded[1].raw.read(&why).has_value());
+    EXPECT_EQ(why, QStringLiteral("it is not valid Base64"));
+    EXPECT_FALSE(loaded[3].raw.read(&why).has_value());
+    EXPECT_EQ(why, QStringLiteral("the file ends before it"));
+    EXPECT_EQ(log.matching(QStringLiteral("Store: a clip's content")).size(), 2);
     EXPECT_EQ(loaded[0], original[0]);
-    EXPECT_EQ(loaded[1].raw.bytes(), original[1].raw.bytes());
+    EXPECT_EQ(loaded[2].raw.bytes(), original[2].raw.bytes());
 
     // A rewrite keeps the others whole; text no longer there to copy leaves
     // its clip out, with a line that says so.
     QList<ClipboardItem> next = loaded;
     next.prepend(textClip(QStringLiteral("nouveau")));
     files.write(next, {});
-    EXPECT_EQ(log.matching(QStringLiteral("Store: clip %1 is left out of items.json").arg(uuidText(damaged.id))).size(),
-              c.beforeLoad ? 0 : 1);
+    EXPECT_EQ(log.matching(QStringLiteral("Store: clip %1 is left out of items.json").arg(uuidText(original[3].id))).size(), 1);
     const QList<ClipboardItem> again = loadItems(dir());
-    ASSERT_GE(again.size(), 3);
+    ASSERT_EQ(again.size(), 4);
     EXPECT_EQ(again[0], next[0]);
     EXPECT_EQ(again[1], original[0]);
-    EXPECT_EQ(again[2].raw.bytes(), original[1].raw.bytes());
+    EXPECT_EQ(again[3].raw.bytes(), original[2].raw.bytes());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Items, HistoryFilesRunDamage,
-    ::testing::Values(RunDamage{"a_character_outside_base64_before_start", true,
-                                [](QByteArray &b, qsizetype at) { b[at + 4000] = '*'; },
-                                QStringLiteral("it is not valid Base64")},
-                      RunDamage{"the_file_cut_short_while_running", false,
-                                [](QByteArray &b, qsizetype at) { b.truncate(at + 1000); },
-                                QStringLiteral("the file ends before it")}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------ damaged files
 
 struct DamageCase {
     const char *name;
-    std::function<QByteArray(const QList<QByteArray> &records)> build;
+    QByteArray file;
     QStringList kept; // previews of the records that must survive
     QString reason;   // the part of the log line in parentheses
 };
@@ -344,10 +297,7 @@ class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamI
 TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and_logs_one_error)
 {
     const DamageCase &c = GetParam();
-    QList<QByteArray> records;
-    for (const char *text : {"un", "deux", "trois"})
-        records.append(HistoryCodec::encodeItem(textClip(QString::fromLatin1(text))));
-    const QByteArray original = c.build(records);
+    const QByteArray original = c.file;
     ASSERT_TRUE(QDir().mkpath(dir()));
     writeFile(items(), original);
 
@@ -387,26 +337,23 @@ TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and
     EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
 }
 
+const QByteArray un = HistoryCodec::encodeItem(textClip(QStringLiteral("un")));
+const QByteArray deux = HistoryCodec::encodeItem(textClip(QStringLiteral("deux")));
+const QByteArray trois = HistoryCodec::encodeItem(textClip(QStringLiteral("trois")));
+
 INSTANTIATE_TEST_SUITE_P(
     Items, HistoryFilesDamage,
-    ::testing::Values(
-        DamageCase{"second_record_without_pinned",
-                   [](const QList<QByteArray> &r) {
-                       return "[" + r[0] + "," + QByteArray(r[1]).replace(",\"pinned\":false", "") + "," + r[2] + "]";
-                   },
-                   {"un", "trois"}, QStringLiteral("record 2: missing \"pinned\"")},
-        DamageCase{"an_object_instead_of_an_array", [](const QList<QByteArray> &r) { return r[0]; }, {},
-                   QStringLiteral("not a JSON array")},
-        DamageCase{"an_empty_file", [](const QList<QByteArray> &) { return QByteArray(); }, {},
-                   QStringLiteral("empty, not a JSON array")},
-        DamageCase{"cut_short_by_a_crash_of_another_writer",
-                   [](const QList<QByteArray> &r) { return ("[" + r[0] + "," + r[1] + "," + r[2]).chopped(9); },
-                   {"un", "deux"},
-                   QStringLiteral("ends inside the record at byte %1")
-                       .arg(1 + HistoryCodec::encodeItem(textClip(QStringLiteral("un"))).size() + 1
-                            + HistoryCodec::encodeItem(textClip(QStringLiteral("deux"))).size() + 1)}),
+    ::testing::Values(DamageCase{"second_record_without_pinned",
+                                 "[" + un + "," + QByteArray(deux).replace(",\"pinned\":false", "") + "," + trois + "]",
+                                 {"un", "trois"}, QStringLiteral("record 2: missing \"pinned\"")},
+                      DamageCase{"an_object_instead_of_an_array", un, {}, QStringLiteral("not a JSON array")},
+                      DamageCase{"an_empty_file", "", {}, QStringLiteral("empty, not a JSON array")},
+                      DamageCase{"cut_short_by_a_crash_of_another_writer", ("[" + un + "," + deux + "," + trois).chopped(9),
+                                 {"un", "deux"},
+                                 QStringLiteral("ends inside the record at byte %1").arg(un.size() + deux.size() + 3)}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// Also: a folder and files left open to others are narrowed at start-up.
 TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_clips_and_their_folder_ids)
 {
     ClipboardItem filed = textClip(QStringLiteral("classé"));
@@ -414,9 +361,13 @@ TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_cli
     ASSERT_TRUE(QDir().mkpath(dir()));
     writeFile(items(), HistoryCodec::encodeItems({filed}));
     writeFile(folders(), "{\"oops\":");
+    for (const auto &[path, mode] : {std::pair{dir(), 0755}, std::pair{items(), 0644}, std::pair{folders(), 0664}})
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
 
     HistoryFiles files;
     const HistoryFiles::Loaded loaded = files.load();
+    for (const QString &path : {items(), folders(), dir()})
+        EXPECT_EQ(modeOf(path), path == dir() ? mode_t(0700) : mode_t(0600));
     EXPECT_EQ(loaded.items, QList<ClipboardItem>{filed});
     EXPECT_TRUE(loaded.folders.isEmpty());
     EXPECT_EQ(asideFiles(dir(), QStringLiteral("folders.json")).size(), 1);
