@@ -4,22 +4,10 @@
 
 #include <QCryptographicHash>
 
-#include "store/capturesource.h"
 #include "support/logcapture.h"
 #include "support/storefixture.h"
 
 namespace {
-
-class RecordingCaptureSource final : public CaptureSource
-{
-public:
-    void setOnNewItem(NewItemHandler h) override { onNewItem = std::move(h); }
-    void setShouldIgnore(IgnoreHandler h) override { shouldIgnore = std::move(h); }
-    void start() override { ++starts; }
-    NewItemHandler onNewItem;
-    IgnoreHandler shouldIgnore;
-    int starts = 0;
-};
 
 ClipboardItem clip(const QString &text, double createdAt = 0, ClipKind kind = ClipKind::Text)
 {
@@ -43,18 +31,6 @@ protected:
 };
 
 // ------------------------------------------------------------------ intake
-
-TEST_F(StoreTest, construction_installs_the_callbacks_and_starts_the_watcher)
-{
-    auto source = std::make_unique<RecordingCaptureSource>();
-    RecordingCaptureSource *raw = source.get();
-    store = std::make_unique<ClipboardStore>(files, clock, defaults, player, std::move(source));
-    EXPECT_EQ(raw->starts, 1);
-    ASSERT_TRUE(raw->onNewItem);
-    raw->onNewItem(clip(QStringLiteral("via watcher")));
-    EXPECT_EQ(store->items().size(), 1);
-    EXPECT_FALSE(raw->shouldIgnore(7));
-}
 
 // Copies a second apart: a repeat of the last content (same kind and bytes,
 // or the same signature worked out where the clip was built) is dropped
@@ -388,20 +364,6 @@ TEST_F(StoreTest, folders_are_created_renamed_and_deleted_with_their_clips_going
     EXPECT_EQ(s.visibleItems().size(), 2);
     EXPECT_EQ(files.writes, 8);
     EXPECT_EQ(files.lastItems, s.items());
-}
-
-TEST_F(StoreTest, prune_removes_only_old_unpinned_clips_in_one_write)
-{
-    clock.setNow(unixFromReferenceDate(10 * 86400));
-    ClipboardItem oldPinned = clip(QStringLiteral("oldPinned"), 0), oldInFolder = clip(QStringLiteral("oldInFolder"), 0);
-    oldPinned.pinned = true;
-    oldInFolder.folderId = QUuid::createUuid();
-    auto &s = makeStore({clip(QStringLiteral("fresh"), 10 * 86400 - 60), clip(QStringLiteral("old"), 86400), oldPinned,
-                         oldInFolder});
-    EXPECT_EQ(s.pruneOlderThan(86400), 2);
-    EXPECT_EQ(previews(s.items()), (QStringList{"fresh", "oldPinned"}));
-    EXPECT_EQ(s.pruneOlderThan(86400), 0);
-    EXPECT_EQ(files.writes, 1);
 }
 
 } // namespace
