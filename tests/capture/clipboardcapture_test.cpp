@@ -3,7 +3,9 @@
 // our own writes, and the file thumbnail job.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,10 +60,7 @@ class CaptureTest : public ::testing::Test
 protected:
     CaptureTest() : capture(activeWindow, clock, icons)
     {
-        WindowRef editor;
-        editor.id = 9;
-        editor.appId = QStringLiteral("org.gnome.TextEditor");
-        activeWindow.setFrontmost(editor);
+        activeWindow.setFrontmost(WindowRef{9, QStringLiteral("org.gnome.TextEditor"), {}, {}, false});
         capture.setThumbnailSink([this](const QUuid &id, const QByteArray &png) { thumbnails.append({id, png}); });
     }
 
@@ -198,7 +197,12 @@ TEST_F(CaptureTest, offered_tiff_is_kept_only_when_already_compressed)
 {
     const QImage image = picture(300, 200);
     for (const int qtCompression : {0, 1}) {
-        const QByteArray tiff = ClipSamples::tiff(image, qtCompression);
+        QByteArray tiff;
+        QBuffer buffer(&tiff);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "tiff");
+        writer.setCompression(qtCompression);
+        ASSERT_TRUE(writer.write(image));
         const auto item = copy({{QStringLiteral("image/tiff"), tiff}});
         ASSERT_TRUE(item);
         EXPECT_EQ(item->preview, QStringLiteral("📷 Image 300×200"));

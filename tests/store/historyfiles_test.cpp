@@ -69,29 +69,6 @@ protected:
     QStringList errors() const { return log.lines(Log::Level::Error); }
 };
 
-// ------------------------------------------------------------------ location and permissions
-
-TEST_F(HistoryFilesTest, first_launch_starts_empty_then_writes_private_files_with_no_temporary_left)
-{
-    const mode_t old = ::umask(0);
-    HistoryFiles files;
-    EXPECT_EQ(files.directory(), dir());
-    EXPECT_EQ(modeOf(dir()), mode_t(0700));
-    const HistoryFiles::Loaded loaded = files.load();
-    EXPECT_TRUE(loaded.items.isEmpty() && loaded.folders.isEmpty());
-    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty()) << "a missing file is no damage";
-    const ClipboardItem clip = textClip(QStringLiteral("bonjour"));
-    files.write({clip}, {});
-    ::umask(old);
-    EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems({clip}));
-    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
-    EXPECT_EQ(modeOf(items()), mode_t(0600));
-    EXPECT_EQ(modeOf(folders()), mode_t(0600));
-    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}));
-    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
-}
-
 // $XDG_DATA_HOME when set to an absolute path ('/' here is the temporary root).
 TEST(HistoryFilesLocation, follows_an_absolute_xdg_data_home_or_falls_back_to_home)
 {
@@ -105,10 +82,9 @@ TEST(HistoryFilesLocation, follows_an_absolute_xdg_data_home_or_falls_back_to_ho
     }
 }
 
-// ------------------------------------------------------------------ round trip and rewrites
-
-// Cached encodings must never outlive the record they were made from.
-TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_and_every_change_to_a_record_reaches_the_file)
+// Then every change to a record reaches the file: cached encodings must
+// never outlive the record they were made from.
+TEST_F(HistoryFilesTest, first_launch_writes_private_files_that_load_back_equal_and_follow_every_change)
 {
     const ClipboardFolder folder{QUuid::createUuid(), QStringLiteral("Travail"), 12.5};
     ClipboardItem inFolder = textClip(QStringLiteral("dans un dossier"));
@@ -121,8 +97,21 @@ TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_and_every_change_to_a_
     file.fileExt = QStringLiteral("png");
     file.thumbnailPNG = QByteArray("\x89PNG", 4);
     QList<ClipboardItem> list{inFolder, ClipSamples::image(300000), file, textClip(QString())};
+
+    const mode_t old = ::umask(0);
     HistoryFiles files;
+    EXPECT_EQ(files.directory(), dir());
+    EXPECT_EQ(modeOf(dir()), mode_t(0700));
+    const HistoryFiles::Loaded empty = files.load();
+    EXPECT_TRUE(empty.items.isEmpty() && empty.folders.isEmpty());
+    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty()) << "a missing file is no damage";
     files.write(list, {folder});
+    ::umask(old);
+    EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems(list));
+    EXPECT_EQ(modeOf(items()), mode_t(0600));
+    EXPECT_EQ(modeOf(folders()), mode_t(0600));
+    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}));
     const HistoryFiles::Loaded loaded = HistoryFiles().load();
     EXPECT_EQ(loaded.items, list);
     EXPECT_EQ(loaded.folders, QList<ClipboardFolder>{folder});

@@ -76,7 +76,6 @@ struct Recorder {
     std::vector<int> written; // sizes of the states written
     std::atomic<int> inside{0};
     std::atomic<bool> overlapped{false};
-    std::atomic<int> finished{0};
 
     HistoryWriter::WriteFunction function(Gate *gate = nullptr)
     {
@@ -90,7 +89,6 @@ struct Recorder {
                 written.push_back(int(items.size()));
             }
             inside.fetch_sub(1);
-            finished.fetch_add(1);
         };
     }
     std::vector<int> snapshot()
@@ -124,40 +122,32 @@ TEST(HistoryWriter, writes_run_one_at_a_time_in_order_and_states_handed_in_durin
     EXPECT_FALSE(recorder.overlapped);
 }
 
-// Quitting waits this way: it must not return before the state handed in
-// is on disk, and returns at once when nothing was handed in.
-TEST(HistoryWriter, waiting_returns_once_the_state_handed_in_before_is_written)
+// Quitting waits this way: neither waiting nor the destructor returns before
+// the states handed in are written, with one in progress and one pending;
+// nothing is written after.
+TEST(HistoryWriter, waiting_and_destruction_return_only_once_the_states_handed_in_are_written)
 {
-    Recorder recorder;
-    Gate gate;
-    HistoryWriter writer(recorder.function(&gate));
-    writer.waitForPendingWrite();
-    EXPECT_EQ(writer.writeCount(), 0u);
-    writer.save(stateOf(1), {});
-    ASSERT_TRUE(gate.waitForArrivals(1)); // the write is in progress
-    std::thread opener([&] { gate.open(); });
-    writer.waitForPendingWrite();
-    EXPECT_EQ(recorder.finished, 1) << "returned while the write was still running";
-    opener.join();
-}
-
-TEST(HistoryWriter, destruction_writes_the_pending_state_first_and_nothing_after)
-{
-    Recorder recorder;
-    Gate gate;
-    std::thread opener;
-    {
-        HistoryWriter writer(recorder.function(&gate));
-        writer.save(stateOf(1), {});
-        ASSERT_TRUE(gate.waitForArrivals(1));
-        writer.save(stateOf(2), {});
-        opener = std::thread([&] { gate.open(); });
-    } // quitting with a write in progress and one pending
-    const int finishedAtDestruction = recorder.finished;
-    EXPECT_EQ(recorder.snapshot(), (std::vector<int>{1, 2}));
-    EXPECT_EQ(recorder.inside, 0) << "a write was still running after the destructor returned";
-    opener.join();
-    EXPECT_EQ(recorder.finished, finishedAtDestruction);
+    for (const bool waitFirst : {true, false}) {
+        Recorder recorder;
+        Gate gate;
+        std::thread opener;
+        {
+            HistoryWriter writer(recorder.function(&gate));
+            writer.waitForPendingWrite(); // nothing handed in: returns at once
+            writer.save(stateOf(1), {});
+            ASSERT_TRUE(gate.waitForArrivals(1));
+            writer.save(stateOf(2), {});
+            opener = std::thread([&] { gate.open(); });
+            if (waitFirst) {
+                writer.waitForPendingWrite();
+                EXPECT_EQ(recorder.snapshot(), (std::vector<int>{1, 2}));
+            }
+        }
+        EXPECT_EQ(recorder.snapshot(), (std::vector<int>{1, 2})) << "wait first: " << waitFirst;
+        EXPECT_EQ(recorder.inside, 0) << "a write was still running";
+        opener.join();
+        EXPECT_EQ(recorder.snapshot().size(), 2u);
+    }
 }
 
 // ------------------------------------------------------------------ with the files and the store
@@ -167,7 +157,6 @@ class SaveTest : public ::testing::Test
 protected:
     TempEnv env;
     LogCapture log;
-    QString items() const { return env.historyDir() + QStringLiteral("/items.json"); }
 };
 
 // Real files whose writes wait at a gate first.
@@ -200,7 +189,7 @@ TEST_F(SaveTest, the_store_hands_changes_over_without_waiting_for_the_disk_and_q
         store.insert(ClipSamples::text(QStringLiteral("deux"), 2));
         store.createFolder(QStringLiteral("Projets"));
         EXPECT_FALSE(gate.isOpen()) << "an operation waited for the write in progress";
-        EXPECT_FALSE(QFile::exists(items()));
+        EXPECT_FALSE(QFile::exists(env.historyDir() + QStringLiteral("/items.json")));
         gate.open();
     } // the store goes: its last state must be on disk
     const HistoryFiles::Loaded loaded = HistoryFiles().load();

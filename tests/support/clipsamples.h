@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QString>
 #include <QUuid>
 
@@ -50,19 +49,6 @@ inline QByteArray encoded(const QImage &image, const char *format = "PNG", int q
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format, quality);
-    return out;
-}
-
-// `image` as a TIFF with Qt's `compression` (0 none, as earlier versions
-// stored images; 1 LZW).
-inline QByteArray tiff(const QImage &image, int compression)
-{
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "tiff");
-    writer.setCompression(compression);
-    writer.write(image);
     return out;
 }
 
