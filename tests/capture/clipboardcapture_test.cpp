@@ -316,9 +316,7 @@ struct TypesRow
     QStringList read;
 };
 
-class TypesToRead : public ::testing::TestWithParam<TypesRow>
-{
-};
+class TypesToRead : public ::testing::TestWithParam<TypesRow> {};
 
 TEST_P(TypesToRead, picks_one_type_per_kind_in_preference_order)
 {

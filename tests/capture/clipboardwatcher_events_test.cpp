@@ -137,9 +137,7 @@ struct SequenceRow
     bool ignoreLeftPending;  // the store's one-shot ignore still set at the end
 };
 
-class EventSequences : public EventWatcherTest, public ::testing::WithParamInterface<SequenceRow>
-{
-};
+class EventSequences : public EventWatcherTest, public ::testing::WithParamInterface<SequenceRow> {};
 
 TEST_P(EventSequences, keep_what_the_rules_say)
 {

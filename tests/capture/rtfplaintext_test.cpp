@@ -31,9 +31,7 @@ struct Row
     const char *text; // UTF-8; nullptr = not convertible
 };
 
-class RtfRows : public ::testing::TestWithParam<Row>
-{
-};
+class RtfRows : public ::testing::TestWithParam<Row> {};
 
 TEST_P(RtfRows, converts)
 {

@@ -261,9 +261,7 @@ struct ArrayCase {
     QString problemStart; // empty: the array must be clean
 };
 
-class HistoryCodecArrays : public ::testing::TestWithParam<ArrayCase>
-{
-};
+class HistoryCodecArrays : public ::testing::TestWithParam<ArrayCase> {};
 
 TEST_P(HistoryCodecArrays, keep_every_record_that_decodes)
 {

@@ -279,9 +279,7 @@ struct DamageCase {
     QString reason;   // the part of the log line in parentheses
 };
 
-class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamInterface<DamageCase>
-{
-};
+class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamInterface<DamageCase> {};
 
 TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and_logs_one_error)
 {
