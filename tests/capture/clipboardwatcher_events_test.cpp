@@ -88,23 +88,6 @@ TEST_F(EventWatcherTest, a_burst_behind_an_image_still_converting_is_held_back_a
     EXPECT_EQ(stored(), copied);
 }
 
-// Large text is made and hashed off the main thread, keeps its place, and
-// its repeat is dropped by the signature worked out there.
-TEST_F(EventWatcherTest, large_text_keeps_its_place_and_its_repeat_is_dropped)
-{
-    start();
-    const QString big(ClipboardCapture::kInlineBytes + 1000, QLatin1Char('z'));
-    copy(QStringLiteral("avant"));
-    copy(big);
-    copy(big);
-    copy(QStringLiteral("après"));
-    ASSERT_TRUE(waitUntilHandedOver());
-    ASSERT_EQ(store->items().size(), 3);
-    EXPECT_EQ(store->items().at(2).preview, QStringLiteral("avant"));
-    EXPECT_EQ(store->items().at(1).raw.size(), big.size());
-    EXPECT_EQ(store->items().at(0).preview, QStringLiteral("après"));
-}
-
 TEST_F(EventWatcherTest, without_change_events_it_polls_as_before)
 {
     clipboard.setEventsSupported(false);
