@@ -90,9 +90,8 @@ struct KindRow
     QByteArray raw;
     QString preview;
     std::optional<qint64> chars;
-    std::optional<QString> fileName = std::nullopt;
-    std::optional<QString> fileExt = std::nullopt;
-    QStringList reads = {}; // checked when not empty
+    std::optional<QString> fileExt = std::nullopt; // a file clip's; its name is its preview
+    QStringList reads = {};                        // checked when not empty
 };
 
 class CaptureKinds : public CaptureTest, public ::testing::WithParamInterface<KindRow> {};
@@ -107,13 +106,14 @@ TEST_P(CaptureKinds, fill_the_clip)
     EXPECT_EQ(item->raw.bytes(), row.raw);
     EXPECT_EQ(item->preview, row.preview);
     EXPECT_EQ(item->textCharCount, row.chars);
-    EXPECT_EQ(item->fileName, row.fileName);
     EXPECT_EQ(item->fileExt, row.fileExt);
     if (!row.reads.isEmpty()) {
         EXPECT_EQ(clipboard.reads(), row.reads);
     }
     // A file clip keeps its URL text, the same as its bytes.
-    EXPECT_EQ(item->fileURLString, row.kind == ClipKind::FileURL ? std::optional(QString::fromUtf8(row.raw)) : std::nullopt);
+    const bool file = row.kind == ClipKind::FileURL;
+    EXPECT_EQ(item->fileURLString, file ? std::optional(QString::fromUtf8(row.raw)) : std::nullopt);
+    EXPECT_EQ(item->fileName, file ? std::optional(row.preview) : std::nullopt);
     // The fields every clip gets.
     EXPECT_FALSE(item->id.isNull());
     EXPECT_DOUBLE_EQ(item->createdAt, referenceDateFromUnix(clock.now()));
@@ -129,7 +129,7 @@ const QString kUtf16Link = QStringLiteral("https://www.debian.org/\nDebian");
 INSTANTIATE_TEST_SUITE_P(Rows, CaptureKinds, ::testing::Values(
     // Only the needed types are read, stopping at the first found.
     KindRow{"plain_text", {{"text/plain", "Bonjour"}, {"text/html", "<b>Bonjour</b>"}, {"application/x-slow", "..."}},
-            ClipKind::Text, "public.plain-text", "Bonjour", "Bonjour", 7, std::nullopt, std::nullopt, {"text/plain"}},
+            ClipKind::Text, "public.plain-text", "Bonjour", "Bonjour", 7, std::nullopt, {"text/plain"}},
     KindRow{"long_text_is_cut_to_500_characters_in_the_preview_only", {{"UTF8_STRING", QByteArray(1000, 'a')}},
             ClipKind::Text, "public.plain-text", QByteArray(1000, 'a'), QString(500, u'a'), 1000},
     KindRow{"emoji_sequence_counts_as_one_character",
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CaptureKinds, ::testing::Values(
     KindRow{"latin1_text_is_stored_as_utf8", {{"text/plain", "caf\xE9"}}, ClipKind::Text, "public.plain-text",
             "caf\xC3\xA9", QString::fromUtf8("café"), 4},
     KindRow{"rtf_wins_over_plain_text_and_keeps_its_bytes", {{"text/plain", "Gras texte"}, {"text/rtf", kRtf}},
-            ClipKind::Rtf, "public.rtf", kRtf, "Gras texte", 10, std::nullopt, std::nullopt, {"text/rtf"}},
+            ClipKind::Rtf, "public.rtf", kRtf, "Gras texte", 10, std::nullopt, {"text/rtf"}},
     KindRow{"malformed_rtf_keeps_bytes_with_size_preview", {{"text/richtext", kBadRtf}}, ClipKind::Rtf,
             "public.rtf", kBadRtf, "RTF (1234 o)", 12},
     KindRow{"link_with_title", {{"text/plain", "Exemple"}, {"text/x-moz-url", "https://example.org/été\nExemple"}},
@@ -151,20 +151,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, CaptureKinds, ::testing::Values(
             "public.url", "https://a.example/x", "https://a.example/x", 19},
     KindRow{"three_files_give_one_clip_for_the_first",
             {{"text/uri-list", "file:///nowhere/Photo%201.JPG\r\nfile:///tmp/b.txt\r\nfile:///tmp/c\r\n"}},
-            ClipKind::FileURL, "public.file-url", "file:///nowhere/Photo%201.JPG", "Photo 1.JPG", std::nullopt,
-            QStringLiteral("Photo 1.JPG"), QStringLiteral("jpg")},
+            ClipKind::FileURL, "public.file-url", "file:///nowhere/Photo%201.JPG", "Photo 1.JPG", std::nullopt, "jpg"},
     KindRow{"gnome_copied_files_are_files", {{"x-special/gnome-copied-files", "cut\nfile:///nowhere/notes"}},
-            ClipKind::FileURL, "public.file-url", "file:///nowhere/notes", "notes", std::nullopt,
-            QStringLiteral("notes"), QString()},
+            ClipKind::FileURL, "public.file-url", "file:///nowhere/notes", "notes", std::nullopt, QString()},
     KindRow{"folder_with_trailing_slash_is_named_after_the_folder", {{"text/uri-list", "file:///nowhere/Documents/"}},
-            ClipKind::FileURL, "public.file-url", "file:///nowhere/Documents/", "Documents", std::nullopt,
-            QStringLiteral("Documents"), QString()},
+            ClipKind::FileURL, "public.file-url", "file:///nowhere/Documents/", "Documents", std::nullopt, QString()},
     KindRow{"hidden_file_has_no_extension", {{"text/uri-list", "file:///nowhere/.bashrc"}}, ClipKind::FileURL,
-            "public.file-url", "file:///nowhere/.bashrc", ".bashrc", std::nullopt, QStringLiteral(".bashrc"), QString()},
+            "public.file-url", "file:///nowhere/.bashrc", ".bashrc", std::nullopt, QString()},
     KindRow{"file_copy_wins_over_its_icon_image_and_name_text",
             {{"text/plain", "a.txt"}, {"image/png", "png"}, {"text/uri-list", "file:///nowhere/a.txt"}},
-            ClipKind::FileURL, "public.file-url", "file:///nowhere/a.txt", "a.txt", std::nullopt,
-            QStringLiteral("a.txt"), QStringLiteral("txt"), {"text/uri-list"}}),
+            ClipKind::FileURL, "public.file-url", "file:///nowhere/a.txt", "a.txt", std::nullopt, "txt", {"text/uri-list"}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, png_image_wins_over_a_link_and_is_stored_as_deflate_tiff_losslessly)
