@@ -306,15 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArrayCase{"record_missing_its_closing_brace", itemsArray({r1, r2.left(r2.size() - 1), r3}), {"1", "3"},
                   1, QStringLiteral("record 2: malformed JSON")},
         ArrayCase{"data_after_the_array", itemsArray({r1}) + "x", {"1"}, 0,
-                  QStringLiteral("data after the array")},
-        ArrayCase{"escaped_quotes_and_brackets_inside_texts",
-                  itemsArray({HistoryCodec::encodeItem([] {
-                                  ClipboardItem i = numbered(9);
-                                  i.preview = QStringLiteral("a \"} ] [{\\\" \\");
-                                  return i;
-                              }()),
-                              r1}),
-                  {"a \"} ] [{\\\" \\", "1"}, 0, {}}),
+                  QStringLiteral("data after the array")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(HistoryCodecArrays, folders_keep_the_ones_that_decode)
