@@ -21,6 +21,7 @@
 #include "platform/fake/fakesoundplayer.h"
 #include "platform/userdefaults.h"
 #include "store/clipboardstore.h"
+#include "support/clipsamples.h"
 #include "support/memoryhistoryfiles.h"
 
 namespace {
@@ -33,15 +34,11 @@ struct World {
 
 World *g_world = nullptr;
 
+// Ids follow from the text, so that an input replays the same.
 ClipboardItem clip(const char *text, double createdAt, std::optional<QUuid> folder = std::nullopt)
 {
-    ClipboardItem item;
+    ClipboardItem item = ClipSamples::text(QString::fromUtf8(text), createdAt, folder);
     item.id = QUuid::createUuidV5(QUuid(), QByteArray(text));
-    item.preview = QString::fromUtf8(text);
-    item.dataUTI = QStringLiteral("public.plain-text");
-    item.raw = QByteArray(text);
-    item.createdAt = createdAt;
-    item.folderId = folder;
     return item;
 }
 
@@ -63,10 +60,7 @@ InstanceReply runInInstance(const CliCommand &command, double date)
 }
 
 // Text as it crosses the socket, in UTF-8 (a lone surrogate becomes U+FFFD).
-QString asSent(const QString &text)
-{
-    return QString::fromUtf8(text.toUtf8());
-}
+QString asSent(const QString &text) { return QString::fromUtf8(text.toUtf8()); }
 
 // What the client prints must survive the trip through the socket.
 void checkReplyTravels(const InstanceReply &reply)

@@ -35,21 +35,22 @@ void checkRoundTrip(const QList<Record> &records, Encode encode, Decode decode)
     }
 }
 
-template<typename Decoded>
-void checkSame(const Decoded &whole, const Decoded &other, const char *what)
+// `whole` must equal what `decode` reads from `text` streamed in chunks of `step` bytes.
+template<typename Decoded, typename Decode>
+void checkChunked(const Decoded &whole, Decode decode, QByteArrayView text, qsizetype step, const char *what)
 {
+    qsizetype at = 0;
+    JsonArrayStream stream(
+        [&](char *buffer, qint64 capacity, QString *) -> qint64 {
+            const qsizetype n = qMin(qMin<qsizetype>(step, qsizetype(capacity)), text.size() - at);
+            std::memcpy(buffer, text.data() + at, std::size_t(n));
+            at += n;
+            return n;
+        },
+        16, text.size());
+    const Decoded other = decode(stream);
     if (whole.records != other.records || whole.skipped != other.skipped || whole.problem != other.problem)
-        Fuzz::fail(what, ("whole: " + whole.problem + " / other: " + other.problem).toUtf8());
-}
-
-JsonArrayStream::Source chunked(QByteArrayView text, qsizetype step)
-{
-    return [text, step, at = qsizetype(0)](char *buffer, qint64 capacity, QString *) mutable -> qint64 {
-        const qsizetype n = qMin(qMin<qsizetype>(step, qsizetype(capacity)), text.size() - at);
-        std::memcpy(buffer, text.data() + at, std::size_t(n));
-        at += n;
-        return n;
-    };
+        Fuzz::fail(what, ("whole: " + whole.problem + " / chunks: " + other.problem).toUtf8());
 }
 
 } // namespace
@@ -73,14 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const auto items = HistoryCodec::decodeItems(text);
     const auto folders = HistoryCodec::decodeFolders(text);
-    {
-        JsonArrayStream stream(chunked(text, step), 16, text.size());
-        checkSame(items, HistoryCodec::decodeItems(stream), "items read in chunks differ from items read whole");
-    }
-    {
-        JsonArrayStream stream(chunked(text, step), 16, text.size());
-        checkSame(folders, HistoryCodec::decodeFolders(stream), "folders read in chunks differ from folders read whole");
-    }
+    checkChunked(items, [](JsonArrayStream &in) { return HistoryCodec::decodeItems(in); }, text, step,
+                 "items read in chunks differ from items read whole");
+    checkChunked(folders, [](JsonArrayStream &in) { return HistoryCodec::decodeFolders(in); }, text, step,
+                 "folders read in chunks differ from folders read whole");
     checkRoundTrip(items.records, &HistoryCodec::encodeItem, &HistoryCodec::decodeItem);
     checkRoundTrip(folders.records, &HistoryCodec::encodeFolder, &HistoryCodec::decodeFolder);
 

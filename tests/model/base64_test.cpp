@@ -35,10 +35,7 @@ TEST(Base64, agrees_with_an_independent_encoder_for_every_length_up_to_300_and_a
         QByteArray scalar(qsizetype(Base64::encodedSize(std::size_t(n))), Qt::Uninitialized);
         Base64::encodeScalar(data.constData(), std::size_t(n), scalar.data());
         ASSERT_EQ(scalar, expected) << "length " << n;
-
-        const auto decoded = Base64::decode(expected);
-        ASSERT_TRUE(decoded.has_value()) << "length " << n;
-        ASSERT_EQ(*decoded, data) << "length " << n;
+        ASSERT_EQ(Base64::decode(expected), data) << "length " << n;
         QByteArray out(qsizetype(Base64::decodedCapacity(std::size_t(expected.size()))), Qt::Uninitialized);
         const auto count = Base64::decodeScalar(expected.constData(), std::size_t(expected.size()), out.data());
         ASSERT_TRUE(count.has_value());
@@ -71,28 +68,10 @@ TEST(Base64, refuses_every_byte_outside_the_alphabet_wherever_it_stands)
     }
 }
 
-struct Malformed {
-    const char *name;
-    QByteArray text;
-};
-
-class Base64Malformed : public ::testing::TestWithParam<Malformed>
+TEST(Base64, refuses_malformed_text)
 {
-};
-
-TEST_P(Base64Malformed, is_refused)
-{
-    EXPECT_FALSE(Base64::decode(GetParam().text).has_value());
+    for (const char *text : {"Zg", "Zg=", "Zm9vY", "Z===", "Zg==Zm9v", "=Zm9", "Zm9v\nYmFy", "-_8=", "Zm9v YmF", "Zm=v"})
+        EXPECT_FALSE(Base64::decode(QByteArray(text)).has_value()) << text;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Strictness, Base64Malformed,
-    ::testing::Values(Malformed{"missing_padding", "Zg"}, Malformed{"one_of_two_paddings", "Zg="},
-                      Malformed{"length_not_multiple_of_four", "Zm9vY"},
-                      Malformed{"three_paddings", "Z==="}, Malformed{"padding_in_the_middle", "Zg==Zm9v"},
-                      Malformed{"padding_first", "=Zm9"}, Malformed{"line_break", "Zm9v\nYmFy"},
-                      Malformed{"url_safe_alphabet", "-_8="}, Malformed{"space", "Zm9v YmF"},
-                      Malformed{"padding_then_letter", "Zm=v"}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -3,32 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 
-#include "model/referencedate.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakesoundplayer.h"
-#include "platform/userdefaults.h"
-#include "store/capturesource.h"
-#include "store/clipboardstore.h"
-#include "store/historyfiles.h"
-#include "support/clipsamples.h"
 #include "support/logcapture.h"
-#include "support/memoryhistoryfiles.h"
+#include "support/storefixture.h"
 
 namespace {
-
-class RecordingCaptureSource final : public CaptureSource
-{
-public:
-    void setOnNewItem(NewItemHandler h) override { onNewItem = std::move(h); }
-    void setShouldIgnore(IgnoreHandler h) override { shouldIgnore = std::move(h); }
-    void start() override { ++starts; }
-    NewItemHandler onNewItem;
-    IgnoreHandler shouldIgnore;
-    int starts = 0;
-};
 
 ClipboardItem clip(const QString &text, double createdAt = 0, ClipKind kind = ClipKind::Text)
 {
@@ -37,52 +16,21 @@ ClipboardItem clip(const QString &text, double createdAt = 0, ClipKind kind = Cl
     return item;
 }
 
-class StoreTest : public ::testing::Test
+QStringList previews(const QList<ClipboardItem> &items)
+{
+    QStringList out;
+    for (const auto &i : items)
+        out.append(i.preview);
+    return out;
+}
+
+class StoreTest : public ::testing::Test, public StoreFixture
 {
 protected:
-    StoreTest() : files(tmp.path()), defaults(tmp.path() + QStringLiteral("/defaults.conf")) {}
-
-    ClipboardStore &makeStore()
-    {
-        store = std::make_unique<ClipboardStore>(files, clock, defaults, sound);
-        return *store;
-    }
-    // A store preloaded with `items` (in items order) and `folders`.
-    ClipboardStore &makeStore(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders = {})
-    {
-        files.preset = {items, folders};
-        return makeStore();
-    }
-    static QList<QString> previews(const QList<ClipboardItem> &items)
-    {
-        QList<QString> out;
-        for (const auto &i : items)
-            out.append(i.preview);
-        return out;
-    }
-
-    QTemporaryDir tmp;
-    MemoryHistoryFiles files;
-    FakeClock clock;
-    UserDefaults defaults;
-    FakeSoundPlayer sound;
     LogCapture log;
-    std::unique_ptr<ClipboardStore> store;
 };
 
 // ------------------------------------------------------------------ intake
-
-TEST_F(StoreTest, ConstructionInstallsCallbacksAndStartsTheWatcher)
-{
-    auto source = std::make_unique<RecordingCaptureSource>();
-    RecordingCaptureSource *raw = source.get();
-    store = std::make_unique<ClipboardStore>(files, clock, defaults, sound, std::move(source));
-    EXPECT_EQ(raw->starts, 1);
-    ASSERT_TRUE(raw->onNewItem);
-    raw->onNewItem(clip(QStringLiteral("via watcher")));
-    EXPECT_EQ(store->items().size(), 1);
-    EXPECT_FALSE(raw->shouldIgnore(7));
-}
 
 // Copies a second apart: a repeat of the last content (same kind and bytes,
 // or the same signature worked out where the clip was built) is dropped
@@ -102,9 +50,9 @@ struct InsertRow {
 
 class StoreRepeats : public StoreTest, public ::testing::WithParamInterface<InsertRow> {};
 
-TEST_P(StoreRepeats, DropOnlyARepeatOfTheLastContent)
+TEST_P(StoreRepeats, drop_only_a_repeat_of_the_last_content)
 {
-    auto &s = makeStore();
+    auto &s = makeStore({});
     for (const Insert &insert : GetParam().inserts) {
         ClipboardItem item = clip(QString::fromUtf8(insert.text), 0, insert.kind);
         if (insert.memoOf)
@@ -114,7 +62,7 @@ TEST_P(StoreRepeats, DropOnlyARepeatOfTheLastContent)
     }
     EXPECT_EQ(s.items().size(), GetParam().kept);
     EXPECT_EQ(files.writes, GetParam().kept);
-    EXPECT_EQ(sound.played.size(), GetParam().kept);
+    EXPECT_EQ(player.played.size(), GetParam().kept);
     for (const ClipboardItem &item : s.items())
         EXPECT_TRUE(item.signature.hex.isEmpty());
 }
@@ -133,140 +81,88 @@ INSTANTIATE_TEST_SUITE_P(
                       InsertRow{"memo_is_taken_over_the_bytes_second", {{"two"}, {"one", ClipKind::Text, "two"}}, 1}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(StoreTest, DeletingTheNewestClipStillSuppressesItsRepeat)
+TEST_F(StoreTest, a_deleted_newest_clip_still_suppresses_its_repeat_and_an_oversized_clip_is_refused)
 {
-    auto &s = makeStore();
+    auto &s = makeStore({});
     const ClipboardItem a = clip(QStringLiteral("gone"));
     s.insert(a);
     s.setSelection({a.id});
     s.deleteSelection();
     s.insert(clip(QStringLiteral("gone")));
     EXPECT_TRUE(s.items().isEmpty());
-}
+    EXPECT_EQ(files.writes, 2);
 
-TEST_F(StoreTest, ClipOverTheSizeLimitIsRefusedWithAnErrorLine)
-{
-    auto &s = makeStore();
     ClipboardItem huge = clip(QStringLiteral("huge"));
     huge.raw = QByteArray(ClipboardStore::kMaxClipBytes + 1, Qt::Uninitialized);
     s.insert(huge);
     EXPECT_TRUE(s.items().isEmpty());
-    EXPECT_EQ(files.writes, 0);
+    EXPECT_EQ(files.writes, 2);
     EXPECT_EQ(log.lines(Log::Level::Error).size(), 1);
 }
 
-TEST_F(StoreTest, SearchSeesAClipReplacedUnderTheSameId)
+TEST(StoreSignature, is_sha256_over_kind_zero_byte_and_raw)
 {
-    ClipboardItem a = clip(QStringLiteral("alpha"));
-    auto &s = makeStore({a});
-    s.setSearchQuery(QStringLiteral("alp"));
-    ASSERT_EQ(s.visibleItems().size(), 1);
-    // Same id, new preview (a restored backup, say): the folded cache must follow.
-    ClipboardItem b = a;
-    b.preview = QStringLiteral("beta");
-    files.preset = {{b}, {}};
-    auto &t = makeStore();
-    t.setSearchQuery(QStringLiteral("alp"));
-    EXPECT_TRUE(t.visibleItems().isEmpty());
-    t.setSearchQuery(QStringLiteral("BET"));
-    EXPECT_EQ(t.visibleItems().size(), 1);
-}
-
-TEST(StoreSignature, IsSha256OverKindZeroByteAndRaw)
-{
-    QByteArray input = QByteArrayLiteral("fileURL");
-    input.append('\0');
-    input.append("x");
     EXPECT_EQ(ClipboardStore::signature(ClipKind::FileURL, "x"),
-              QString::fromLatin1(QCryptographicHash::hash(input, QCryptographicHash::Sha256).toHex()));
+              QString::fromLatin1(QCryptographicHash::hash(QByteArray("fileURL\0x", 9), QCryptographicHash::Sha256).toHex()));
 }
 
-struct SoundCase {
-    const char *name;
-    double gap;
-    bool secondPlays;
-};
-
-class SoundThrottle : public StoreTest, public ::testing::WithParamInterface<SoundCase>
+// The copy sound plays only more than 350 ms after the last one, named and
+// enabled by the settings as they are at each copy; a setting of another
+// type counts as on, and a disabled sound still advances the throttle.
+TEST_F(StoreTest, copy_sound_follows_the_settings_and_the_throttle)
 {
-};
-
-TEST_P(SoundThrottle, SecondCopyPlaysOnlyAfterMoreThan350ms)
-{
-    auto &s = makeStore();
-    clock.setNow(1000.0);
-    s.insert(clip(QStringLiteral("one")));
-    clock.setNow(1000.0 + GetParam().gap);
-    s.insert(clip(QStringLiteral("two")));
-    EXPECT_EQ(s.items().size(), 2);
-    EXPECT_EQ(sound.played.size(), GetParam().secondPlays ? 2 : 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Gaps, SoundThrottle,
-                         ::testing::Values(SoundCase{"gap_300ms_is_throttled", 0.3, false},
-                                           SoundCase{"gap_exactly_350ms_is_throttled", 0.35, false},
-                                           SoundCase{"gap_500ms_plays", 0.5, true}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(StoreTest, SoundSettingsAreReadAtEachInsert)
-{
-    // An enabled setting of another type counts as on.
+    auto &s = makeStore({});
+    const struct {
+        double gap;
+        std::optional<bool> enabled;
+        const char *name;
+    } copies[] = {{100, std::nullopt, nullptr}, {0.3, std::nullopt, nullptr},  {0.05, std::nullopt, nullptr},
+                  {0.2, std::nullopt, "Glass"}, {1, false, nullptr}, {0.2, true, nullptr}, {0.5, true, nullptr}};
     defaults.setString(QStringLiteral("bramblet.sound.enabled"), QStringLiteral("no"));
-    auto &s = makeStore();
-    clock.setNow(100);
-    s.insert(clip(QStringLiteral("1")));
-    defaults.setString(QStringLiteral("bramblet.sound.name"), QStringLiteral("Glass"));
-    clock.setNow(101);
-    s.insert(clip(QStringLiteral("2")));
-    defaults.setBool(QStringLiteral("bramblet.sound.enabled"), false);
-    clock.setNow(102);
-    s.insert(clip(QStringLiteral("3")));
-    // Disabled still advances the throttle.
-    defaults.setBool(QStringLiteral("bramblet.sound.enabled"), true);
-    clock.setNow(102.2);
-    s.insert(clip(QStringLiteral("4")));
-    EXPECT_EQ(sound.played, (QStringList{QStringLiteral("Pop"), QStringLiteral("Glass")}));
+    int n = 0;
+    for (const auto &copy : copies) {
+        if (copy.enabled)
+            defaults.setBool(QStringLiteral("bramblet.sound.enabled"), *copy.enabled);
+        if (copy.name)
+            defaults.setString(QStringLiteral("bramblet.sound.name"), QString::fromLatin1(copy.name));
+        clock.setNow(clock.now() + copy.gap);
+        s.insert(clip(QString::number(n++)));
+    }
+    EXPECT_EQ(s.items().size(), n);
+    EXPECT_EQ(player.played, (QStringList{QStringLiteral("Pop"), QStringLiteral("Glass"), QStringLiteral("Glass")}));
 }
 
-// ------------------------------------------------------------------ one-shot suppression
-
-TEST_F(StoreTest, SuppressionIgnoresExactlyTheNextChangeUnlessCancelled)
+// Regression: a flag whose own write was absorbed by the watcher used to
+// swallow the user's next real copy, however much later it came.
+TEST_F(StoreTest, suppression_ignores_exactly_the_next_change_unless_cancelled_or_lapsed)
 {
-    auto &s = makeStore();
+    auto &s = makeStore({});
     s.suppressNextCapture();
     EXPECT_TRUE(s.shouldIgnore(1));
     EXPECT_FALSE(s.shouldIgnore(2));
     s.suppressNextCapture();
     s.cancelSuppressedCapture();
     EXPECT_FALSE(s.shouldIgnore(3));
-}
-
-// Regression: a flag whose own write was absorbed by the watcher used to
-// swallow the user's next real copy, however much later it came.
-TEST_F(StoreTest, SuppressionLapsesSoALaterRealCopyIsKept)
-{
-    auto &s = makeStore();
     s.suppressNextCapture();
     clock.advance(ClipboardStore::kSuppressLapseSeconds + 0.5);
     EXPECT_FALSE(s.isCaptureSuppressed());
-    EXPECT_FALSE(s.shouldIgnore(1));
+    EXPECT_FALSE(s.shouldIgnore(4));
 }
 
 // ------------------------------------------------------------------ visible list
 
-TEST_F(StoreTest, VisibleItemsFilterByFolderAndSortNewestFirstStably)
+TEST_F(StoreTest, visible_items_filter_by_folder_and_sort_newest_first_stably)
 {
-    const ClipboardFolder work{QUuid::createUuid(), QStringLiteral("Travail"), 0};
-    ClipboardItem a = clip(QStringLiteral("a"), 10);
-    ClipboardItem b = clip(QStringLiteral("b"), 30);
-    ClipboardItem c = clip(QStringLiteral("c"), 20);
-    ClipboardItem d = clip(QStringLiteral("d"), 20); // same date as c, after it in items
+    const ClipboardFolder work = folder(QStringLiteral("Travail"));
     ClipboardItem f = clip(QStringLiteral("f"), 99);
     f.folderId = work.id;
-    auto &s = makeStore({a, b, c, d, f}, {work});
-    EXPECT_EQ(previews(s.visibleItems()), (QList<QString>{"b", "c", "d", "a"}));
+    // d has the date of c and comes after it in the items.
+    auto &s = makeStore({clip(QStringLiteral("a"), 10), clip(QStringLiteral("b"), 30), clip(QStringLiteral("c"), 20),
+                         clip(QStringLiteral("d"), 20), f},
+                        {work});
+    EXPECT_EQ(previews(s.visibleItems()), (QStringList{"b", "c", "d", "a"}));
     s.setCurrentFolder(work.id);
-    EXPECT_EQ(previews(s.visibleItems()), (QList<QString>{"f"}));
+    EXPECT_EQ(previews(s.visibleItems()), (QStringList{"f"}));
     s.setCurrentFolder(QUuid::createUuid()); // an empty folder shows nothing
     EXPECT_TRUE(s.visibleItems().isEmpty());
 }
@@ -278,17 +174,19 @@ struct SearchCase {
     bool found;
 };
 
-class Search : public StoreTest, public ::testing::WithParamInterface<SearchCase>
-{
-};
+class Search : public StoreTest, public ::testing::WithParamInterface<SearchCase> {};
 
-TEST_P(Search, MatchesLowerCasedPreviewOnly)
+TEST_P(Search, matches_the_lower_cased_preview_only)
 {
     ClipboardItem item = clip(QString::fromUtf8(GetParam().preview));
     item.raw = QByteArrayLiteral("hidden-in-raw-only");
     auto &s = makeStore({item});
     s.setSearchQuery(QString::fromUtf8(GetParam().query));
     EXPECT_EQ(s.visibleItems().size(), GetParam().found ? 1 : 0);
+    // Same id, new preview (a restored backup, say): the folded cache must follow.
+    item.preview = QStringLiteral("autre");
+    makeStore({item}).setSearchQuery(QString::fromUtf8(GetParam().query));
+    EXPECT_TRUE(store->visibleItems().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -303,10 +201,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ------------------------------------------------------------------ selection
 
-TEST_F(StoreTest, SelectNextAndPreviousWrapAround)
+TEST_F(StoreTest, next_and_previous_wrap_around_and_select_all_takes_the_visible_clips)
 {
+    auto &empty = makeStore({});
+    empty.selectAll();
+    empty.selectNext();
+    EXPECT_TRUE(empty.selection().isEmpty());
+
     const ClipboardItem a = clip(QStringLiteral("a"), 3), b = clip(QStringLiteral("b"), 2), c = clip(QStringLiteral("c"), 1);
-    auto &s = makeStore({a, b, c});
+    ClipboardItem hidden = clip(QStringLiteral("in folder"));
+    hidden.folderId = QUuid::createUuid();
+    auto &s = makeStore({a, b, c, hidden});
     s.selectNext();
     EXPECT_EQ(s.selection(), QSet<QUuid>{a.id});
     s.selectNext();
@@ -319,77 +224,49 @@ TEST_F(StoreTest, SelectNextAndPreviousWrapAround)
     s.setSelection({QUuid::createUuid()}); // no longer in the list
     s.selectPrevious();
     EXPECT_EQ(s.selection(), QSet<QUuid>{c.id});
-}
-
-TEST_F(StoreTest, SelectAllTakesVisibleOnlyAndEmptyStaysEmpty)
-{
-    auto &s = makeStore();
-    QSignalSpy spy(&s, &ClipboardStore::selectionChanged);
     s.selectAll();
-    EXPECT_TRUE(s.selection().isEmpty());
-    s.selectNext(); // empty list: nothing happens
-    EXPECT_TRUE(s.selection().isEmpty());
-    ClipboardItem hidden = clip(QStringLiteral("in folder"));
-    hidden.folderId = QUuid::createUuid();
-    auto &t = makeStore({clip(QStringLiteral("x")), hidden});
-    t.selectAll();
-    EXPECT_EQ(t.selection().size(), 1);
+    EXPECT_EQ(s.selection(), (QSet<QUuid>{a.id, b.id, c.id}));
 }
 
 // ------------------------------------------------------------------ editing
 
-TEST_F(StoreTest, TogglePinResortsItemsPinnedFirstOldestFirst)
+// Each edit writes once; an edit of a clip no longer there writes nothing.
+TEST_F(StoreTest, pin_bump_and_thumbnail_edits_resort_and_write_once)
 {
     const ClipboardItem n = clip(QStringLiteral("new"), 30), m = clip(QStringLiteral("mid"), 20),
                         o = clip(QStringLiteral("old"), 10);
     auto &s = makeStore({n, m, o});
-    s.togglePin(m.id);
-    EXPECT_EQ(previews(s.items()), (QList<QString>{"mid", "old", "new"}));
+    s.togglePin(m.id); // pinned first, then oldest first
+    EXPECT_EQ(previews(s.items()), (QStringList{"mid", "old", "new"}));
     EXPECT_TRUE(s.items().first().pinned);
-    EXPECT_EQ(files.writes, 1);
-    s.togglePin(QUuid::createUuid());
-    EXPECT_EQ(files.writes, 1);
-}
-
-TEST_F(StoreTest, BumpToTopSetsNowAndAMissingClipWritesNothing)
-{
-    const ClipboardItem a = clip(QStringLiteral("a"), 1);
-    auto &s = makeStore({a, clip(QStringLiteral("b"), 5)});
     clock.setNow(unixFromReferenceDate(1000));
-    s.bumpToTop(a.id);
-    EXPECT_DOUBLE_EQ(s.items().first().createdAt, 1000);
-    EXPECT_EQ(s.visibleItems().first().id, a.id);
-    s.bumpToTop(QUuid::createUuid());
-    EXPECT_EQ(log.lines(Log::Level::Error).size(), 1);
-    EXPECT_EQ(files.writes, 1);
-}
+    s.bumpToTop(o.id);
+    EXPECT_DOUBLE_EQ(s.items()[1].createdAt, 1000);
+    EXPECT_EQ(s.visibleItems().first().id, o.id);
+    s.updateThumbnail(n.id, QByteArrayLiteral("png"));
+    EXPECT_EQ(s.items().last().thumbnailPNG, QByteArrayLiteral("png"));
+    s.updateThumbnail(n.id, std::nullopt);
+    EXPECT_FALSE(s.items().last().thumbnailPNG.has_value());
+    EXPECT_EQ(files.writes, 4);
 
-TEST_F(StoreTest, UpdateThumbnailOfUnknownClipWritesNothing)
-{
-    const ClipboardItem a = clip(QStringLiteral("a"));
-    auto &s = makeStore({a});
+    s.togglePin(QUuid::createUuid());
+    s.bumpToTop(QUuid::createUuid());
     s.updateThumbnail(QUuid::createUuid(), QByteArrayLiteral("png"));
-    EXPECT_EQ(files.writes, 0);
-    s.updateThumbnail(a.id, QByteArrayLiteral("png"));
-    EXPECT_EQ(s.items().first().thumbnailPNG, QByteArrayLiteral("png"));
-    s.updateThumbnail(a.id, std::nullopt);
-    EXPECT_FALSE(s.items().first().thumbnailPNG.has_value());
-    EXPECT_EQ(files.writes, 2);
+    EXPECT_EQ(files.writes, 4);
+    EXPECT_EQ(log.lines(Log::Level::Error).size(), 1) << "a bump of a missing clip is an error";
 }
 
 struct DeleteCase {
     const char *name;
-    int selectedIndex;   // index in visibleItems (newest first) of a,b,c
+    int selectedIndex; // index in visibleItems (newest first) of a,b,c
     bool pinSelected;
-    QList<QString> remaining;
+    QStringList remaining;
     const char *selectedAfter; // preview, or "" for none
 };
 
-class DeleteSelection : public StoreTest, public ::testing::WithParamInterface<DeleteCase>
-{
-};
+class DeleteSelection : public StoreTest, public ::testing::WithParamInterface<DeleteCase> {};
 
-TEST_P(DeleteSelection, ReselectsTheNeighbour)
+TEST_P(DeleteSelection, reselects_the_neighbour)
 {
     QList<ClipboardItem> items{clip(QStringLiteral("a"), 3), clip(QStringLiteral("b"), 2), clip(QStringLiteral("c"), 1)};
     items[GetParam().selectedIndex].pinned = GetParam().pinSelected;
@@ -410,38 +287,28 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"pinned_stays_and_stays_selected", 1, true, {"a", "b", "c"}, "b"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(StoreTest, DeleteSelectionOfOnlyClipEmptiesAndOfAnInvisibleOneDoesNothing)
-{
-    ClipboardItem a = clip(QStringLiteral("a")), hidden = clip(QStringLiteral("hidden"));
-    hidden.folderId = QUuid::createUuid();
-    auto &s = makeStore({a, hidden});
-    s.setSelection({a.id});
-    s.deleteSelection();
-    EXPECT_EQ(s.items().size(), 1);
-    EXPECT_TRUE(s.selection().isEmpty());
-    s.setSelection({hidden.id});
-    s.deleteSelection();
-    EXPECT_EQ(s.items().size(), 1);
-    EXPECT_EQ(s.selection().size(), 1);
-    EXPECT_EQ(files.writes, 1);
-}
-
-TEST_F(StoreTest, MultiSelectionDeletesAllButPinnedEverywhere)
+// A selection deletes its unpinned clips wherever they are; a single
+// selected clip that is not visible is left alone.
+TEST_F(StoreTest, deleting_a_selection_spares_pinned_and_invisible_single_clips)
 {
     ClipboardItem a = clip(QStringLiteral("a")), b = clip(QStringLiteral("b")), c = clip(QStringLiteral("c"));
     b.pinned = true;
     c.folderId = QUuid::createUuid();
     auto &s = makeStore({a, b, c, clip(QStringLiteral("d"))});
+    s.setSelection({c.id});
+    s.deleteSelection();
+    EXPECT_EQ(s.items().size(), 4);
+    EXPECT_EQ(files.writes, 0);
     s.setSelection({a.id, b.id, c.id});
     s.deleteSelection();
-    EXPECT_EQ(previews(s.items()), (QList<QString>{"b", "d"}));
+    EXPECT_EQ(previews(s.items()), (QStringList{"b", "d"}));
     EXPECT_TRUE(s.selection().isEmpty());
     EXPECT_EQ(files.writes, 1);
 }
 
-TEST_F(StoreTest, ClearOperationsKeepPinnedAndRespectFolders)
+TEST_F(StoreTest, clear_operations_keep_pinned_clips_and_respect_folders)
 {
-    const ClipboardFolder f{QUuid::createUuid(), QStringLiteral("F"), 0};
+    const ClipboardFolder f = folder(QStringLiteral("F"));
     ClipboardItem recent = clip(QStringLiteral("recent")), pinned = clip(QStringLiteral("pinned")),
                   inFolder = clip(QStringLiteral("inFolder")), pinnedInFolder = clip(QStringLiteral("pinnedInFolder"));
     pinned.pinned = true;
@@ -450,104 +317,53 @@ TEST_F(StoreTest, ClearOperationsKeepPinnedAndRespectFolders)
     pinnedInFolder.pinned = true;
     const QList<ClipboardItem> all{recent, pinned, inFolder, pinnedInFolder};
 
-    auto &s1 = makeStore(all, {f});
-    s1.clearRecents();
-    EXPECT_EQ(previews(s1.items()), (QList<QString>{"pinned", "inFolder", "pinnedInFolder"}));
-
-    auto &s2 = makeStore(all, {f});
-    s2.clearFolder(f.id);
-    EXPECT_EQ(previews(s2.items()), (QList<QString>{"recent", "pinned", "pinnedInFolder"}));
-
-    auto &s3 = makeStore(all, {f});
-    s3.setCurrentFolder(f.id);
-    s3.clearAll();
-    EXPECT_EQ(previews(s3.items()), (QList<QString>{"pinned", "pinnedInFolder"}));
-    EXPECT_EQ(s3.folders().size(), 1);
-    EXPECT_EQ(s3.currentFolder(), f.id);
+    makeStore(all, {f}).clearRecents();
+    EXPECT_EQ(previews(store->items()), (QStringList{"pinned", "inFolder", "pinnedInFolder"}));
+    makeStore(all, {f}).clearFolder(f.id);
+    EXPECT_EQ(previews(store->items()), (QStringList{"recent", "pinned", "pinnedInFolder"}));
+    auto &s = makeStore(all, {f});
+    s.setCurrentFolder(f.id);
+    s.clearAll();
+    EXPECT_EQ(previews(s.items()), (QStringList{"pinned", "pinnedInFolder"}));
+    EXPECT_EQ(s.folders().size(), 1);
+    EXPECT_EQ(s.currentFolder(), f.id);
     EXPECT_EQ(files.writes, 3);
 }
 
-TEST_F(StoreTest, FolderLifecycle)
+TEST_F(StoreTest, folders_are_created_renamed_and_deleted_with_their_clips_going_back_to_the_recents)
 {
-    auto &s = makeStore();
+    auto &s = makeStore({clip(QStringLiteral("a")), clip(QStringLiteral("b"))});
     s.createFolder(QStringLiteral("Même"));
     s.createFolder(QStringLiteral("Même"));
     ASSERT_EQ(s.folders().size(), 2);
     EXPECT_NE(s.folders()[0].id, s.folders()[1].id);
-    const QUuid id = s.folders()[0].id;
-    s.renameFolder(id, QStringLiteral("Autre"));
-    EXPECT_EQ(s.folders()[0].name, QStringLiteral("Autre"));
+    const ClipboardFolder f = s.folders()[0];
+    s.renameFolder(f.id, QStringLiteral("Autre"));
     s.renameFolder(QUuid::createUuid(), QStringLiteral("x"));
+    EXPECT_EQ(s.folders()[0].name, QStringLiteral("Autre"));
     EXPECT_EQ(files.writes, 3);
-    EXPECT_EQ(files.lastFolders.size(), 2);
-}
+    EXPECT_EQ(files.lastFolders, s.folders());
 
-TEST_F(StoreTest, DeleteFolderReturnsClipsToRecentsWithPinsAndLeavesFolderView)
-{
-    const ClipboardFolder f{QUuid::createUuid(), QStringLiteral("F"), 0};
-    ClipboardItem a = clip(QStringLiteral("a")), b = clip(QStringLiteral("b"));
-    a.folderId = f.id;
-    b.folderId = f.id;
-    b.pinned = true;
-    auto &s = makeStore({a, b}, {f});
+    // Assigning moves the clips found, pinned ones too.
+    const QUuid a = s.items()[0].id, b = s.items()[1].id;
+    s.togglePin(b);
+    s.assign({a, b, QUuid::createUuid()}, f);
+    for (const ClipboardItem &item : s.items())
+        EXPECT_EQ(item.folderId, f.id);
     s.setCurrentFolder(f.id);
-    s.setSelection({a.id});
+    s.setSelection({a});
     s.deleteFolder(f.id);
-    EXPECT_TRUE(s.folders().isEmpty());
+    EXPECT_EQ(s.folders().size(), 1);
     EXPECT_FALSE(s.currentFolder().has_value());
+    EXPECT_EQ(s.visibleItems().size(), 2) << "back in the recents";
+    EXPECT_TRUE(s.items()[0].pinned);
+    EXPECT_EQ(s.selection(), QSet<QUuid>{a});
+    s.assign({a}, s.folders()[0]);
+    EXPECT_EQ(s.visibleItems().size(), 1);
+    s.assign({a}, std::nullopt);
     EXPECT_EQ(s.visibleItems().size(), 2);
-    EXPECT_TRUE(s.items()[1].pinned);
-    EXPECT_EQ(s.selection(), QSet<QUuid>{a.id});
-    EXPECT_EQ(files.writes, 1);
-}
-
-TEST_F(StoreTest, AssignMovesFoundClipsPinnedOnesTooAndBackToRecents)
-{
-    const ClipboardFolder f{QUuid::createUuid(), QStringLiteral("Projets"), 0};
-    ClipboardItem a = clip(QStringLiteral("a")), b = clip(QStringLiteral("b"));
-    b.pinned = true;
-    auto &s = makeStore({clip(QStringLiteral("other")), a, b}, {f});
-    s.assign({a.id, b.id, QUuid::createUuid()}, f);
-    EXPECT_FALSE(s.items()[0].folderId.has_value());
-    EXPECT_EQ(s.items()[1].folderId, f.id);
-    EXPECT_EQ(s.items()[2].folderId, f.id);
-    EXPECT_EQ(files.writes, 1);
-    s.assign({a.id}, std::nullopt);
-    EXPECT_FALSE(s.items()[1].folderId.has_value());
+    EXPECT_EQ(files.writes, 8);
     EXPECT_EQ(files.lastItems, s.items());
-}
-
-TEST_F(StoreTest, PruneRemovesOnlyOldUnpinnedClipsInOneWrite)
-{
-    clock.setNow(unixFromReferenceDate(10 * 86400));
-    ClipboardItem oldPinned = clip(QStringLiteral("oldPinned"), 0), oldInFolder = clip(QStringLiteral("oldInFolder"), 0);
-    oldPinned.pinned = true;
-    oldInFolder.folderId = QUuid::createUuid();
-    auto &s = makeStore({clip(QStringLiteral("fresh"), 10 * 86400 - 60), clip(QStringLiteral("old"), 86400), oldPinned, oldInFolder});
-    EXPECT_EQ(s.pruneOlderThan(86400), 2);
-    EXPECT_EQ(previews(s.items()), (QList<QString>{"fresh", "oldPinned"}));
-    EXPECT_EQ(files.writes, 1);
-    EXPECT_EQ(s.pruneOlderThan(86400), 0);
-    EXPECT_EQ(files.writes, 1);
-}
-
-TEST_F(StoreTest, PublishedFieldsSignalOnEveryAssignment)
-{
-    auto &s = makeStore();
-    QSignalSpy items(&s, &ClipboardStore::itemsChanged), query(&s, &ClipboardStore::searchQueryChanged),
-        active(&s, &ClipboardStore::searchActiveChanged), folder(&s, &ClipboardStore::currentFolderChanged),
-        scroll(&s, &ClipboardStore::suppressAutoScrollOnceChanged);
-    s.insert(clip(QStringLiteral("x")));
-    s.setSearchQuery(QStringLiteral("q"));
-    s.setSearchQuery(QStringLiteral("q"));
-    s.setSearchActive(true);
-    s.setCurrentFolder(std::nullopt);
-    s.setSuppressAutoScrollOnce(true);
-    EXPECT_EQ(items.count(), 1);
-    EXPECT_EQ(query.count(), 2);
-    EXPECT_EQ(active.count(), 1);
-    EXPECT_EQ(folder.count(), 1);
-    EXPECT_EQ(scroll.count(), 1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // temporary file goes, a file where the folder goes, or a file size limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 
@@ -15,7 +16,6 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "model/base64.h"
 #include "model/historycodec.h"
@@ -27,14 +27,12 @@
 
 namespace {
 
-ClipboardItem textClip(const QString &text, double createdAt = 100) { return ClipSamples::text(text, createdAt); }
+ClipboardItem textClip(const QString &text) { return ClipSamples::text(text); }
 
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -44,32 +42,21 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-mode_t modeOf(const QString &path)
+struct stat statOf(const QString &path)
 {
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & 07777;
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
 }
 
-ino_t inodeOf(const QString &path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_ino;
-}
+mode_t modeOf(const QString &path) { return statOf(path).st_mode & 07777; }
 
 QStringList asideFiles(const QString &dir, const QString &name)
 {
     return QDir(dir).entryList({name + QStringLiteral(".unreadable-*")}, QDir::Files);
 }
 
-QList<ClipboardItem> loadItems(const QString &dir)
-{
-    HistoryFiles files(dir);
-    return files.load().items;
-}
+QList<ClipboardItem> loadItems(const QString &dir) { return HistoryFiles(dir).load().items; }
 
 class HistoryFilesTest : public ::testing::Test
 {
@@ -82,69 +69,22 @@ protected:
     QStringList errors() const { return log.lines(Log::Level::Error); }
 };
 
-// ------------------------------------------------------------------ location
-
-TEST_F(HistoryFilesTest, first_launch_starts_empty_then_writes_private_files_with_no_temporary_left)
+// $XDG_DATA_HOME when set to an absolute path ('/' here is the temporary root).
+TEST(HistoryFilesLocation, follows_an_absolute_xdg_data_home_or_falls_back_to_home)
 {
-    const mode_t old = ::umask(0);
-    HistoryFiles files;
-    EXPECT_EQ(files.directory(), dir());
-    EXPECT_EQ(modeOf(dir()), mode_t(0700));
-    const HistoryFiles::Loaded loaded = files.load();
-    EXPECT_TRUE(loaded.items.isEmpty());
-    EXPECT_TRUE(loaded.folders.isEmpty());
-    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty()) << "a missing file is no damage";
-    const ClipboardItem clip = textClip(QStringLiteral("bonjour"));
-    files.write({clip}, {});
-    ::umask(old);
-    EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems({clip}));
-    EXPECT_EQ(readAll(folders()), QByteArray("[]"));
-    EXPECT_EQ(modeOf(items()), mode_t(0600));
-    EXPECT_EQ(modeOf(folders()), mode_t(0600));
-    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}));
-    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+    const QString home = QStringLiteral("/.local/share/Bramblet");
+    for (const auto &[xdg, expected] : {std::pair{"", home}, std::pair{"rel/data", home},
+                                        std::pair{"/elsewhere", QStringLiteral("/elsewhere/Bramblet")}}) {
+        TempEnv env;
+        qputenv("XDG_DATA_HOME", xdg[0] == '/' ? env.root().toUtf8() + xdg : QByteArray(xdg));
+        EXPECT_EQ(HistoryFiles().directory(), env.root() + expected);
+        EXPECT_TRUE(QFileInfo(env.root() + expected).isDir());
+    }
 }
 
-struct LocationCase {
-    const char *name;
-    std::optional<QByteArray> xdgDataHome; // relative to the temp root when not absolute
-    bool absolute;
-    QString expectedUnderRoot;
-};
-
-class HistoryFilesLocation : public ::testing::TestWithParam<LocationCase>
-{
-};
-
-TEST_P(HistoryFilesLocation, follows_xdg_data_home_or_falls_back_to_home)
-{
-    TempEnv env;
-    const LocationCase &c = GetParam();
-    if (!c.xdgDataHome)
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", c.absolute ? env.root().toUtf8() + *c.xdgDataHome : *c.xdgDataHome);
-    HistoryFiles files;
-    EXPECT_EQ(files.directory(), env.root() + c.expectedUnderRoot);
-    EXPECT_TRUE(QFileInfo(files.directory()).isDir());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Xdg, HistoryFilesLocation,
-    ::testing::Values(LocationCase{"unset_uses_home_local_share", std::nullopt, false,
-                                   QStringLiteral("/.local/share/Bramblet")},
-                      LocationCase{"empty_uses_home_local_share", QByteArray(""), false,
-                                   QStringLiteral("/.local/share/Bramblet")},
-                      LocationCase{"relative_is_ignored", QByteArray("rel/data"), false,
-                                   QStringLiteral("/.local/share/Bramblet")},
-                      LocationCase{"absolute_is_used", QByteArray("/elsewhere"), true,
-                                   QStringLiteral("/elsewhere/Bramblet")}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-// ------------------------------------------------------------------ round trip
-
-TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_in_a_new_session)
+// Then every change to a record reaches the file: cached encodings must
+// never outlive the record they were made from.
+TEST_F(HistoryFilesTest, first_launch_writes_private_files_that_load_back_equal_and_follow_every_change)
 {
     const ClipboardFolder folder{QUuid::createUuid(), QStringLiteral("Travail"), 12.5};
     ClipboardItem inFolder = textClip(QStringLiteral("dans un dossier"));
@@ -156,24 +96,25 @@ TEST_F(HistoryFilesTest, what_is_written_loads_back_equal_in_a_new_session)
     file.fileName = QStringLiteral("photo.png");
     file.fileExt = QStringLiteral("png");
     file.thumbnailPNG = QByteArray("\x89PNG", 4);
-    const QList<ClipboardItem> list{inFolder, ClipSamples::image(300000), file, textClip(QString())};
-    {
-        HistoryFiles files;
-        files.write(list, {folder});
-    }
-    HistoryFiles again;
-    const HistoryFiles::Loaded loaded = again.load();
+    QList<ClipboardItem> list{inFolder, ClipSamples::image(300000), file, textClip(QString())};
+
+    const mode_t old = ::umask(0);
+    HistoryFiles files;
+    EXPECT_EQ(files.directory(), dir());
+    EXPECT_EQ(modeOf(dir()), mode_t(0700));
+    const HistoryFiles::Loaded empty = files.load();
+    EXPECT_TRUE(empty.items.isEmpty() && empty.folders.isEmpty());
+    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files).isEmpty()) << "a missing file is no damage";
+    files.write(list, {folder});
+    ::umask(old);
+    EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems(list));
+    EXPECT_EQ(modeOf(items()), mode_t(0600));
+    EXPECT_EQ(modeOf(folders()), mode_t(0600));
+    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("folders.json"), QStringLiteral("items.json")}));
+    const HistoryFiles::Loaded loaded = HistoryFiles().load();
     EXPECT_EQ(loaded.items, list);
     EXPECT_EQ(loaded.folders, QList<ClipboardFolder>{folder});
-    EXPECT_TRUE(errors().isEmpty());
-}
-
-// Cached encodings must never outlive the record they were made from.
-TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
-{
-    HistoryFiles files;
-    QList<ClipboardItem> list{textClip(QStringLiteral("a")), ClipSamples::image(200000), textClip(QStringLiteral("c"))};
-    files.write(list, {});
 
     const std::function<void(ClipboardItem &)> edits[] = {
         [](ClipboardItem &i) { i.pinned = !i.pinned; },
@@ -183,7 +124,7 @@ TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
         [](ClipboardItem &i) { i.thumbnailPNG = QByteArray("png"); },
         [](ClipboardItem &i) {
             QByteArray raw = i.raw.bytes();
-            raw[0] = char(raw[0] ^ 1);
+            raw.append('!');
             i.raw = raw;
         },
         [](ClipboardItem &i) { i.preview += QStringLiteral("!"); },
@@ -197,66 +138,32 @@ TEST_F(HistoryFilesTest, every_change_to_a_record_reaches_the_file)
         }
     }
     list.move(0, 2);
-    files.write(list, {});
-    EXPECT_EQ(loadItems(dir()), list);
     list.removeAt(1);
     files.write(list, {});
     EXPECT_EQ(loadItems(dir()), list);
+    EXPECT_TRUE(errors().isEmpty());
 }
 
 TEST_F(HistoryFilesTest, an_unchanged_file_is_not_rewritten_but_one_removed_or_edited_by_hand_is)
 {
+    const QList<ClipboardFolder> folderList{{QUuid::createUuid(), QStringLiteral("F"), 1}};
+    HistoryFiles().write({}, folderList);
+    const ino_t foldersInode = statOf(folders()).st_ino;
+    // Nor by the first change after start-up.
     HistoryFiles files;
     const QList<ClipboardItem> list{textClip(QStringLiteral("a"))};
-    const QList<ClipboardFolder> folderList{{QUuid::createUuid(), QStringLiteral("F"), 1}};
+    files.write(list, files.load().folders);
+    EXPECT_EQ(statOf(folders()).st_ino, foldersInode);
+    const ino_t itemsInode = statOf(items()).st_ino;
     files.write(list, folderList);
-    const ino_t itemsInode = inodeOf(items());
-    const ino_t foldersInode = inodeOf(folders());
-
-    files.write(list, folderList);
-    EXPECT_EQ(inodeOf(items()), itemsInode);
-    EXPECT_EQ(inodeOf(folders()), foldersInode);
+    EXPECT_EQ(statOf(items()).st_ino, itemsInode);
 
     ASSERT_TRUE(QFile::remove(folders()));
     files.write(list, folderList);
     EXPECT_EQ(readAll(folders()), HistoryCodec::encodeFolders(folderList));
-
     writeFile(items(), "[]"); // edited while running: the next write wins
     files.write(list, folderList);
     EXPECT_EQ(readAll(items()), HistoryCodec::encodeItems(list));
-}
-
-TEST_F(HistoryFilesTest, an_unchanged_folders_file_is_not_rewritten_by_the_first_change_after_start_up)
-{
-    const QList<ClipboardFolder> folderList{{QUuid::createUuid(), QStringLiteral("F"), 1}};
-    {
-        HistoryFiles files;
-        files.write({}, folderList);
-    }
-    const ino_t foldersInode = inodeOf(folders());
-    HistoryFiles files;
-    const HistoryFiles::Loaded loaded = files.load();
-    files.write({textClip(QStringLiteral("a"))}, loaded.folders);
-    EXPECT_EQ(inodeOf(folders()), foldersInode);
-    EXPECT_EQ(loadItems(dir()).size(), 1);
-}
-
-// ------------------------------------------------------------------ permissions
-
-TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_start_up)
-{
-    ASSERT_TRUE(QDir().mkpath(dir()));
-    ASSERT_EQ(::chmod(QFile::encodeName(dir()).constData(), 0755), 0);
-    writeFile(items(), HistoryCodec::encodeItems({textClip(QStringLiteral("old"))}));
-    writeFile(folders(), "[]");
-    ::chmod(QFile::encodeName(items()).constData(), 0644);
-    ::chmod(QFile::encodeName(folders()).constData(), 0664);
-
-    HistoryFiles files;
-    EXPECT_EQ(modeOf(dir()), mode_t(0700));
-    EXPECT_EQ(files.load().items.size(), 1);
-    EXPECT_EQ(modeOf(items()), mode_t(0600));
-    EXPECT_EQ(modeOf(folders()), mode_t(0600));
 }
 
 // ------------------------------------------------------------------ large contents
@@ -265,8 +172,9 @@ TEST_F(HistoryFilesTest, a_folder_and_files_left_open_to_others_are_narrowed_at_
 // from items.json when asked for.
 TEST_F(HistoryFilesTest, large_contents_are_read_from_the_file_on_demand_and_survive_every_rewrite)
 {
-    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(3 << 20), ClipSamples::image(Payload::kLargeFrom),
-                                        textClip(QStringLiteral("b")), ClipSamples::image(Payload::kLargeFrom - 1)};
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(3 << 20),
+                                        ClipSamples::image(Payload::kLargeFrom), textClip(QStringLiteral("b")),
+                                        ClipSamples::image(Payload::kLargeFrom - 1)};
     {
         HistoryFiles files;
         files.write(original, {});
@@ -278,25 +186,23 @@ TEST_F(HistoryFilesTest, large_contents_are_read_from_the_file_on_demand_and_sur
     QList<ClipboardItem> list = files.load().items;
     ASSERT_EQ(list.size(), original.size());
     for (qsizetype i = 0; i < list.size(); ++i) {
-        const bool large = original[i].raw.size() >= Payload::kLargeFrom;
-        EXPECT_EQ(list[i].raw.location().has_value(), large) << "record " << i;
+        EXPECT_EQ(list[i].raw.location().has_value(), original[i].raw.size() >= Payload::kLargeFrom) << i;
         EXPECT_EQ(list[i].raw.bytes(), original[i].raw.bytes()) << "record " << i;
     }
     // Each rewrite copies the runs into a new file and re-points them there,
     // while the old file's name already belongs to the new one.
     for (int round = 0; round < 3; ++round) {
-        const ino_t before = inodeOf(items());
+        const ino_t before = statOf(items()).st_ino;
         list.prepend(textClip(QStringLiteral("round %1").arg(round)));
         list.move(3, 1);
         files.write(list, {});
-        ASSERT_NE(inodeOf(items()), before);
-        for (const ClipboardItem &item : std::as_const(list)) {
-            for (const ClipboardItem &o : original) {
-                if (o.id == item.id)
-                    ASSERT_EQ(item.raw.bytes(), o.raw.bytes()) << "round " << round;
-            }
-        }
+        ASSERT_NE(statOf(items()).st_ino, before);
         EXPECT_EQ(loadItems(dir()), list) << "round " << round;
+    }
+    for (const ClipboardItem &o : original) {
+        const auto kept = std::find_if(list.cbegin(), list.cend(), [&](const ClipboardItem &i) { return i.id == o.id; });
+        ASSERT_NE(kept, list.cend());
+        EXPECT_EQ(kept->raw.bytes(), o.raw.bytes());
     }
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
@@ -317,101 +223,68 @@ TEST_F(HistoryFilesTest, a_large_content_with_escaped_slashes_is_decoded_at_load
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
-// A damaged run of Base64 costs its own clip only, and says so.
-struct RunDamage {
-    const char *name;
-    bool beforeLoad; // damaged on disk before the start, or while running
-    std::function<void(QByteArray &file, qsizetype runAt)> damage;
-    QString reason;
-};
-
-class HistoryFilesRunDamage : public HistoryFilesTest, public ::testing::WithParamInterface<RunDamage>
+// A damaged run of Base64 costs its own clip only, and says so: one run
+// holds a character outside Base64 before the start, the file is cut short
+// inside another while running (in place: the program still has it open).
+TEST_F(HistoryFilesTest, a_damaged_large_content_is_reported_when_read_and_the_other_clips_stay_whole)
 {
-};
-
-TEST_P(HistoryFilesRunDamage, is_reported_when_read_and_the_other_clips_stay_whole)
-{
-    const RunDamage &c = GetParam();
-    const ClipboardItem damaged = ClipSamples::image(1 << 20);
-    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(2 << 20), damaged};
-    {
-        HistoryFiles files;
-        files.write(original, {});
-    }
-    // The damaged clip is the last record: its run ends just before `"`.
-    const auto damageFile = [&] {
+    const QList<ClipboardItem> original{textClip(QStringLiteral("a")), ClipSamples::image(1 << 20),
+                                        ClipSamples::image(2 << 20), ClipSamples::image(1 << 20)};
+    HistoryFiles().write(original, {});
+    // The runs of the images start alike: the first is record 1's, the last record 3's.
+    const QByteArray runStart = Base64::encode(original[1].raw.bytes().left(3 << 10));
+    const auto damage = [&](bool last, const std::function<void(QByteArray &, qsizetype)> &edit) {
         QByteArray bytes = readAll(items());
-        const qsizetype runAt = bytes.lastIndexOf(Base64::encode(damaged.raw.bytes().left(3 << 10)));
+        const qsizetype runAt = last ? bytes.lastIndexOf(runStart) : bytes.indexOf(runStart);
         ASSERT_GT(runAt, 0);
-        c.damage(bytes, runAt);
-        // In place: a running program still has this file open.
+        edit(bytes, runAt);
         QFile f(items());
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.resize(bytes.size()));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.resize(bytes.size()));
         ASSERT_EQ(f.write(bytes), bytes.size());
     };
-    if (c.beforeLoad)
-        damageFile();
+    damage(false, [](QByteArray &b, qsizetype at) { b[at + 4000] = '*'; });
     HistoryFiles files;
     const QList<ClipboardItem> loaded = files.load().items;
-    if (!c.beforeLoad)
-        damageFile();
-    ASSERT_EQ(loaded.size(), 3);
+    damage(true, [](QByteArray &b, qsizetype at) { b.truncate(at + 1000); });
+    ASSERT_EQ(loaded.size(), 4);
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
-
     QString why;
-    EXPECT_FALSE(loaded[2].raw.read(&why).has_value());
-    EXPECT_EQ(why, c.reason);
-    ASSERT_EQ(log.matching(QStringLiteral("Store: a clip's content")).size(), 1);
-    EXPECT_TRUE(log.matching(QStringLiteral("Store: a clip's content"))[0].endsWith(c.reason));
+    EXPECT_FALSE(loaded[1].raw.read(&why).has_value());
+    EXPECT_EQ(why, QStringLiteral("it is not valid Base64"));
+    EXPECT_FALSE(loaded[3].raw.read(&why).has_value());
+    EXPECT_EQ(why, QStringLiteral("the file ends before it"));
+    EXPECT_EQ(log.matching(QStringLiteral("Store: a clip's content")).size(), 2);
     EXPECT_EQ(loaded[0], original[0]);
-    EXPECT_EQ(loaded[1].raw.bytes(), original[1].raw.bytes());
+    EXPECT_EQ(loaded[2].raw.bytes(), original[2].raw.bytes());
 
     // A rewrite keeps the others whole; text no longer there to copy leaves
     // its clip out, with a line that says so.
     QList<ClipboardItem> next = loaded;
     next.prepend(textClip(QStringLiteral("nouveau")));
     files.write(next, {});
-    EXPECT_EQ(log.matching(QStringLiteral("Store: clip %1 is left out of items.json").arg(uuidText(damaged.id))).size(),
-              c.beforeLoad ? 0 : 1);
+    EXPECT_EQ(log.matching(QStringLiteral("Store: clip %1 is left out of items.json").arg(uuidText(original[3].id))).size(), 1);
     const QList<ClipboardItem> again = loadItems(dir());
-    ASSERT_GE(again.size(), 3);
+    ASSERT_EQ(again.size(), 4);
     EXPECT_EQ(again[0], next[0]);
     EXPECT_EQ(again[1], original[0]);
-    EXPECT_EQ(again[2].raw.bytes(), original[1].raw.bytes());
+    EXPECT_EQ(again[3].raw.bytes(), original[2].raw.bytes());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Items, HistoryFilesRunDamage,
-    ::testing::Values(
-        RunDamage{"a_character_outside_base64_before_start",
-                  true, [](QByteArray &b, qsizetype at) { b[at + 4000] = '*'; },
-                  QStringLiteral("it is not valid Base64")},
-        RunDamage{"the_file_cut_short_while_running",
-                  false, [](QByteArray &b, qsizetype at) { b.truncate(at + 1000); },
-                  QStringLiteral("the file ends before it")}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------ damaged files
 
 struct DamageCase {
     const char *name;
-    std::function<QByteArray(const QList<QByteArray> &records)> build;
+    QByteArray file;
     QStringList kept; // previews of the records that must survive
     QString reason;   // the part of the log line in parentheses
 };
 
-class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamInterface<DamageCase>
-{
-};
+class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamInterface<DamageCase> {};
 
 TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and_logs_one_error)
 {
     const DamageCase &c = GetParam();
-    QList<QByteArray> records;
-    for (const char *text : {"un", "deux", "trois"})
-        records.append(HistoryCodec::encodeItem(textClip(QString::fromLatin1(text))));
-    const QByteArray original = c.build(records);
+    const QByteArray original = c.file;
     ASSERT_TRUE(QDir().mkpath(dir()));
     writeFile(items(), original);
 
@@ -424,50 +297,50 @@ TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and
 
     const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
     ASSERT_EQ(aside.size(), 1);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^items\\.json\\.unreadable-\\d{8}T\\d{6}Z$"))
-                    .match(aside[0])
-                    .hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^items\\.json\\.unreadable-\\d{8}T\\d{6}Z$")).match(aside[0]).hasMatch())
         << aside[0].toStdString();
     EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("Store: items.json is damaged (%1); loaded %2, skipped %3; the "
+                                                   "original is kept as %4")
+                                        .arg(c.reason)
+                                        .arg(c.kept.size())
+                                        .arg(c.reason.startsWith(QStringLiteral("record")) ? 1 : 0)
+                                        .arg(aside[0])});
 
-    ASSERT_EQ(errors().size(), 1) << errors().join(u'\n').toStdString();
-    EXPECT_EQ(errors()[0], QStringLiteral("Store: items.json is damaged (%1); loaded %2, skipped %3; the original "
-                                          "is kept as %4")
-                               .arg(c.reason)
-                               .arg(c.kept.size())
-                               .arg(c.reason.startsWith(QStringLiteral("record")) ? 1 : 0)
-                               .arg(aside[0]));
+    // A restart on the same file reuses its copy and says so again.
+    HistoryFiles().load();
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")), aside);
+    EXPECT_EQ(errors().size(), 2);
 
-    // The next change replaces the file; the copy stays.
+    // The next change replaces the file; the copy stays, and new damage gets another.
     QList<ClipboardItem> next = loaded.items;
     next.prepend(textClip(QStringLiteral("nouveau")));
     files.write(next, loaded.folders);
     EXPECT_EQ(loadItems(dir()), next);
     EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
+    ASSERT_TRUE(QFile::remove(items()));
+    writeFile(items(), "not json");
+    HistoryFiles().load();
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
 }
+
+const QByteArray un = HistoryCodec::encodeItem(textClip(QStringLiteral("un")));
+const QByteArray deux = HistoryCodec::encodeItem(textClip(QStringLiteral("deux")));
+const QByteArray trois = HistoryCodec::encodeItem(textClip(QStringLiteral("trois")));
 
 INSTANTIATE_TEST_SUITE_P(
     Items, HistoryFilesDamage,
-    ::testing::Values(
-        DamageCase{"second_record_without_pinned",
-                   [](const QList<QByteArray> &r) {
-                       return "[" + r[0] + "," + QByteArray(r[1]).replace(",\"pinned\":false", "") + "," + r[2] + "]";
-                   },
-                   {"un", "trois"}, QStringLiteral("record 2: missing \"pinned\"")},
-        DamageCase{"an_object_instead_of_an_array", [](const QList<QByteArray> &r) { return r[0]; }, {},
-                   QStringLiteral("not a JSON array")},
-        DamageCase{"an_empty_file", [](const QList<QByteArray> &) { return QByteArray(); }, {},
-                   QStringLiteral("empty, not a JSON array")},
-        DamageCase{"cut_short_by_a_crash_of_another_writer",
-                   [](const QList<QByteArray> &r) { return ("[" + r[0] + "," + r[1] + "," + r[2]).chopped(9); },
-                   {"un", "deux"},
-                   QStringLiteral("ends inside the record at byte %1")
-                       .arg(1 + HistoryCodec::encodeItem(textClip(QStringLiteral("un"))).size() + 1
-                            + HistoryCodec::encodeItem(textClip(QStringLiteral("deux"))).size() + 1)},
-        DamageCase{"binary_garbage", [](const QList<QByteArray> &) { return QByteArray("\x00\x01\xfe garbage", 11); },
-                   {}, QStringLiteral("not a JSON array")}),
+    ::testing::Values(DamageCase{"second_record_without_pinned",
+                                 "[" + un + "," + QByteArray(deux).replace(",\"pinned\":false", "") + "," + trois + "]",
+                                 {"un", "trois"}, QStringLiteral("record 2: missing \"pinned\"")},
+                      DamageCase{"an_object_instead_of_an_array", un, {}, QStringLiteral("not a JSON array")},
+                      DamageCase{"an_empty_file", "", {}, QStringLiteral("empty, not a JSON array")},
+                      DamageCase{"cut_short_by_a_crash_of_another_writer", ("[" + un + "," + deux + "," + trois).chopped(9),
+                                 {"un", "deux"},
+                                 QStringLiteral("ends inside the record at byte %1").arg(un.size() + deux.size() + 3)}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// Also: a folder and files left open to others are narrowed at start-up.
 TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_clips_and_their_folder_ids)
 {
     ClipboardItem filed = textClip(QStringLiteral("classé"));
@@ -475,9 +348,13 @@ TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_cli
     ASSERT_TRUE(QDir().mkpath(dir()));
     writeFile(items(), HistoryCodec::encodeItems({filed}));
     writeFile(folders(), "{\"oops\":");
+    for (const auto &[path, mode] : {std::pair{dir(), 0755}, std::pair{items(), 0644}, std::pair{folders(), 0664}})
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
 
     HistoryFiles files;
     const HistoryFiles::Loaded loaded = files.load();
+    for (const QString &path : {items(), folders(), dir()})
+        EXPECT_EQ(modeOf(path), path == dir() ? mode_t(0700) : mode_t(0600));
     EXPECT_EQ(loaded.items, QList<ClipboardItem>{filed});
     EXPECT_TRUE(loaded.folders.isEmpty());
     EXPECT_EQ(asideFiles(dir(), QStringLiteral("folders.json")).size(), 1);
@@ -489,33 +366,11 @@ TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_cli
     EXPECT_EQ(loadItems(dir())[0].folderId, filed.folderId);
 }
 
-TEST_F(HistoryFilesTest, restarting_on_the_same_damaged_file_reuses_its_copy_and_new_damage_gets_another)
-{
-    ASSERT_TRUE(QDir().mkpath(dir()));
-    writeFile(items(), "not json");
-    { HistoryFiles files; files.load(); }
-    { HistoryFiles files; files.load(); }
-    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 1);
-    EXPECT_EQ(errors().size(), 2) << "each start says so";
-
-    ASSERT_TRUE(QFile::remove(items()));
-    writeFile(items(), "[{\"other\": \"damage\"}]");
-    { HistoryFiles files; files.load(); }
-    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
-    ASSERT_EQ(aside.size(), 2);
-    QList<QByteArray> contents;
-    for (const QString &name : aside)
-        contents.append(readAll(dir() + u'/' + name));
-    EXPECT_TRUE(contents.contains("not json"));
-    EXPECT_TRUE(contents.contains("[{\"other\": \"damage\"}]"));
-}
-
 TEST_F(HistoryFilesTest, a_file_that_cannot_even_be_copied_is_never_overwritten_in_that_session)
 {
     ASSERT_TRUE(QDir().mkpath(items())); // a directory named items.json
     HistoryFiles files;
-    const HistoryFiles::Loaded loaded = files.load();
-    EXPECT_TRUE(loaded.items.isEmpty());
+    EXPECT_TRUE(files.load().items.isEmpty());
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: items.json is damaged (not a regular file); loaded 0, "
                                                       "skipped 0; no copy could be kept (")))
@@ -532,63 +387,49 @@ TEST_F(HistoryFilesTest, a_file_that_cannot_even_be_copied_is_never_overwritten_
 TEST_F(HistoryFilesTest, a_failed_write_keeps_the_previous_file_logs_once_and_the_next_write_catches_up)
 {
     HistoryFiles files;
-    const QList<ClipboardItem> v1{textClip(QStringLiteral("un"))};
-    files.write(v1, {});
+    QList<ClipboardItem> list{textClip(QStringLiteral("un"))};
+    files.write(list, {});
     const QByteArray before = readAll(items());
 
     // Something sits where the temporary file must go.
     const QString blocker = items() + QStringLiteral(".tmp");
     ASSERT_TRUE(QDir().mkpath(blocker + QStringLiteral("/inside")));
-    QList<ClipboardItem> v2 = v1;
-    v2.prepend(textClip(QStringLiteral("deux")));
-    const QList<ClipboardFolder> f2{{QUuid::createUuid(), QStringLiteral("F"), 3}};
-    files.write(v2, f2);
+    list.prepend(textClip(QStringLiteral("deux")));
+    const QList<ClipboardFolder> folderList{{QUuid::createUuid(), QStringLiteral("F"), 3}};
+    files.write(list, folderList);
     EXPECT_EQ(readAll(items()), before);
-    EXPECT_EQ(readAll(folders()), HistoryCodec::encodeFolders(f2)) << "the other file is still written";
+    EXPECT_EQ(readAll(folders()), HistoryCodec::encodeFolders(folderList)) << "the other file is still written";
     ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (")))
-        << errors()[0].toStdString();
-    EXPECT_TRUE(errors()[0].endsWith(
-        QStringLiteral("); the previous contents are kept and the next change saves again")));
+    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (")));
+    EXPECT_TRUE(errors()[0].endsWith(QStringLiteral("); the previous contents are kept and the next change saves again")));
 
     ASSERT_TRUE(QDir(blocker).removeRecursively());
-    QList<ClipboardItem> v3 = v2;
-    v3.prepend(textClip(QStringLiteral("trois")));
     log.clear();
-    files.write(v3, f2);
-    EXPECT_EQ(loadItems(dir()), v3);
+    files.write(list, folderList);
+    EXPECT_EQ(loadItems(dir()), list);
     EXPECT_TRUE(errors().isEmpty());
     EXPECT_TRUE(log.contains(QStringLiteral("Store: history saved again after an earlier failure")));
-}
 
-// A full disk, imitated by a file size limit: the write stops part way.
-TEST_F(HistoryFilesTest, a_write_cut_short_by_a_full_disk_leaves_the_previous_file_whole)
-{
-    HistoryFiles files;
-    const QList<ClipboardItem> small{textClip(QStringLiteral("petit"))};
-    files.write(small, {});
-    const QByteArray before = readAll(items());
-
+    // A full disk, imitated by a file size limit: the write stops part way.
+    log.clear();
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limited = saved;
     limited.rlim_cur = 64 * 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    QList<ClipboardItem> big = small;
-    big.prepend(ClipSamples::image(1 << 20));
-    files.write(big, {});
+    const QByteArray small = readAll(items());
+    list.prepend(ClipSamples::image(1 << 20));
+    files.write(list, folderList);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(readAll(items()), before);
+    EXPECT_EQ(readAll(items()), small);
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: could not save items.json (File too large)")))
         << errors()[0].toStdString();
     EXPECT_FALSE(QFile::exists(items() + QStringLiteral(".tmp")));
-
-    files.write(big, {});
-    EXPECT_EQ(loadItems(dir()), big);
+    files.write(list, folderList);
+    EXPECT_EQ(loadItems(dir()), list);
 }
 
 } // namespace

@@ -10,14 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include <random>
-
-#include <QDir>
 #include <QFile>
-
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakesoundplayer.h"
@@ -33,16 +26,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-ClipboardItem textClip(const QString &text, double createdAt = 100) { return ClipSamples::text(text, createdAt); }
-
 // A state is told apart by how many clips it holds.
-QList<ClipboardItem> stateOf(int n)
-{
-    QList<ClipboardItem> items;
-    for (int i = 0; i < n; ++i)
-        items.append(textClip(QString::number(i)));
-    return items;
-}
+QList<ClipboardItem> stateOf(int n) { return QList<ClipboardItem>(n, ClipSamples::text(QStringLiteral("x"))); }
 
 // Holds writes back until opened; says when a write is waiting at it. The
 // bounded wait only keeps a broken build from hanging the suite.
@@ -86,7 +71,6 @@ struct Recorder {
     std::vector<int> written; // sizes of the states written
     std::atomic<int> inside{0};
     std::atomic<bool> overlapped{false};
-    std::atomic<int> finished{0};
 
     HistoryWriter::WriteFunction function(Gate *gate = nullptr)
     {
@@ -100,7 +84,6 @@ struct Recorder {
                 written.push_back(int(items.size()));
             }
             inside.fetch_sub(1);
-            finished.fetch_add(1);
         };
     }
     std::vector<int> snapshot()
@@ -110,7 +93,7 @@ struct Recorder {
     }
 };
 
-TEST(HistoryWriter, states_handed_in_during_a_write_collapse_into_the_newest_one)
+TEST(HistoryWriter, writes_run_one_at_a_time_in_order_and_states_handed_in_during_one_collapse_into_the_newest)
 {
     Recorder recorder;
     Gate gate;
@@ -123,18 +106,11 @@ TEST(HistoryWriter, states_handed_in_during_a_write_collapse_into_the_newest_one
     writer.waitForPendingWrite();
     EXPECT_EQ(recorder.snapshot(), (std::vector<int>{1, 6}));
     EXPECT_EQ(writer.writeCount(), 2u);
-    EXPECT_FALSE(recorder.overlapped);
-}
 
-TEST(HistoryWriter, writes_run_one_at_a_time_in_the_order_handed_in_and_end_on_the_newest)
-{
-    Recorder recorder;
-    HistoryWriter writer(recorder.function());
-    for (int n = 1; n <= 300; ++n)
+    for (int n = 7; n <= 300; ++n)
         writer.save(stateOf(n), {});
     writer.waitForPendingWrite();
     const std::vector<int> written = recorder.snapshot();
-    ASSERT_FALSE(written.empty());
     EXPECT_EQ(written.back(), 300);
     for (std::size_t i = 1; i < written.size(); ++i)
         EXPECT_LT(written[i - 1], written[i]) << "write " << i << " went back to an older state";
@@ -149,12 +125,11 @@ TEST(HistoryWriter, waiting_returns_once_the_state_handed_in_before_is_written)
     Gate gate;
     HistoryWriter writer(recorder.function(&gate));
     writer.waitForPendingWrite();
-    EXPECT_EQ(writer.writeCount(), 0u);
     writer.save(stateOf(1), {});
     ASSERT_TRUE(gate.waitForArrivals(1)); // the write is in progress
     std::thread opener([&] { gate.open(); });
     writer.waitForPendingWrite();
-    EXPECT_EQ(recorder.finished, 1) << "returned while the write was still running";
+    EXPECT_EQ(recorder.snapshot(), std::vector<int>{1}) << "returned while the write was still running";
     opener.join();
 }
 
@@ -170,22 +145,13 @@ TEST(HistoryWriter, destruction_writes_the_pending_state_first_and_nothing_after
         writer.save(stateOf(2), {});
         opener = std::thread([&] { gate.open(); });
     } // quitting with a write in progress and one pending
-    const int finishedAtDestruction = recorder.finished;
     EXPECT_EQ(recorder.snapshot(), (std::vector<int>{1, 2}));
     EXPECT_EQ(recorder.inside, 0) << "a write was still running after the destructor returned";
     opener.join();
-    EXPECT_EQ(recorder.finished, finishedAtDestruction);
+    EXPECT_EQ(recorder.snapshot().size(), 2u);
 }
 
 // ------------------------------------------------------------------ with the files and the store
-
-class SaveTest : public ::testing::Test
-{
-protected:
-    TempEnv env;
-    LogCapture log;
-    QString items() const { return env.historyDir() + QStringLiteral("/items.json"); }
-};
 
 // Real files whose writes wait at a gate first.
 class GatedHistoryFiles final : public HistoryFiles
@@ -203,8 +169,10 @@ private:
     Gate &m_gate;
 };
 
-TEST_F(SaveTest, the_store_hands_changes_over_without_waiting_for_the_disk_and_quitting_waits)
+TEST(HistorySave, the_store_hands_changes_over_without_waiting_for_the_disk_and_quitting_waits)
 {
+    TempEnv env;
+    LogCapture quiet;
     Gate gate;
     FakeClock clock;
     FakeSoundPlayer sound;
@@ -212,12 +180,12 @@ TEST_F(SaveTest, the_store_hands_changes_over_without_waiting_for_the_disk_and_q
     GatedHistoryFiles files(gate);
     {
         ClipboardStore store(files, clock, defaults, sound);
-        store.insert(textClip(QStringLiteral("un"), 1));
+        store.insert(ClipSamples::text(QStringLiteral("un"), 1));
         ASSERT_TRUE(gate.waitForArrivals(1)); // that write is stuck at the disk
-        store.insert(textClip(QStringLiteral("deux"), 2));
+        store.insert(ClipSamples::text(QStringLiteral("deux"), 2));
         store.createFolder(QStringLiteral("Projets"));
         EXPECT_FALSE(gate.isOpen()) << "an operation waited for the write in progress";
-        EXPECT_FALSE(QFile::exists(items()));
+        EXPECT_FALSE(QFile::exists(env.historyDir() + QStringLiteral("/items.json")));
         gate.open();
     } // the store goes: its last state must be on disk
     const HistoryFiles::Loaded loaded = HistoryFiles().load();
@@ -225,96 +193,6 @@ TEST_F(SaveTest, the_store_hands_changes_over_without_waiting_for_the_disk_and_q
     EXPECT_EQ(loaded.items[0].preview, QStringLiteral("deux"));
     ASSERT_EQ(loaded.folders.size(), 1);
     EXPECT_EQ(loaded.folders[0].name, QStringLiteral("Projets"));
-}
-
-// ------------------------------------------------------------------ killed at random moments
-
-// Reports on a pipe the number of the newest clip each finished write held.
-class ReportingHistoryFiles final : public HistoryFiles
-{
-public:
-    explicit ReportingHistoryFiles(int fd) : m_fd(fd) {}
-    ~ReportingHistoryFiles() override { waitForPendingWrite(); }
-    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
-    {
-        HistoryFiles::write(items, folders);
-        const int newest = items.isEmpty() ? 0 : items[0].preview.toInt();
-        [[maybe_unused]] const ssize_t n = ::write(m_fd, &newest, sizeof newest);
-    }
-
-private:
-    int m_fd;
-};
-
-// The killed program: carries on from the history it finds, numbering its
-// clips 1, 2, 3...; every fifth clip is large so that writes take a while.
-[[noreturn]] void copyUntilKilled(int fd, const QString &configHome)
-{
-    ReportingHistoryFiles files(fd);
-    FakeClock clock;
-    FakeSoundPlayer sound;
-    UserDefaults defaults(configHome + QStringLiteral("/defaults.conf"));
-    ClipboardStore store(files, clock, defaults, sound);
-    int next = store.items().isEmpty() ? 1 : store.items()[0].preview.toInt() + 1;
-    for (;;) {
-        // A few copies in a burst, then the writer catches up: the history
-        // grows steadily while a write is nearly always in progress.
-        for (int i = 0; i < 3; ++i, ++next) {
-            ClipboardItem clip = textClip(QString::number(next), next);
-            if (next % 5 == 0)
-                clip.raw = QByteArray(256 * 1024, char('a' + next % 26));
-            clock.advance(1);
-            store.insert(clip);
-        }
-        store.waitForPendingWrite();
-    }
-}
-
-TEST_F(SaveTest, killed_twelve_times_at_random_moments_no_written_change_is_lost)
-{
-    std::mt19937 rng(20261206);
-    int previousNewest = 0;
-    for (int round = 1; round <= 12; ++round) {
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(fds[0]);
-            copyUntilKilled(fds[1], env.configHome());
-        }
-        ::close(fds[1]);
-        // Kill it right after one of its first writes, while the next one runs.
-        const int writesBeforeKill = std::uniform_int_distribution<int>(1, 12)(rng);
-        int acknowledged = 0;
-        int newest = 0;
-        for (int seen = 0; seen < writesBeforeKill && ::read(fds[0], &newest, sizeof newest) == sizeof newest; ++seen)
-            acknowledged = newest;
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        while (::read(fds[0], &newest, sizeof newest) == sizeof newest) // written just before the kill
-            acknowledged = std::max(acknowledged, newest);
-        ::close(fds[0]);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round;
-
-        log.clear();
-        const QList<ClipboardItem> loaded = HistoryFiles().load().items;
-        ASSERT_TRUE(log.lines(Log::Level::Error).isEmpty())
-            << "round " << round << ": " << log.lines(Log::Level::Error).join(u'\n').toStdString();
-        ASSERT_FALSE(loaded.isEmpty()) << "round " << round;
-        const int onDisk = loaded[0].preview.toInt();
-        EXPECT_GE(onDisk, acknowledged) << "round " << round << ": a written change was lost";
-        EXPECT_GT(onDisk, previousNewest) << "round " << round << ": nothing was written before the kill";
-        ASSERT_EQ(loaded.size(), onDisk) << "round " << round << ": clips missing in the middle";
-        for (int i = 0; i < loaded.size(); ++i) {
-            ASSERT_EQ(loaded[i].preview.toInt(), onDisk - i) << "round " << round;
-            if ((onDisk - i) % 5 == 0) {
-                ASSERT_EQ(loaded[i].raw.size(), 256 * 1024) << "round " << round;
-            }
-        }
-        previousNewest = onDisk;
-    }
 }
 
 } // namespace

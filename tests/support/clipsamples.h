@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QImage>
-
 #include <QString>
 #include <QUuid>
 

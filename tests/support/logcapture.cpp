@@ -7,20 +7,14 @@ LogCapture::LogCapture()
 
 LogCapture::~LogCapture() { Log::setSink({}); }
 
-QStringList LogCapture::lines() const
-{
-    QStringList out;
-    for (const auto &e : m_entries)
-        out.append(e.second);
-    return out;
-}
+QStringList LogCapture::lines() const { return matching(QString()); }
 
 QStringList LogCapture::lines(Log::Level level) const
 {
     QStringList out;
-    for (const auto &e : m_entries) {
-        if (e.first == level)
-            out.append(e.second);
+    for (const auto &[lineLevel, line] : m_entries) {
+        if (lineLevel == level)
+            out.append(line);
     }
     return out;
 }
@@ -28,9 +22,9 @@ QStringList LogCapture::lines(Log::Level level) const
 QStringList LogCapture::matching(const QString &prefix) const
 {
     QStringList out;
-    for (const auto &e : m_entries) {
-        if (e.second.startsWith(prefix))
-            out.append(e.second);
+    for (const auto &entry : m_entries) {
+        if (entry.second.startsWith(prefix))
+            out.append(entry.second);
     }
     return out;
 }

@@ -12,9 +12,8 @@ TempEnv::TempEnv()
         m_had[i] = qEnvironmentVariableIsSet(kVars[i]);
         m_saved[i] = qgetenv(kVars[i]);
     }
-    QDir(root()).mkpath(QStringLiteral("data"));
-    QDir(root()).mkpath(QStringLiteral("config"));
-    QDir(root()).mkpath(QStringLiteral("cache"));
+    for (const char *sub : {"data", "config", "cache"})
+        QDir(root()).mkpath(QString::fromLatin1(sub));
     qputenv("HOME", root().toUtf8());
     qputenv("XDG_DATA_HOME", dataHome().toUtf8());
     qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
