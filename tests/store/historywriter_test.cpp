@@ -12,6 +12,11 @@
 
 #include <QFile>
 
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakesoundplayer.h"
 #include "platform/userdefaults.h"
@@ -193,6 +198,97 @@ TEST(HistorySave, the_store_hands_changes_over_without_waiting_for_the_disk_and_
     EXPECT_EQ(loaded.items[0].preview, QStringLiteral("deux"));
     ASSERT_EQ(loaded.folders.size(), 1);
     EXPECT_EQ(loaded.folders[0].name, QStringLiteral("Projets"));
+}
+
+// ------------------------------------------------------------------ killed at random moments
+
+// Reports on a pipe the number of the newest clip each finished write held.
+class ReportingHistoryFiles final : public HistoryFiles
+{
+public:
+    explicit ReportingHistoryFiles(int fd) : m_fd(fd) {}
+    ~ReportingHistoryFiles() override { waitForPendingWrite(); }
+    void write(const QList<ClipboardItem> &items, const QList<ClipboardFolder> &folders) override
+    {
+        HistoryFiles::write(items, folders);
+        const int newest = items.isEmpty() ? 0 : items[0].preview.toInt();
+        [[maybe_unused]] const ssize_t n = ::write(m_fd, &newest, sizeof newest);
+    }
+
+private:
+    int m_fd;
+};
+
+// The killed program: carries on from the history it finds, numbering its
+// clips 1, 2, 3...; every fifth clip is large so that writes take a while.
+[[noreturn]] void copyUntilKilled(int fd, const QString &configHome)
+{
+    ReportingHistoryFiles files(fd);
+    FakeClock clock;
+    FakeSoundPlayer sound;
+    UserDefaults defaults(configHome + QStringLiteral("/defaults.conf"));
+    ClipboardStore store(files, clock, defaults, sound);
+    int next = store.items().isEmpty() ? 1 : store.items()[0].preview.toInt() + 1;
+    for (;;) {
+        // A few copies in a burst, then the writer catches up: the history
+        // grows steadily while a write is nearly always in progress.
+        for (int i = 0; i < 3; ++i, ++next) {
+            ClipboardItem clip = ClipSamples::text(QString::number(next), next);
+            if (next % 5 == 0)
+                clip.raw = QByteArray(256 * 1024, char('a' + next % 26));
+            clock.advance(1);
+            store.insert(clip);
+        }
+        store.waitForPendingWrite();
+    }
+}
+
+TEST(HistorySave, killed_twelve_times_at_random_moments_no_written_change_is_lost)
+{
+    TempEnv env;
+    LogCapture log;
+    std::mt19937 rng(20261206);
+    int previousNewest = 0;
+    for (int round = 1; round <= 12; ++round) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(fds[0]);
+            copyUntilKilled(fds[1], env.configHome());
+        }
+        ::close(fds[1]);
+        // Kill it right after one of its first writes, while the next one runs.
+        const int writesBeforeKill = std::uniform_int_distribution<int>(1, 12)(rng);
+        int acknowledged = 0;
+        int newest = 0;
+        for (int seen = 0; seen < writesBeforeKill && ::read(fds[0], &newest, sizeof newest) == sizeof newest; ++seen)
+            acknowledged = newest;
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        while (::read(fds[0], &newest, sizeof newest) == sizeof newest) // written just before the kill
+            acknowledged = std::max(acknowledged, newest);
+        ::close(fds[0]);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round;
+
+        log.clear();
+        const QList<ClipboardItem> loaded = HistoryFiles().load().items;
+        ASSERT_TRUE(log.lines(Log::Level::Error).isEmpty())
+            << "round " << round << ": " << log.lines(Log::Level::Error).join(u'\n').toStdString();
+        ASSERT_FALSE(loaded.isEmpty()) << "round " << round;
+        const int onDisk = loaded[0].preview.toInt();
+        EXPECT_GE(onDisk, acknowledged) << "round " << round << ": a written change was lost";
+        EXPECT_GT(onDisk, previousNewest) << "round " << round << ": nothing was written before the kill";
+        ASSERT_EQ(loaded.size(), onDisk) << "round " << round << ": clips missing in the middle";
+        for (int i = 0; i < loaded.size(); ++i) {
+            ASSERT_EQ(loaded[i].preview.toInt(), onDisk - i) << "round " << round;
+            if ((onDisk - i) % 5 == 0)
+                ASSERT_EQ(loaded[i].raw.size(), 256 * 1024) << "round " << round;
+        }
+        previousNewest = onDisk;
+    }
 }
 
 } // namespace
