@@ -22,7 +22,7 @@
 #include "app/menubarview.h"
 #include "app/settingswindowcontroller.h"
 #include "app/shellstyle.h"
-#include "cards/screenshot.h"
+#include "support/screenshot.h"
 #include "hotkey/hotkeymanager.h"
 #include "hotkey/hotkeyscontroller.h"
 #include "hotkey/shortcutrecorder.h"

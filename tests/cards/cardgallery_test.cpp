@@ -8,7 +8,7 @@
 #include "cardsamples.h"
 #include "model/referencedate.h"
 #include "platform/fake/fakeclock.h"
-#include "screenshot.h"
+#include "support/screenshot.h"
 #include "styling/glasspanelbackground.h"
 
 namespace {
