@@ -240,7 +240,7 @@ bool readPayload(JsonReader &r, const FilePlace *place, Payload *out)
         const char *const q = JsonScan::findQuoteOrBackslash(start, recordEnd);
         const auto *left = place->leftOutAt(start - place->record.data());
         const qsizetype n = (left ? left->length : 0) + (q - start);
-        const bool unescaped = q != recordEnd && *q == '"' && (!left || left->plain);
+        const bool unescaped = q != recordEnd && *q == '"';
         if (unescaped && n >= qsizetype(Base64::encodedSize(std::size_t(Payload::kLargeFrom)))) {
             // The last two characters are in the record even when the rest
             // was left out.

@@ -1,5 +1,6 @@
 #include "jsonarraystream.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "jsonscan.h"
@@ -147,9 +148,9 @@ JsonArrayStream::Scan JsonArrayStream::scanElement(qsizetype *end)
     }
     while (m_scanAt < m_size) {
         if (m_inString) {
-            // Only a string that may be left out needs its braces noticed.
-            bool *brace = m_leaveOutFrom > 0 && m_depth > 0 ? &m_stringBrace : nullptr;
-            const char *hit = JsonScan::findQuoteOrBackslash(m_data + m_scanAt, m_data + m_size, brace);
+            // Only a string that may be left out needs its brackets noticed.
+            bool *bracket = m_leaveOutFrom > 0 && m_depth > 0 ? &m_stringBracket : nullptr;
+            const char *hit = JsonScan::findQuoteOrBackslash(m_data + m_scanAt, m_data + m_size, bracket);
             const qsizetype q = hit - m_data;
             if (q == m_size) {
                 m_scanAt = m_size;
@@ -177,8 +178,7 @@ JsonArrayStream::Scan JsonArrayStream::scanElement(qsizetype *end)
             m_inString = true;
             m_stringStart = m_scanAt;
             m_stringEscaped = false;
-            m_stringBrace = false;
-            m_stringLeftOut = -1;
+            m_stringBracket = false;
         } else if (c == '{' || c == '[') {
             ++m_depth;
         } else if (c == '}' || c == ']') {
@@ -203,30 +203,28 @@ qint64 JsonArrayStream::textOffset(qsizetype index) const
 
 void JsonArrayStream::leaveOutScannedString()
 {
-    if (m_leaveOutFrom <= 0 || !m_source || !m_inString || m_depth <= 0 || m_stringBrace)
+    // Only bytes that no scan can take for structure are left out: after a
+    // resync the same bytes may be scanned again with other string bounds.
+    if (m_leaveOutFrom <= 0 || !m_source || !m_inString || m_depth <= 0 || m_stringBracket || m_stringEscaped)
         return;
     // The last two bytes stay: a Base64 value's padding is read from them.
     const qsizetype from = m_stringStart;
     const qsizetype to = m_scanAt - 2;
-    if (to <= from || (m_stringLeftOut < 0 && to - from < m_leaveOutFrom))
+    // A string scanned again after a resync may have been cut before.
+    auto earlier = std::find_if(m_cuts.begin(), m_cuts.end(), [from](const Cut &c) { return c.index == from; });
+    if (to <= from || (earlier == m_cuts.end() && to - from < m_leaveOutFrom))
         return;
     const qint64 cut = to - from;
-    if (m_stringLeftOut < 0) {
-        m_leftOut.append({from - m_pos, textOffset(from), 0, true});
-        m_stringLeftOut = m_leftOut.size() - 1;
+    if (earlier == m_cuts.end()) {
+        m_cuts.push_back({from, 0, textOffset(from)});
+        earlier = m_cuts.end() - 1;
     }
-    LeftOut &left = m_leftOut[m_stringLeftOut];
-    left.length += cut;
-    left.plain = left.plain && !m_stringEscaped;
+    earlier->bytes += cut;
     char *buffer = m_buffer.data();
     std::memmove(buffer + from, buffer + to, std::size_t(m_size - to));
     m_data = m_buffer.constData();
     m_size -= cut;
     m_scanAt -= cut;
-    if (!m_cuts.empty() && m_cuts.back().index == from)
-        m_cuts.back().bytes += cut;
-    else
-        m_cuts.push_back({from, cut});
 }
 
 void JsonArrayStream::rejectElement()
@@ -236,7 +234,7 @@ void JsonArrayStream::rejectElement()
     // The buffer still holds the element: nothing is read between next()
     // and this call.
     if (m_problem.isEmpty())
-        m_problem = QStringLiteral("syntax error at byte %1").arg(m_base + m_elementStart);
+        m_problem = QStringLiteral("syntax error at byte %1").arg(textOffset(m_elementStart));
     resync(m_elementStart + 1, QString());
     m_elementStart = -1;
 }
@@ -285,7 +283,6 @@ bool JsonArrayStream::next(QByteArrayView *element)
                 return false;
             }
             m_scanAt = m_pos;
-            m_leftOut.clear();
             qsizetype end = 0;
             bool resumed = false;
             for (;;) {
@@ -310,6 +307,11 @@ bool JsonArrayStream::next(QByteArrayView *element)
                 break;
             *element = QByteArrayView(m_data + m_pos, end - m_pos);
             m_elementOffset = textOffset(m_pos);
+            m_leftOut.clear();
+            for (const Cut &cut : m_cuts) {
+                if (cut.index > m_pos && cut.index < end)
+                    m_leftOut.append({cut.index - m_pos, cut.offset, cut.bytes});
+            }
             m_elementStart = m_pos;
             m_pos = end;
             m_state = State::Separator;

@@ -36,16 +36,16 @@ public:
         qsizetype at = 0;  // in the element: where the kept end of the string begins
         qint64 offset = 0; // in the text: where the string's content begins
         qint64 length = 0; // bytes left out from `offset` on
-        bool plain = true; // no backslash escape among them
     };
 
     // A string inside an element that grows past `bytes` is not held whole:
     // what has been scanned of it is left out of the element, all but its
     // last two bytes, so an element carrying a large Base64 value costs one
     // chunk of memory, not its size. leftOut() says where those bytes lie in
-    // the text, to be read again from there when wanted. A string holding a
-    // '{' is kept from there on, so that a resync still finds every record
-    // start. 0 (the default) keeps every byte.
+    // the text, to be read again from there when wanted. A string is kept
+    // from its first escape or bracket on, so that what is left out holds no
+    // byte a resync or another scan could take for structure. 0 (the
+    // default) keeps every byte.
     void leaveOutStringsFrom(qsizetype bytes) { m_leaveOutFrom = bytes; }
     // The strings left out of the element last handed out, in order.
     const QList<LeftOut> &leftOut() const { return m_leftOut; }
@@ -101,16 +101,16 @@ private:
     bool m_inString = false;
 
     // Leaving out long strings: the string being scanned, and the cuts made
-    // in the buffer (a cut at `index` removed `bytes` there).
+    // in the buffer (at `index`, `bytes` of text that began at `offset`).
     struct Cut {
         qsizetype index;
         qint64 bytes;
+        qint64 offset;
     };
     qsizetype m_leaveOutFrom = 0;
     qsizetype m_stringStart = 0;
     bool m_stringEscaped = false;
-    bool m_stringBrace = false; // a '{' was scanned: the string is kept from here on
-    qsizetype m_stringLeftOut = -1; // its entry in m_leftOut
+    bool m_stringBracket = false; // with m_stringEscaped: the string is kept from here on
     std::vector<Cut> m_cuts;
     QList<LeftOut> m_leftOut;
     qint64 m_elementOffset = 0;
