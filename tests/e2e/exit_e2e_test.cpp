@@ -149,6 +149,7 @@ const WayOut kWaysOut[] = {
     {"quit_from_the_tray_panel", quitFromTheTrayPanel, true},
     {"sigterm", sendSignal<SIGTERM>},
     {"sigint", sendSignal<SIGINT>},
+    {"sighup_when_its_terminal_closes", sendSignal<SIGHUP>},
 };
 
 void expectHistoryWhole(const RunningApp &app)
