@@ -4,8 +4,8 @@
 #include <vector>
 
 #include <QByteArray>
-#include <QList>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 // Hands out the elements of one top-level JSON array one at a time, reading
