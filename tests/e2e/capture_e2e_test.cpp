@@ -69,10 +69,10 @@ protected:
         return readItems(app.itemsPath()).first().toObject();
     }
 
-    QJsonObject copyAndWaitForClip(const QString &type, const QByteArray &bytes, int count)
+    QJsonObject copyAndWaitForClip(const QString &type, const QByteArray &bytes, int count, int timeoutMs = 1000)
     {
         EXPECT_EQ(copyWithXclip(bytes, type), 0);
-        return newestOf(count);
+        return newestOf(count, timeoutMs);
     }
 
     // Stops the program for its whole log when `ok` is false.
@@ -169,6 +169,25 @@ TEST_F(CaptureE2E, fifty_texts_copied_50_ms_apart_are_all_kept_in_order)
     const bool all = orStop(waitUntil([&] { return readItems(app.itemsPath()).size() >= 50; }, 10000));
     EXPECT_TRUE(all) << readItems(app.itemsPath()).size() << " of 50 kept\n" << app.log().toStdString();
     EXPECT_EQ(storedPreviews(app.itemsPath()), copied);
+}
+
+// xclip answers every type with its one content and serves one transfer in
+// pieces at a time, so the text asked for ahead of the type list holds up a
+// large picture unless it is drained first. Regression: such pictures (a
+// screenshot piped into xclip) were given up after the stall timeout.
+TEST_F(CaptureE2E, a_large_picture_from_an_owner_that_answers_every_type_with_it_is_kept)
+{
+    QImage noise(1000, 800, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto *line = reinterpret_cast<quint32 *>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = (seed = seed * 1664525u + 1013904223u);
+    }
+    const QByteArray png = ClipSamples::encoded(noise);
+    ASSERT_GT(png.size(), 2 * 1024 * 1024); // well past xclip's one-piece limit
+    const QJsonObject clip = copyAndWaitForClip(QStringLiteral("image/png"), png, 1, 6000);
+    EXPECT_EQ(clip.value(QStringLiteral("preview")).toString(), QStringLiteral("📷 Image 1000×800"));
 }
 
 TEST_F(CaptureE2E, small_copies_made_while_a_large_text_is_read_are_kept_in_order)

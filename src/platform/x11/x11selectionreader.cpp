@@ -51,12 +51,13 @@ struct Transfer
     Ahead ahead = Ahead::None;
     xcb_window_t aheadWindow = XCB_NONE;
     QByteArray aheadBytes;
-    bool needsAhead = false; // the type list is read and the text is wanted
+    bool needsAhead = false; // the type wanted now waits for the text's answer
     bool dropped = false;          // the type list could not be read
     QHash<QString, xcb_atom_t> atomOf;
     QStringList wanted;
     qsizetype next = 0;            // index in `wanted` being read
     bool incr = false;
+    bool discarding = false; // the transfer in pieces under way is read and dropped
     uint8_t incrFormat = 8;
     QByteArray buffer;
     SteadyClock::time_point deadline;
@@ -327,7 +328,7 @@ struct X11SelectionReader::Impl
         }
         if (t.needsAhead) {
             t.needsAhead = false;
-            readText(t);
+            askCurrent(t);
         }
     }
 
@@ -361,6 +362,25 @@ struct X11SelectionReader::Impl
         }
     }
 
+    // The text asked for ahead came as a transfer in pieces, but another type
+    // is wanted. Some owners serve only one such transfer at a time and
+    // answer any type with their one content (xclip does: a large picture
+    // copied with it answers the text request too), so asking for the next
+    // type now would wait behind it for ever. The transfer is read to its
+    // end and dropped first; the wanted type is asked for after it.
+    void discardAhead(Transfer &t)
+    {
+        releaseWindow(t.window, true);
+        t.window = t.aheadWindow;
+        t.aheadWindow = XCB_NONE;
+        t.ahead = Transfer::Ahead::None;
+        t.incr = true;
+        t.discarding = true;
+        t.buffer.clear();
+        t.deadline = SteadyClock::now() + std::chrono::milliseconds(kStallMs);
+        xcb_delete_property(c, t.window, property);
+    }
+
     void incrChunk(Transfer &t)
     {
         xcb_get_property_reply_t *reply = xcb_get_property_reply(
@@ -368,12 +388,17 @@ struct X11SelectionReader::Impl
         if (!reply)
             return;
         const int length = xcb_get_property_value_length(reply);
-        if (length > 0) {
+        if (length > 0 && !t.discarding) {
             t.incrFormat = reply->format;
             t.buffer.append(static_cast<const char *>(xcb_get_property_value(reply)), length);
         }
         std::free(reply);
         t.deadline = SteadyClock::now() + std::chrono::milliseconds(kStallMs);
+        if (length == 0 && t.discarding) {
+            t.discarding = false;
+            askCurrent(t);
+            return;
+        }
         if (length == 0) {
             const QByteArray bytes = std::move(t.buffer);
             t.buffer = QByteArray();
@@ -449,14 +474,24 @@ struct X11SelectionReader::Impl
     {
         ++t.next;
         if (t.next < t.wanted.size()) {
-            const xcb_atom_t target = t.atomOf.value(t.wanted.at(t.next));
-            if (target == utf8)
-                readText(t);
-            else
-                request(t, target);
+            askCurrent(t);
             return;
         }
         finish(t);
+    }
+
+    void askCurrent(Transfer &t)
+    {
+        const xcb_atom_t target = t.atomOf.value(t.currentType());
+        if (target == utf8) {
+            readText(t);
+        } else if (t.ahead == Transfer::Ahead::Waiting) {
+            t.needsAhead = true; // how the text was answered decides (see discardAhead)
+        } else if (t.ahead == Transfer::Ahead::Large) {
+            discardAhead(t);
+        } else {
+            request(t, target);
+        }
     }
 
     // `clean`: the owner answered everything asked, so no late answer can
