@@ -97,7 +97,7 @@ int runPrimary(int argc, char **argv)
     // First, so a signal that comes during start-up still quits cleanly.
     TerminationSignals quitSignals([](int signalNumber) {
         Log::info(QStringLiteral("App: %1 received, quitting").arg(TerminationSignals::nameOf(signalNumber)));
-        QCoreApplication::quit();
+        QCoreApplication::exit(0); // whatever a window answers to being closed
     });
 
     int status = 0;

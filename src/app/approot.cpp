@@ -138,7 +138,9 @@ void AppRoot::buildShell()
     PanelWindowHints *accessoryHints = m_platform->accessoryHints.get();
     m_context.applyAccessoryHints = [accessoryHints](QWindow *window) { accessoryHints->apply(window); };
     // Queued: the caller (a button, a menu action, the socket) finishes first.
-    m_context.quit = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
+    // exit(), not quit(): quit() first asks every window to close and gives
+    // up when one keeps itself open, as the preview window does.
+    m_context.quit = [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); };
     m_context.openSettings = [this] {
         if (m_settings)
             m_settings->show();

@@ -131,6 +131,22 @@ Assertion quitCommand(RunningApp &app)
     return code == 0 ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "bramblet quit answered " << code;
 }
 
+// The preview window stays open when asked to close (its helper closes it),
+// which used to make the program ignore every way out while it showed.
+Assertion quitCommandWithThePreviewOpen(RunningApp &app)
+{
+    if (app.runCommand({QStringLiteral("toggle")}) != 0)
+        return ::testing::AssertionFailure() << "bramblet toggle failed";
+    if (!waitUntil([&] { return !panelWindow(app.pid()).isEmpty(); }, 5000))
+        return ::testing::AssertionFailure() << "the panel did not show";
+    if (!pressKeys(QStringLiteral("space")) || !app.waitForLog(QStringLiteral("Preview: Preview opened for")))
+        return ::testing::AssertionFailure() << "no preview\n" << app.log().toStdString();
+    // Only a window on screen is asked to close.
+    if (!waitUntil([&] { return !visibleWindows(app.pid(), QStringLiteral("^Bramblet_Preview")).isEmpty(); }, 5000))
+        return ::testing::AssertionFailure() << "the preview window did not show";
+    return quitCommand(app);
+}
+
 struct WayOut
 {
     const char *name;
@@ -145,6 +161,7 @@ void PrintTo(const WayOut &wayOut, std::ostream *os) { *os << wayOut.name; }
 
 const WayOut kWaysOut[] = {
     {"quit_command", quitCommand},
+    {"quit_command_with_a_preview_open", quitCommandWithThePreviewOpen},
     {"quit_from_the_window", quitFromTheWindow},
     {"quit_from_the_tray_panel", quitFromTheTrayPanel, true},
     {"sigterm", sendSignal<SIGTERM>},
