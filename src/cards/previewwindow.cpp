@@ -37,6 +37,9 @@ constexpr QSize kDefaultSize(640, 460);
 // and the room left around a window for the window manager's frame.
 constexpr QSize kMinimumImageWindow(320, 200);
 constexpr QSize kFrameAllowance(16, 48);
+// Below this much room above the strip the window is centred on the screen
+// instead of made smaller.
+constexpr int kLeastRoomAbove = 240;
 
 QString decodeText(const QByteArray &bytes)
 {
@@ -284,6 +287,15 @@ void PreviewWindow::placeNear(const QRect &source)
     if (source.isEmpty()) {
         target.moveCenter(avail.center());
     } else {
+        // Too tall for the room above the strip: smaller, keeping its shape,
+        // rather than partly hidden behind the strip.
+        const int room = source.top() - 12 - avail.top();
+        if (size.height() > room && room >= kLeastRoomAbove) {
+            const QSize inner = this->size().scaled(QSize(avail.width(), room) - frame, Qt::KeepAspectRatio);
+            resize(inner);
+            size = inner + frame;
+            target.setSize(size);
+        }
         target.moveCenter(QPoint(source.center().x(), 0));
         target.moveBottom(source.top() - 12);
         if (target.top() < avail.top())

@@ -216,6 +216,26 @@ TEST_F(PreviewHelperTest, LargeImageIsPreparedOffTheMainThreadAndFitsTheScreen)
     helper.close();
 }
 
+// A picture taller than the room above the strip is shown smaller, whole
+// and in its shape, above the strip rather than partly behind it.
+TEST_F(PreviewHelperTest, PictureTallerThanTheRoomAboveTheStripFitsAboveIt)
+{
+    QRect strip;
+    helper.setSourceFrameProvider([&strip] { return strip; });
+    helper.show(clip(ClipKind::Image, picture({30, 20})));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return helper.isVisible(); }, 20000));
+    const QRect avail = helper.window()->screen()->availableGeometry();
+    strip = QRect(avail.left(), avail.bottom() - avail.height() / 3, avail.width(), avail.height() / 3);
+    helper.close();
+    helper.show(clip(ClipKind::Image, picture({1500, 1000})));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return helper.isVisible(); }, 20000));
+    const QRect frame = helper.window()->frameGeometry();
+    EXPECT_LT(frame.bottom(), strip.top());
+    EXPECT_GE(frame.top(), avail.top());
+    EXPECT_NEAR(double(helper.window()->width()) / helper.window()->height(), 1.5, 0.02);
+    helper.close();
+}
+
 // Closing, or asking for another clip, before a large picture is ready drops
 // it: the window never shows it and its file does not stay behind.
 TEST_F(PreviewHelperTest, LargeImageOvertakenBeforeItIsReadyIsDropped)
