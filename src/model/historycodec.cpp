@@ -6,7 +6,6 @@
 
 #include <QHash>
 
-
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -215,18 +214,6 @@ struct FilePlace {
         }
         return nullptr;
     }
-
-    // The file offset of a byte of the record as the stream handed it out.
-    qint64 fileOffset(const char *p) const
-    {
-        const qsizetype at = p - record.data();
-        qint64 offset = recordOffset + at;
-        for (const auto &left : leftOut) {
-            if (left.at <= at)
-                offset += left.length;
-        }
-        return offset;
-    }
 };
 
 // A large, unescaped Base64 run in a file is kept as its place: the load
@@ -247,7 +234,9 @@ bool readPayload(JsonReader &r, const FilePlace *place, Payload *out)
             if (n % 4 != 0 || q - start < 2)
                 return false;
             const qsizetype padding = (q[-1] == '=') + (q[-2] == '=');
-            const qint64 offset = left ? left->offset : place->fileOffset(start);
+            // A record with another string left out is read again whole (see
+            // decodeItems), so this offset needs no account of left-out bytes.
+            const qint64 offset = left ? left->offset : place->recordOffset + (start - place->record.data());
             *out = Payload::stored({place->file, offset, n}, n / 4 * 3 - padding);
             r = JsonReader(QByteArrayView(q + 1, recordEnd)); // the rest of the record
             place->readerBegin = q + 1;
@@ -459,7 +448,7 @@ QString readFolderValue(JsonReader &r, Field f, ClipboardFolder &folder)
     return {};
 }
 
-std::optional<ClipboardFolder> decodeFolderWith(QByteArrayView json, qint64, QString *why)
+std::optional<ClipboardFolder> decodeFolderWith(QByteArrayView json, QString *why)
 {
     return decodeObject<ClipboardFolder>(json, why, kFolderRequired, readFolderValue);
 }
@@ -698,7 +687,7 @@ std::optional<ClipboardItem> HistoryCodec::decodeItem(QByteArrayView json, QStri
 
 std::optional<ClipboardFolder> HistoryCodec::decodeFolder(QByteArrayView json, QString *why)
 {
-    return decodeFolderWith(json, 0, why);
+    return decodeFolderWith(json, why);
 }
 
 HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &stream,
@@ -731,7 +720,9 @@ HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(JsonArrayStream &
 
 HistoryCodec::Decoded<ClipboardFolder> HistoryCodec::decodeFolders(JsonArrayStream &stream)
 {
-    return decodeArray<ClipboardFolder>(stream, decodeFolderWith);
+    return decodeArray<ClipboardFolder>(stream, [](QByteArrayView json, qint64, QString *why) {
+        return decodeFolderWith(json, why);
+    });
 }
 
 HistoryCodec::Decoded<ClipboardItem> HistoryCodec::decodeItems(QByteArrayView json)

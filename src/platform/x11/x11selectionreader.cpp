@@ -345,15 +345,7 @@ struct X11SelectionReader::Impl
             nextType(t);
             return;
         case Transfer::Ahead::Large:
-            // Go on with the transfer on the window it was answered to.
-            releaseWindow(t.window, true);
-            t.window = t.aheadWindow;
-            t.aheadWindow = XCB_NONE;
-            t.ahead = Transfer::Ahead::None;
-            t.incr = true;
-            t.buffer.clear();
-            t.deadline = SteadyClock::now() + std::chrono::milliseconds(kStallMs);
-            xcb_delete_property(c, t.window, property);
+            takeAheadTransfer(t, false);
             return;
         case Transfer::Ahead::None:
         case Transfer::Ahead::Failed:
@@ -362,23 +354,20 @@ struct X11SelectionReader::Impl
         }
     }
 
-    // The text asked for ahead came as a transfer in pieces, but another type
-    // is wanted. Some owners serve only one such transfer at a time and
-    // answer any type with their one content (xclip does: a large picture
-    // copied with it answers the text request too), so asking for the next
-    // type now would wait behind it for ever. The transfer is read to its
-    // end and dropped first; the wanted type is asked for after it.
-    void discardAhead(Transfer &t)
+    // Goes on with the transfer in pieces that answered the text asked for
+    // ahead, on the window it was answered to; `discard`: its bytes are
+    // dropped and the type wanted now is asked for after it (see askCurrent).
+    void takeAheadTransfer(Transfer &t, bool discard)
     {
         releaseWindow(t.window, true);
         t.window = t.aheadWindow;
         t.aheadWindow = XCB_NONE;
         t.ahead = Transfer::Ahead::None;
         t.incr = true;
-        t.discarding = true;
+        t.discarding = discard;
         t.buffer.clear();
         t.deadline = SteadyClock::now() + std::chrono::milliseconds(kStallMs);
-        xcb_delete_property(c, t.window, property);
+        xcb_delete_property(c, t.window, property); // starts the transfer
     }
 
     void incrChunk(Transfer &t)
@@ -486,9 +475,13 @@ struct X11SelectionReader::Impl
         if (target == utf8) {
             readText(t);
         } else if (t.ahead == Transfer::Ahead::Waiting) {
-            t.needsAhead = true; // how the text was answered decides (see discardAhead)
+            t.needsAhead = true; // how the text was answered decides
         } else if (t.ahead == Transfer::Ahead::Large) {
-            discardAhead(t);
+            // Some owners serve one transfer in pieces at a time and answer
+            // any type with their one content (xclip does: a large picture
+            // copied with it answers the text request too), so the next type
+            // would wait behind that transfer for ever: it is drained first.
+            takeAheadTransfer(t, true);
         } else {
             request(t, target);
         }
