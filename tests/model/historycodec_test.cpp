@@ -9,9 +9,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryFile>
+
+#include <unistd.h>
 
 #include "model/historycodec.h"
 #include "model/jsonarraystream.h"
+#include "model/payload.h"
 #include "model/referencedate.h"
 
 namespace {
@@ -239,7 +243,12 @@ QStringList previews(const QList<ClipboardItem> &items)
 }
 
 // `json` read in pieces of at most `chunk` bytes, with a read buffer of `bufferSize`.
-HistoryCodec::Decoded<ClipboardItem> decodeInChunks(const QByteArray &json, qsizetype chunk, qsizetype bufferSize)
+// `json` streamed in `chunk`-byte reads, from memory; or, given
+// `leaveOutFrom`, as the load reads a file holding it: large contents are
+// left in the file, and strings from `leaveOutFrom` bytes on (0: none) are
+// left out of the records and read again from the file when wanted.
+HistoryCodec::Decoded<ClipboardItem> decodeInChunks(const QByteArray &json, qsizetype chunk, qsizetype bufferSize,
+                                                    std::optional<qsizetype> leaveOutFrom = std::nullopt)
 {
     qsizetype at = 0;
     JsonArrayStream stream(
@@ -250,7 +259,12 @@ HistoryCodec::Decoded<ClipboardItem> decodeInChunks(const QByteArray &json, qsiz
             return n;
         },
         bufferSize);
-    return HistoryCodec::decodeItems(stream);
+    if (!leaveOutFrom)
+        return HistoryCodec::decodeItems(stream);
+    QTemporaryFile file;
+    EXPECT_TRUE(file.open() && file.write(json) == json.size() && file.flush());
+    stream.leaveOutStringsFrom(*leaveOutFrom);
+    return HistoryCodec::decodeItems(stream, std::make_shared<PayloadFile>(::dup(file.handle()), file.fileName()));
 }
 
 struct ArrayCase {
@@ -322,9 +336,10 @@ TEST(HistoryCodecArrays, folders_keep_the_ones_that_decode)
 // Random histories (quotes, controls, any Unicode, large records) read back
 // equal to what was written whatever the read size, and parse as valid JSON
 // for Qt too.
-TEST(HistoryCodecArrays, random_histories_round_trip_through_any_chunking)
+// Clips whose texts hold every character JSON escapes or structures with;
+// clips 7 and 19 are large enough for a history file to keep in place.
+QList<ClipboardItem> randomItems(std::mt19937 &rng)
 {
-    std::mt19937 rng(2024);
     const auto randomText = [&rng](int maxLen) {
         const char16_t samples[] = {u'a', u'"', u'\\', u'/', u'\n', u'\t', u'\b', u'é', u'漢',
                                     u'{', u']', u' ', u'\x01', u'\x7f', u'\u2028'};
@@ -333,33 +348,42 @@ TEST(HistoryCodecArrays, random_histories_round_trip_through_any_chunking)
             s.append(QChar(samples[rng() % std::size(samples)]));
         return rng() % 10 == 0 ? s + QStringLiteral("😀") : s;
     };
-    const auto randomBytes = [&rng](int maxLen) {
-        QByteArray b(qsizetype(rng() % (maxLen + 1)), Qt::Uninitialized);
+    const auto randomBytes = [&rng](int minLen, int maxLen) {
+        QByteArray b(qsizetype(minLen + rng() % (maxLen - minLen + 1)), Qt::Uninitialized);
         for (char &c : b)
             c = char(rng());
         return b;
     };
     const auto maybe = [&rng](auto value) { return rng() % 2 ? std::optional(value) : std::nullopt; };
+    QList<ClipboardItem> items;
+    for (int i = 0; i < 30; ++i) {
+        ClipboardItem item;
+        item.id = QUuid::createUuid();
+        item.kind = ClipKind(rng() % 6);
+        item.preview = randomText(40);
+        item.dataUTI = randomText(10);
+        item.raw = i == 7 || i == 19 ? randomBytes(300000, 301000) : randomBytes(0, 200);
+        item.createdAt = double(int(rng())) / 7.0;
+        item.pinned = rng() % 2;
+        item.folderId = maybe(QUuid::createUuid());
+        item.sourceBundleID = maybe(randomText(10));
+        item.fileURLString = maybe(randomText(30));
+        item.fileName = maybe(randomText(10));
+        item.fileExt = maybe(randomText(3));
+        item.thumbnailPNG = maybe(randomBytes(0, 500));
+        item.textCharCount = maybe(qint64(rng()) * 1000);
+        items.append(item);
+    }
+    return items;
+}
+
+// Random histories, large records included, read back equal to what was
+// written whatever the read size, and parse as valid JSON for Qt too.
+TEST(HistoryCodecArrays, random_histories_round_trip_through_any_chunking)
+{
+    std::mt19937 rng(2024);
     for (int round = 0; round < 20; ++round) {
-        QList<ClipboardItem> items;
-        for (int i = 0; i < 30; ++i) {
-            ClipboardItem item;
-            item.id = QUuid::createUuid();
-            item.kind = ClipKind(rng() % 6);
-            item.preview = randomText(40);
-            item.dataUTI = randomText(10);
-            item.raw = randomBytes(i == 7 ? 300000 : 200);
-            item.createdAt = double(int(rng())) / 7.0;
-            item.pinned = rng() % 2;
-            item.folderId = maybe(QUuid::createUuid());
-            item.sourceBundleID = maybe(randomText(10));
-            item.fileURLString = maybe(randomText(30));
-            item.fileName = maybe(randomText(10));
-            item.fileExt = maybe(randomText(3));
-            item.thumbnailPNG = maybe(randomBytes(500));
-            item.textCharCount = maybe(qint64(rng()) * 1000);
-            items.append(item);
-        }
+        const QList<ClipboardItem> items = randomItems(rng);
         const QByteArray json = HistoryCodec::encodeItems(items);
         EXPECT_FALSE(json.contains('\n')) << "compact output";
         QJsonParseError error;
@@ -368,6 +392,45 @@ TEST(HistoryCodecArrays, random_histories_round_trip_through_any_chunking)
         const auto d = decodeInChunks(json, 1 + qsizetype(rng() % 5000), 64);
         EXPECT_TRUE(d.clean()) << d.problem.toStdString();
         EXPECT_EQ(d.records, items) << "round " << round;
+    }
+}
+
+// Leaving long strings out of the records (the load's way of stepping over
+// large contents) decodes exactly what reading every byte decodes, whole or
+// damaged.
+TEST(HistoryCodecArrays, long_strings_left_out_decode_what_reading_every_byte_decodes)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 24; ++round) {
+        QByteArray json = HistoryCodec::encodeItems(randomItems(rng));
+        // Other writers may escape '/' in Base64: clip 7's content is written
+        // so, four times, so that its length alone does not give it away.
+        qsizetype at = -1;
+        for (int i = 0; i <= 7; ++i)
+            at = json.indexOf("\"raw\":\"", at + 1);
+        for (int i = 0; i < 4; ++i) {
+            at = json.indexOf('/', at + 7);
+            json.insert(at, '\\');
+            at += 2;
+        }
+        // Later rounds damage the text: a quote dropped (a string then runs
+        // on into the next record), a byte changed, or the text cut short.
+        switch (round < 4 ? 0 : round % 4) {
+        case 1: json.remove(json.indexOf('"', qsizetype(rng() % json.size())), 1); break;
+        case 2: json[qsizetype(rng() % json.size())] = "\"{}\\,"[rng() % 5]; break;
+        case 3: json.truncate(qsizetype(rng() % json.size())); break;
+        default: break;
+        }
+        const qsizetype chunk = 1 + qsizetype(rng() % 3000);
+        const auto expected = decodeInChunks(json, chunk, 16, 0);
+        const auto got = decodeInChunks(json, chunk, 16, 1 + qsizetype(rng() % 64));
+        EXPECT_EQ(got.records, expected.records) << "round " << round;
+        EXPECT_EQ(got.skipped, expected.skipped) << "round " << round;
+        EXPECT_EQ(got.problem, expected.problem) << "round " << round;
+        if (round < 4) {
+            EXPECT_TRUE(got.clean()) << got.problem.toStdString();
+            EXPECT_FALSE(got.records[19].raw.heldBytes().has_value()) << "a large content is left where it lies";
+        }
     }
 }
 
