@@ -65,8 +65,11 @@ bool InstanceChannel::tryLock()
     m_lock = std::make_unique<QLockFile>(m_lockPath);
     // Only a dead holder makes the lock stale, never its age.
     m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    if (m_lock->tryLock(0)) {
+        // Like every file of the history folder: the owner's alone.
+        QFile::setPermissions(m_lockPath, QFile::ReadOwner | QFile::WriteOwner);
         return true;
+    }
     if (m_lock->error() != QLockFile::LockFailedError)
         Log::error(QStringLiteral("Instance: cannot create lock ") + m_lockPath);
     m_lock.reset();

@@ -24,6 +24,7 @@ TEST_F(ChannelTest, one_holder_of_the_lock_until_it_goes_and_a_dead_holder_is_ta
         InstanceChannel first(socketPath(), lockPath());
         InstanceChannel second(socketPath(), lockPath());
         EXPECT_TRUE(first.tryLock());
+        EXPECT_EQ(QFile::permissions(lockPath()) & (QFile::ReadGroup | QFile::ReadOther), 0);
         EXPECT_FALSE(second.tryLock());
         EXPECT_TRUE(InstanceChannel::isLockHeld(lockPath()));
     }
