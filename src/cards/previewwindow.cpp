@@ -301,7 +301,9 @@ void PreviewWindow::placeNear(const QRect &source)
         if (target.top() < avail.top())
             target.moveCenter(avail.center());
     }
-    target.moveLeft(qBound(avail.left(), target.left(), avail.right() - target.width()));
+    // A window as wide as the screen has one place: its left edge.
+    const int rightmost = qMax(avail.left(), avail.left() + avail.width() - target.width());
+    target.moveLeft(qBound(avail.left(), target.left(), rightmost));
     move(target.topLeft());
 }
 
