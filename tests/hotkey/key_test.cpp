@@ -7,7 +7,6 @@
 #include <QTextLayout>
 
 #include "hotkey/key.h"
-#include "hotkey/keycombo.h"
 #include "hotkey/modifierflags.h"
 
 namespace {
@@ -77,17 +76,6 @@ TEST(ModifierMask, each_modifier_has_its_own_bit_both_ways_and_other_bits_are_dr
     }
     EXPECT_EQ(ModifierFlags::fromCarbonFlags(0x400 | 0x100 | 0x1), ModifierFlags::kCommand);
     EXPECT_EQ(ModifierFlags::fromCarbonFlags(0xFFFFE0FF), 0u);
-}
-
-TEST(KeyComboTest, describes_control_option_shift_command_then_the_key)
-{
-    EXPECT_EQ(KeyCombo(Key::f1, ModifierFlags::kDeviceIndependentMask).description(), QStringLiteral("⌃⌥⇧⌘F1"));
-    const KeyCombo v(Key::v, ModifierFlags::kCommand | ModifierFlags::kShift);
-    EXPECT_EQ(v, KeyCombo(9, 768));
-    EXPECT_NE(v, KeyCombo(9, 256));
-    EXPECT_NE(v, KeyCombo(11, 768));
-    // A code of no key describes only its modifiers.
-    EXPECT_EQ(KeyCombo(52, 768).description(), QStringLiteral("⇧⌘"));
 }
 
 } // namespace
