@@ -58,18 +58,4 @@ TEST(ColorSampling, PictureColourIsTheDominantVividHueElseTheAverage)
     }
 }
 
-TEST(ColorSampling, AdjustmentScalesSaturationAndBrightnessAndClamps)
-{
-    const SrgbColor c = adjustedColor(fromHsb(0.6, 0.5, 0.5, 0.7), 1.1, 1.06);
-    EXPECT_NEAR(c.a, 0.7, 1e-9);
-    const Hsb more = toHsb(c.r, c.g, c.b);
-    EXPECT_NEAR(more.h, 0.6, 1e-9);
-    EXPECT_NEAR(more.s, 0.55, 1e-9);
-    EXPECT_NEAR(more.v, 0.53, 1e-9);
-    const SrgbColor clamped = adjustedColor(fromHsb(0.1, 0.95, 0.99), 2.0, 2.0);
-    const Hsb full = toHsb(clamped.r, clamped.g, clamped.b);
-    EXPECT_NEAR(full.s, 1.0, 1e-9);
-    EXPECT_NEAR(full.v, 1.0, 1e-9);
-}
-
 } // namespace

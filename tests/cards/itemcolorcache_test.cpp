@@ -89,19 +89,4 @@ TEST_F(HeaderColour, LargeImageTakesItsColourOnceDecodedOffTheMainThread)
     expectNear(colours.headerColor(item), header(QColor(30, 180, 40)));
 }
 
-TEST_F(HeaderColour, MissingAppIsAskedAgainInstalledAppOnlyOnceNoIdNever)
-{
-    EXPECT_FALSE(icons.sourceAppIcon(clip(ClipKind::Text)));
-    EXPECT_EQ(lookups, 0);
-    const ClipboardItem item = clip(ClipKind::Text, "org.example.Later");
-    EXPECT_FALSE(icons.sourceAppIcon(item));
-    EXPECT_FALSE(icons.sourceAppIcon(item));
-    EXPECT_EQ(lookups, 2);
-    installed.insert(QStringLiteral("org.example.Later"), QImage::fromData(ClipSamples::png(16, 16, Qt::red)));
-    EXPECT_TRUE(icons.sourceAppIcon(item));
-    EXPECT_TRUE(icons.sourceAppIcon(item));
-    EXPECT_EQ(lookups, 3);
-    EXPECT_EQ(icons.iconCache().size(), 1);
-}
-
 } // namespace
