@@ -109,19 +109,4 @@ TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_leaves_capture_on)
     EXPECT_FALSE(fx.store->isCaptureSuppressed());
 }
 
-TEST_F(HandlerTest, toggle_settings_and_quit_reach_their_actions_and_replies_travel_as_json)
-{
-    EXPECT_EQ(run({"toggle"}).exitCode, 0);
-    EXPECT_EQ(run({}).exitCode, 0);
-    EXPECT_EQ(run({"quit"}).exitCode, 0);
-    EXPECT_EQ(std::tuple(toggles, settings, quits), std::tuple(1, 1, 1));
-    const InstanceReply bad = handler->handle(CliCommand::fromRequest({{"command", "format-disk"}}));
-    EXPECT_EQ(bad.exitCode, CliCommand::ExitUsage);
-    EXPECT_FALSE(bad.err.isEmpty());
-
-    EXPECT_EQ(InstanceReply::fromJson({}).exitCode, CliCommand::ExitFailed);
-    const InstanceReply back = InstanceReply::fromJson(InstanceReply{0, "a", "b"}.toJson());
-    EXPECT_EQ(std::tuple(back.exitCode, back.out, back.err), std::tuple(0, QStringLiteral("a"), QStringLiteral("b")));
-}
-
 } // namespace
