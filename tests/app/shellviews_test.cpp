@@ -13,7 +13,6 @@
 
 #include "app/cdgeneralpane.h"
 #include "app/cdprivacypane.h"
-#include "app/cdsettingsrootview.h"
 #include "app/cdshortcutspane.h"
 #include "app/cdsoundspane.h"
 #include "app/clearhistorydialog.h"
@@ -21,7 +20,6 @@
 #include "app/menubarview.h"
 #include "app/settingswindowcontroller.h"
 #include "app/shellstyle.h"
-#include "support/screenshot.h"
 #include "shellfixture.h"
 #include "styling/toggleswitch.h"
 
@@ -186,11 +184,6 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
                   layout->lineForTextPosition(command + int(qstrlen("bramblet toggle")) - 1).lineNumber())
             << "at width " << width;
     }
-
-    CDSettingsRootView root(fx.context);
-    root.setTab(CDSettingsTab::Shortcuts);
-    EXPECT_TRUE(hasText(root.pane(), QStringLiteral("Géré par le bureau")));
-    EXPECT_TRUE(saveScreenshot(root.grab().toImage(), QStringLiteral("settings-shortcuts-desktop.png")));
 }
 
 // One window however often it is asked for, with its two menus.
@@ -210,32 +203,6 @@ TEST(SettingsWindowControllerTest, one_window_with_the_menus)
     EXPECT_EQ(first->findChild<QMenuBar *>()->actions().size(), 2);
 }
 
-TEST(KeyboardCommandsTest, select_all_delete_keeps_pinned_and_ctrl_comma_opens_the_settings)
-{
-    ShellFixture fx;
-    const ClipboardItem pinned = pinnedClip("épinglé", 1);
-    fx.start({text("a", 3), text("b", 2), pinned});
-    int settings = 0;
-    KeyboardCommands commands(*fx.store, [&] { ++settings; });
-    commands.deleteSelectionAction()->trigger(); // nothing selected: nothing changes
-    EXPECT_EQ(fx.store->items().size(), 3);
-    commands.selectAllAction()->trigger();
-    commands.deleteSelectionAction()->trigger();
-    ASSERT_EQ(fx.store->items().size(), 1);
-    EXPECT_EQ(fx.store->items().first().id, pinned.id);
-
-    QWidget window;
-    commands.attachSettingsShortcut(&window);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(settings, 1);
-}
-
-// The panel's buttons reach the store and the shell's actions; a refused
-// permission opens the settings on the next turn and is asked again once
-// the user comes back.
 TEST(MenuBarViewTest, buttons_act_and_a_refused_permission_is_rechecked_after_return)
 {
     ShellFixture fx;

@@ -97,21 +97,6 @@ TEST_F(ControllerTest, showingSelectsTheFirstClipUnlessOneIsSelectedEvenOutOfVie
     EXPECT_EQ(store->selection(), QSet<QUuid>{items[3].id});
 }
 
-TEST_F(ControllerTest, choosingBumpsHidesReactivatesAndPastesLater)
-{
-    desktop.setFrontmost(std::nullopt); // our panel is in front now
-    fx.clock.advance(5);
-    controller.choose(store->visibleItems()[3]);
-    EXPECT_FALSE(controller.isVisible());
-    EXPECT_EQ(store->visibleItems().first().id, items[3].id);
-    EXPECT_TRUE(store->isCaptureSuppressed());
-    EXPECT_EQ(desktop.activations, QList<WindowRef>{editor});
-    fx.clock.advance(0.11);
-    EXPECT_TRUE(pasted.isEmpty());
-    fx.clock.advance(0.02);
-    EXPECT_EQ(pasted, QList<QUuid>{items[3].id});
-}
-
 TEST_F(ControllerTest, keysOfTheTableAreHandledAndOthersLeftToTheSystem)
 {
     auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { return controller.handleKeyDown(k, mods); };
