@@ -2,7 +2,6 @@
 // two caches, with a counting icon lookup instead of the desktop's.
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
 
 #include "cards/appiconcolorcache.h"
 #include "cards/cardthumbnails.h"
@@ -74,19 +73,6 @@ TEST_F(HeaderColour, ComesFromTheFirstSourceInTheChainAndIsKeptPerClip)
     text.thumbnailPNG = file.thumbnailPNG;
     EXPECT_EQ(colours.headerColor(text), first);
     EXPECT_EQ(colours.headerByItem().size(), 4);
-}
-
-// A large image is decoded on a worker: meanwhile the header has the kind's
-// colour, not remembered, then the picture's.
-TEST_F(HeaderColour, LargeImageTakesItsColourOnceDecodedOffTheMainThread)
-{
-    ClipboardItem item = clip(ClipKind::Image);
-    item.raw = ClipSamples::png(1600, 1200, QColor(30, 180, 40));
-    QSignalSpy ready(&pictures, &CardThumbnails::pictureReady);
-    expectNear(colours.headerColor(item), header(ClipKind::Image));
-    EXPECT_TRUE(colours.headerByItem().isEmpty());
-    ASSERT_TRUE(ready.wait(10000));
-    expectNear(colours.headerColor(item), header(QColor(30, 180, 40)));
 }
 
 } // namespace

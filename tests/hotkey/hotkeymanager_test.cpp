@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "hotkey/hotkey.h"
@@ -82,36 +81,6 @@ TEST_F(HotKeyManagerTest, a_stored_value_is_restored_registered_and_saved_readab
                   Keys::fromCarbonKeyCode(row.expected.keyCode).has_value())
             << row.name;
     }
-}
-
-// A recorded press: display built from the press, only the four modifier
-// flags kept, saved, registered in place of the old one; a key with no
-// position is saved and shown but not registered.
-TEST_F(HotKeyManagerTest, a_recorded_press_replaces_the_shortcut)
-{
-    const struct {
-        uint32_t keyCode;
-        uint64_t flags;
-        const char16_t *characters, *display;
-        uint64_t storedFlags;
-    } rows[] = {{40, 0x180000, u"k", u"⌘⌥K", 0x180000},
-                {0, 0x1E0000, u"a", u"⌘⇧⌥⌃A", 0x1E0000},
-                {9, 0x10000 | 0x800000 | 0x100000, u"v", u"⌘V", 0x100000},
-                {52, 0x100000, u"", u"⌘#52", 0x100000}};
-    auto manager = makeManager();
-    QSignalSpy changed(manager.get(), &HotKeyManager::comboChanged);
-    for (const auto &row : rows) {
-        manager->setComboFrom(KeyDownEvent{row.keyCode, row.flags, QString::fromUtf16(row.characters)});
-        const KeyComboDTO expected{row.keyCode, row.storedFlags, QString::fromUtf16(row.display)};
-        EXPECT_EQ(manager->combo(), expected);
-        EXPECT_EQ(stored(), expected);
-        const bool positioned = Keys::fromCarbonKeyCode(row.keyCode).has_value();
-        EXPECT_EQ(service.grabs().size(), positioned ? 1u : 0u);
-        EXPECT_EQ(service.press(row.keyCode, ModifierFlags::carbonFlags(row.storedFlags)),
-                  positioned ? Service::kNoErr : Service::kEventNotHandledErr);
-    }
-    EXPECT_EQ(changed.count(), 4);
-    EXPECT_EQ(toggles, 3);
 }
 
 } // namespace
