@@ -99,7 +99,7 @@ TEST_F(HandlerTest, copy_by_rank_short_id_or_full_id_writes_that_clip_with_captu
     EXPECT_EQ(fx.files.writes, writesBefore);
 }
 
-TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_leaves_capture_on)
+TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_and_undecodable_requests_leave_capture_on)
 {
     for (const char *target : {"0", "4", "ZZZZZZZZ", "ab"})
         EXPECT_EQ(run({"copy", target}).exitCode, CliCommand::ExitFailed) << target;
@@ -107,6 +107,10 @@ TEST_F(HandlerTest, copy_out_of_range_unknown_or_failed_leaves_capture_on)
     writeSucceeds = false;
     EXPECT_EQ(run({"copy", "1"}).exitCode, CliCommand::ExitFailed);
     EXPECT_FALSE(fx.store->isCaptureSuppressed());
+
+    // A request or a reply that does not decode is an error, never an action.
+    EXPECT_EQ(handler->handle(CliCommand::fromRequest({{"command", "format-disk"}})).exitCode, CliCommand::ExitUsage);
+    EXPECT_EQ(InstanceReply::fromJson({}).exitCode, CliCommand::ExitFailed);
 }
 
 } // namespace

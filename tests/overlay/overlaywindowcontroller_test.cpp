@@ -136,31 +136,6 @@ TEST_F(ControllerTest, keysOfTheTableAreHandledAndOthersLeftToTheSystem)
     EXPECT_TRUE(store->searchActive());
 }
 
-// The program-wide key filter leaves keys alone while a text field has the focus.
-TEST_F(ControllerTest, whileATextFieldHasTheFocusTheCommandsLeaveKeysAlone)
-{
-    select(2);
-    store->setSearchQuery(QStringLiteral("clip"));
-    QWidget window;
-    auto *field = new QLineEdit(QStringLiteral("abc"), &window);
-    window.show();
-    field->setFocus();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }, 1000));
-    ASSERT_TRUE(OverlayWindowController::isTextInputActive());
-    for (int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space, Qt::Key_Backspace})
-        QTest::keyClick(field, Qt::Key(key));
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_F, Qt::ControlModifier);
-
-    EXPECT_EQ(store->selection(), QSet<QUuid>{items[2].id});
-    EXPECT_EQ(store->searchQuery(), QStringLiteral("clip"));
-    EXPECT_FALSE(store->searchActive());
-    EXPECT_TRUE(controller.isVisible());
-    EXPECT_TRUE(pastedLater().isEmpty());
-    EXPECT_EQ(store->items().size(), 5);
-}
-
 // Regression: Return that confirmed the new-folder popover travelled on to
 // the popover window after the field had closed it, found the panel focused
 // again, and pasted the selected clip as well.
