@@ -42,9 +42,6 @@ const QString kForeignToplevel = QStringLiteral("zwlr_foreign_toplevel_manager_v
 INSTANTIATE_TEST_SUITE_P(
     BackendSelection, BackendSelectionTest,
     ::testing::Values(
-        SelectionRow{"x11_session_uses_x11_everywhere", QString(), false, {},
-                     "Platform: clipboard=x11 (no Wayland session), paste keys=x11 (no Wayland session), "
-                     "window in front=x11 (no Wayland session)"},
         SelectionRow{"kde_offers_data_control_only", "wayland-0", true, {kDataControl},
                      "Platform: clipboard=wayland (zwlr_data_control_manager_v1 offered), "
                      "paste keys=x11 (zwp_virtual_keyboard_manager_v1 not offered, XWayland), "

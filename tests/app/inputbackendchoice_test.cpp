@@ -37,14 +37,10 @@ const char *const kVirtualKeyboard =
     "Platform: paste keys via the virtual-keyboard protocol (Wayland session, offered by the compositor)";
 const char *const kRemoteDesktop = "Platform: paste keys via the RemoteDesktop portal (Wayland session without the "
                                    "virtual-keyboard protocol, portal version 2)";
-const char *const kByHand = "Platform: paste by hand (Wayland session with neither the virtual-keyboard protocol nor "
-                            "the RemoteDesktop portal)";
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, InputBackendChoiceTest,
     ::testing::Values(
-        ChoiceRow{"x11_session", Offer{false, std::nullopt, std::nullopt, false}, Shortcut::X11KeyGrab, Paste::XTest,
-                  kX11Shortcut, kXTest},
         ChoiceRow{"x11_session_ignores_the_portals", Offer{false, 1u, 2u, true}, Shortcut::X11KeyGrab, Paste::XTest,
                   kX11Shortcut, kXTest},
         ChoiceRow{"sway_virtual_keyboard_no_shortcut_portal", Offer{true, std::nullopt, std::nullopt, true},
@@ -52,9 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceRow{"hyprland_portal_and_virtual_keyboard_prefers_the_keyboard", Offer{true, 1u, 2u, true},
                   Shortcut::GlobalShortcutsPortal, Paste::VirtualKeyboard, kPortalShortcut, kVirtualKeyboard},
         ChoiceRow{"older_gnome_remote_desktop_only", Offer{true, std::nullopt, 2u, false}, Shortcut::DesktopOwned,
-                  Paste::RemoteDesktopPortal, kDesktopOwned, kRemoteDesktop},
-        ChoiceRow{"wayland_without_anything", Offer{true, std::nullopt, std::nullopt, false}, Shortcut::DesktopOwned,
-                  Paste::ByHand, kDesktopOwned, kByHand}),
+                  Paste::RemoteDesktopPortal, kDesktopOwned, kRemoteDesktop}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

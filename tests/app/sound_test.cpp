@@ -61,15 +61,12 @@ TEST(SoundSynthTest, fourteen_distinct_short_audible_sounds_that_all_resolve)
         for (qint16 s : *pcm)
             peak = std::max<qint16>(peak, qint16(std::abs(s)));
         EXPECT_GT(peak, 3000) << name.toStdString() << " is nearly silent";
+        // A RIFF file whose data chunk holds every 16-bit sample.
+        EXPECT_TRUE(wav->startsWith("RIFF") && wav->mid(8, 8) == "WAVEfmt ") << name.toStdString();
+        EXPECT_EQ(qFromLittleEndian<quint32>(wav->constData() + 40), quint32(pcm->size() * 2)) << name.toStdString();
         seen.insert(*wav);
     }
     EXPECT_EQ(seen.size(), 14);
-
-    const QByteArray wav = SoundSynth::wavFile({1, -1, 2});
-    ASSERT_EQ(wav.size(), 44 + 6);
-    EXPECT_TRUE(wav.startsWith("RIFF") && wav.mid(8, 8) == "WAVEfmt ");
-    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 4), quint32(36 + 6));
-    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(6));
 }
 
 } // namespace

@@ -2,22 +2,16 @@
 // drag payload.
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QMenu>
-#include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
 
 #include "cards/cardcontextmenu.h"
-#include "cards/carddragpayload.h"
 #include "cards/cardthumbnails.h"
 #include "cards/cardview.h"
 #include "cardsamples.h"
 #include "model/referencedate.h"
-#include "model/uuidtext.h"
 #include "platform/fake/fakeclock.h"
-#include "styling/glassmaterial.h"
 #include "support/storefixture.h"
 
 namespace {
@@ -47,7 +41,6 @@ struct Canvas
             }
         return n;
     }
-    bool near(qreal x, qreal y, const QColor &color, int tol) const { return countNear({x, y, 1, 1}, color, tol) == 1; }
 };
 
 Canvas paintCard(const ClipboardItem &item, CardState state = {})
@@ -75,34 +68,14 @@ ClipboardItem imageClip(const QColor &colour, QSize size, const char *format = "
     return CardSamples::clip(ClipKind::Image, picture(colour, size, format), {}, {}, kCreated);
 }
 
-TEST(CardPaint, TextWithColourCodeShowsTheSwatchRtfDoesNotAndAHugePreviewStillPaints)
-{
-    const Canvas c = paintCard(ClipSamples::text(QStringLiteral("#FF8800"), kCreated));
-    EXPECT_TRUE(c.near(20, CardView::kHeaderHeight + 20, QColor(255, 136, 0), 2));
-    EXPECT_TRUE(c.near(280, CardView::kHeaderHeight + 150, QColor(255, 136, 0), 2));
-    ClipboardItem rtf = CardSamples::rtf(kCreated);
-    rtf.preview = QStringLiteral("#FF8800");
-    EXPECT_EQ(paintCard(rtf).countNear(kPreview, QColor(255, 136, 0), 10), 0);
-    // A damaged history could carry megabytes of preview; painting stays sane.
-    EXPECT_FALSE(paintCard(ClipSamples::text(QString(2'000'000, u'('), kCreated)).image.isNull());
-}
-
-TEST(CardPaint, ImageWithCorruptThumbnailShowsRawAndNothingDecodableShowsThePlaceholder)
+// Damaged contents still paint: a thumbnail that does not decode gives way to
+// the picture itself, and megabytes of preview text do not stall the paint.
+TEST(CardPaint, DamagedContentsStillPaint)
 {
     ClipboardItem item = imageClip(QColor(30, 200, 60), {60, 40});
     item.thumbnailPNG = QByteArrayLiteral("broken");
-    EXPECT_TRUE(paintCard(item).near(150, CardView::kHeaderHeight + 85, QColor(30, 200, 60), 3));
-
-    item.raw = QByteArrayLiteral("broken too");
-    const Canvas c = paintCard(item);
-    // The "photo" symbol sits centred above the label, in the secondary colour:
-    // bright pixels there, and nothing image-like elsewhere.
-    int bright = 0;
-    for (int y = CardView::kHeaderHeight + 60; y < CardView::kHeaderHeight + 100; ++y)
-        for (int x = 130; x < 170; ++x)
-            bright += c.at(x, y).lightness() > 90;
-    EXPECT_GT(bright, 20);
-    EXPECT_LT(c.at(20, CardView::kHeaderHeight + 20).lightness(), 80);
+    EXPECT_GT(paintCard(item).countNear(kPreview, QColor(30, 200, 60), 3), 1000);
+    EXPECT_FALSE(paintCard(ClipSamples::text(QString(2'000'000, u'('), kCreated)).image.isNull());
 }
 
 // Defect: the card decoded the stored image at full size while painting, so
@@ -125,39 +98,6 @@ TEST(CardPaint, LargeImageIsDecodedOffThePaintThenDrawn)
         {{3840, 2160}, {604, 340}}, {{200, 100}, {200, 100}}, {{2000, 100}, {2000, 100}}, {{1000, 4000}, {600, 2400}}};
     for (const auto &[source, expected] : sizes)
         EXPECT_EQ(CardThumbnails::decode(picture(Qt::red, source)).size(), expected) << source.width();
-}
-
-// A file's thumbnail fills the column for a picture file (whatever the case
-// of its extension), and is a centred 96-point picture for any other file.
-TEST(CardPaint, FileThumbnailFillsTheAreaOnlyForAPictureFile)
-{
-    ClipboardItem item = CardSamples::otherFile(kCreated);
-    const QColor r(220, 40, 40);
-    item.thumbnailPNG = picture(r, {80, 80});
-    const Canvas other = paintCard(item);
-    EXPECT_TRUE(other.near(150, CardView::kHeaderHeight + 10 + 48, r, 3));
-    EXPECT_FALSE(other.near(20, CardView::kHeaderHeight + 10 + 48, r, 30));
-    EXPECT_FALSE(other.near(150, CardView::kHeaderHeight + 10 + 100, r, 30));
-
-    item.fileExt = QStringLiteral("JPG");
-    item.fileName = QStringLiteral("photo.JPG");
-    const Canvas picture = paintCard(item);
-    EXPECT_TRUE(picture.near(20, CardView::kHeaderHeight + 60, r, 3));
-    EXPECT_TRUE(picture.near(150, CardView::kHeaderHeight + 120, r, 3));
-}
-
-TEST(CardPaint, PinnedShowsTheAccentPinAndSelectedTheRing)
-{
-    ClipboardItem item = ClipSamples::text(QStringLiteral("bonjour"), kCreated);
-    const QRectF pinBox(CardView::kCardWidth - 30, CardView::kHeaderHeight + CardView::kPreviewHeight, 30,
-                        CardView::kFooterHeight);
-    const QRectF leftEdge(-2, 100, 4, 60);
-    const QColor accent = GlassMaterial::accentColor();
-    EXPECT_EQ(paintCard(item).countNear(pinBox, accent, 30), 0);
-    EXPECT_EQ(paintCard(item).countNear(leftEdge, accent, 40), 0);
-    EXPECT_GT(paintCard(item, {.selected = true}).countNear(leftEdge, accent, 40), 20);
-    item.pinned = true;
-    EXPECT_GT(paintCard(item).countNear(pinBox, accent, 30), 10);
 }
 
 // ---------------------------------------------------------------- store side
@@ -239,26 +179,6 @@ TEST_F(CardMenu, ActsOnTheSelectionOnlyFromASelectedCard)
             EXPECT_EQ(stored(i) && stored(i)->folderId == folders[1].id, row.moved.contains(i)) << row.name << " " << i;
         }
     }
-}
-
-TEST(DragPayload, IdAloneOrTheSelectionAsCompactJsonArrayOfUppercaseIds)
-{
-    const ClipboardItem item = ClipSamples::text(QStringLiteral("x"));
-    std::unique_ptr<QMimeData> alone(CardDragPayload::create(item, {}));
-    EXPECT_EQ(alone->data(QStringLiteral("text/plain")), uuidText(item.id).toUtf8());
-    EXPECT_FALSE(alone->hasFormat(QStringLiteral("application/json")));
-
-    const QSet<QUuid> selection{QUuid::createUuid(), QUuid::createUuid()};
-    std::unique_ptr<QMimeData> mime(CardDragPayload::create(item, selection));
-    const QByteArray json = mime->data(QStringLiteral("application/json"));
-    EXPECT_FALSE(json.contains(' '));
-    QStringList expected, got;
-    for (const QUuid &id : selection)
-        expected << uuidText(id);
-    for (const auto &v : QJsonDocument::fromJson(json).array())
-        got << v.toString();
-    EXPECT_EQ(got, expected); // the set's own order
-    EXPECT_EQ(mime->text(), uuidText(item.id)); // the dragged clip need not be selected
 }
 
 } // namespace

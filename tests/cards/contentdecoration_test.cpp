@@ -1,4 +1,4 @@
-// Colour-code detection and parsing, code detection and highlighting rules.
+// Colour-code detection and parsing, and code detection.
 #include <gtest/gtest.h>
 
 #include "cards/contentdecoration.h"
@@ -40,35 +40,6 @@ TEST(ContentDecoration, looks_like_code)
         {"", false}};
     for (const auto &[text, code] : rows)
         EXPECT_EQ(looksLikeCode(QString::fromUtf8(text)), code) << text;
-}
-
-TEST(ContentDecoration, highlighting_colours_each_fragment_by_what_it_is_in)
-{
-    const QColor plain(Qt::white);
-    const struct {
-        const char *text;
-        const char *fragment; // its first occurrence, or its last with a leading '$'
-        QColor colour;
-    } rows[] = {{"bonjour monde", "monde", plain},
-                {"x /* one\ntwo */ y", "two", commentColor()},
-                {"x /* one\ntwo */ y", "y", plain},
-                {"s = \"return it\"", "return", keywordColor()}, // a keyword inside a string stays pink
-                {"s = \"return it\"", "it", stringColor()},
-                {"// say \"hi\" now", "hi", stringColor()},
-                {"// say \"hi\" now", "now", commentColor()},
-                {"// note\nvalue", "value", plain},
-                {"let n = 3.14;", ".14", numberColor()},
-                {"s = 'a\\'b' x", "b'", stringColor()}, // an escaped quote keeps the string open
-                {"s = 'a\\'b' x", "$x", plain}};
-    for (const auto &row : rows) {
-        const QString text = QString::fromUtf8(row.text);
-        QString fragment = QString::fromUtf8(row.fragment);
-        const bool last = fragment.startsWith(u'$');
-        if (last)
-            fragment.remove(0, 1);
-        const qsizetype at = last ? text.lastIndexOf(fragment) : text.indexOf(fragment);
-        EXPECT_EQ(highlightCode(text).colorAt(int(at)), row.colour) << row.text << " at " << row.fragment;
-    }
 }
 
 } // namespace

@@ -94,20 +94,4 @@ TEST_F(CardStripModelTest, folderSearchAssignPinAndClearKeepTheRowsEqualToTheVis
     EXPECT_EQ(rows(), QList<QString>{"banana"});
 }
 
-TEST_F(CardStripModelTest, selectionChangesRepaintOnlyTheAffectedRows)
-{
-    modelOver(fx.textClips(10));
-    QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
-    const QList<ClipboardItem> v = store->visibleItems();
-    store->setSelection({v[2].id});
-    store->setSelection({v[5].id});
-    ASSERT_EQ(changed.size(), 2);
-    EXPECT_EQ(changed[0][0].value<QModelIndex>().row(), 2);
-    EXPECT_EQ(changed[0][1].value<QModelIndex>().row(), 2);
-    EXPECT_EQ(changed[1][0].value<QModelIndex>().row(), 2);
-    EXPECT_EQ(changed[1][1].value<QModelIndex>().row(), 5);
-    EXPECT_FALSE(model->data(model->index(2), CardStripModel::SelectedRole).toBool());
-    EXPECT_TRUE(model->isSelected(5));
-}
-
 } // namespace

@@ -13,35 +13,6 @@
 
 namespace {
 
-TEST(FolderDropIds, OnlyOneCanonicalIdAfterTrimmingOrAnArrayOfThem)
-{
-    const QString id = QStringLiteral("6F1D3C9A-0B7E-4C2D-9A51-3E8F00C4B2A7");
-    const std::pair<QString, bool> texts[] = {
-        {id, true},
-        {id.toLower(), true},
-        {QStringLiteral("\t ") + id + QStringLiteral(" \r\n"), true},
-        {QLatin1Char('{') + id + QLatin1Char('}'), false},
-        {id.left(8) + QStringLiteral(" ") + id.mid(9), false},
-        {QString(), false}};
-    for (const auto &[text, valid] : texts) {
-        const std::optional<QUuid> parsed = FolderDropHandler::parseId(text);
-        EXPECT_EQ(parsed ? uuidText(*parsed) : QString(), valid ? id : QString()) << text.toStdString();
-    }
-
-    const std::pair<QByteArray, int> arrays[] = { // -1: not decodable
-        {("[\"" + id + "\",\"" + id.toLower() + "\"]").toUtf8(), 2},
-        {"[]", 0},
-        {("[ \"" + id + "\" ]").toUtf8(), 1},
-        {("[\" " + id + "\"]").toUtf8(), -1}, // spaces inside the quotes
-        {"[1]", -1},
-        {("\"" + id + "\"").toUtf8(), -1},
-        {QByteArray("\x00\xff\xfe", 3), -1}};
-    for (const auto &[json, count] : arrays) {
-        const std::optional<QList<QUuid>> ids = FolderDropHandler::decodeIdArray(json);
-        EXPECT_EQ(ids ? int(ids->size()) : -1, count) << json.toStdString();
-    }
-}
-
 class FolderDropTest : public ::testing::Test
 {
 protected:
@@ -109,16 +80,18 @@ TEST_F(FolderDropTest, EachPayloadMovesExactlyItsClipsOneTurnLater)
 
 TEST_F(FolderDropTest, UndecodablePayloadsChangeNothingAndOnlyAnUnknownTypeIsRefused)
 {
-    QMimeData garbage, badJson, image, late;
+    QMimeData garbage, braced, badJson, image, late;
     garbage.setText(QStringLiteral("pas un identifiant"));
     EXPECT_TRUE(FolderDropHandler::handleDrop({&garbage}, work, store));
-    badJson.setData(QStringLiteral("application/json"), "[\"nope\"]");
+    braced.setText(QLatin1Char('{') + uuidText(items[0].id) + QLatin1Char('}')); // only the canonical form
+    EXPECT_TRUE(FolderDropHandler::handleDrop({&braced}, work, store));
+    badJson.setData(QStringLiteral("application/json"), ("[\" " + uuidText(items[0].id) + "\"]").toUtf8());
     EXPECT_TRUE(FolderDropHandler::handleDrop({&badJson}, work, store));
     image.setData(QStringLiteral("image/png"), "\x89PNG");
     EXPECT_FALSE(FolderDropHandler::handleDrop({&image}, work, store));
     late.setText(uuidText(items[0].id));
     EXPECT_TRUE(FolderDropHandler::handleDrop({&late}, work, QPointer<ClipboardStore>()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return log.lines(Log::Level::Error).size() == 4; }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.lines(Log::Level::Error).size() == 5; }, 2000))
         << log.lines(Log::Level::Error).join(u'\n').toStdString();
     EXPECT_EQ(store->selection().size(), 2);
     EXPECT_EQ(inWork(), QList<int>{3});

@@ -58,8 +58,7 @@ TEST_F(RootViewTest, aClickSelectsOneCardCtrlClickTogglesAGapChangesNothingAndAD
 }
 
 // A selection change centres the card with an eased scroll, unless the store
-// asks to skip one; ctrl-click on the only selected card empties the
-// selection without scrolling.
+// asks to skip one.
 TEST_F(RootViewTest, aSelectionChangeCentresTheCardWithAnEasedScroll)
 {
     QScrollBar *bar = view.strip()->horizontalScrollBar();
@@ -73,9 +72,6 @@ TEST_F(RootViewTest, aSelectionChangeCentresTheCardWithAnEasedScroll)
     EXPECT_GT(target, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == target; }, 2000));
     EXPECT_NEAR(view.strip()->cardRectForRow(20).center().x(), view.strip()->viewport()->width() / 2, 2);
-    view.tap(items[20].id, Qt::ControlModifier);
-    EXPECT_TRUE(store->selection().isEmpty());
-    EXPECT_EQ(view.strip()->targetScrollValue(), target);
 }
 
 TEST_F(RootViewTest, movingTheHeldPointerAfterTheRingAppearsStartsNoCardDrag)

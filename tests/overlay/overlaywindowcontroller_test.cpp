@@ -97,21 +97,6 @@ TEST_F(ControllerTest, showingSelectsTheFirstClipUnlessOneIsSelectedEvenOutOfVie
     EXPECT_EQ(store->selection(), QSet<QUuid>{items[3].id});
 }
 
-TEST_F(ControllerTest, choosingBumpsHidesReactivatesAndPastesLater)
-{
-    desktop.setFrontmost(std::nullopt); // our panel is in front now
-    fx.clock.advance(5);
-    controller.choose(store->visibleItems()[3]);
-    EXPECT_FALSE(controller.isVisible());
-    EXPECT_EQ(store->visibleItems().first().id, items[3].id);
-    EXPECT_TRUE(store->isCaptureSuppressed());
-    EXPECT_EQ(desktop.activations, QList<WindowRef>{editor});
-    fx.clock.advance(0.11);
-    EXPECT_TRUE(pasted.isEmpty());
-    fx.clock.advance(0.02);
-    EXPECT_EQ(pasted, QList<QUuid>{items[3].id});
-}
-
 TEST_F(ControllerTest, keysOfTheTableAreHandledAndOthersLeftToTheSystem)
 {
     auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { return controller.handleKeyDown(k, mods); };
@@ -149,31 +134,6 @@ TEST_F(ControllerTest, keysOfTheTableAreHandledAndOthersLeftToTheSystem)
     EXPECT_TRUE(store->items().isEmpty());
     EXPECT_TRUE(key(Qt::Key_F, Qt::ControlModifier));
     EXPECT_TRUE(store->searchActive());
-}
-
-// The program-wide key filter leaves keys alone while a text field has the focus.
-TEST_F(ControllerTest, whileATextFieldHasTheFocusTheCommandsLeaveKeysAlone)
-{
-    select(2);
-    store->setSearchQuery(QStringLiteral("clip"));
-    QWidget window;
-    auto *field = new QLineEdit(QStringLiteral("abc"), &window);
-    window.show();
-    field->setFocus();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }, 1000));
-    ASSERT_TRUE(OverlayWindowController::isTextInputActive());
-    for (int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space, Qt::Key_Backspace})
-        QTest::keyClick(field, Qt::Key(key));
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_F, Qt::ControlModifier);
-
-    EXPECT_EQ(store->selection(), QSet<QUuid>{items[2].id});
-    EXPECT_EQ(store->searchQuery(), QStringLiteral("clip"));
-    EXPECT_FALSE(store->searchActive());
-    EXPECT_TRUE(controller.isVisible());
-    EXPECT_TRUE(pastedLater().isEmpty());
-    EXPECT_EQ(store->items().size(), 5);
 }
 
 // Regression: Return that confirmed the new-folder popover travelled on to
