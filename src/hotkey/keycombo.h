@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <optional>
 
-#include <QString>
-
 #include "hotkey/key.h"
 
 // A key code plus the service's modifier mask. Plain value; equal when both
@@ -20,15 +18,8 @@ struct KeyCombo {
 
     // The key whose code is carbonKeyCode, or none.
     std::optional<Key> key() const;
-    // Stores the key's code, or 0 for none.
-    void setKey(std::optional<Key> key);
     // carbonModifiers as modifier flags.
     uint64_t modifiers() const;
-    // Stores the flags converted to the service mask.
-    void setModifiers(uint64_t modifierFlags);
-    // Modifier symbols in the order ⌃⌥⇧⌘, then the key's display string
-    // (nothing for a code that belongs to no key).
-    QString description() const;
 
     friend bool operator==(const KeyCombo &, const KeyCombo &) = default;
 };

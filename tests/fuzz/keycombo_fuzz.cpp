@@ -28,7 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const KeyCombo combo(*key, dto->modifiers);
         if (combo.key() != key)
             Fuzz::fail("the combination lost its key", saved);
-        (void)combo.description();
         (void)combo.modifiers();
     }
     if (const std::optional<uint8_t> keycode = KeyPositions::keycodeFor(dto->keyCode)) {
