@@ -18,18 +18,15 @@ class PortalFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        bus = std::make_unique<PrivateBus>();
-        if (bus->address().isEmpty())
-            GTEST_SKIP() << "no private D-Bus session bus: " << bus->error().toStdString();
-        portal = std::make_unique<FakePortal>(bus->address());
+        if (bus.address().isEmpty())
+            GTEST_SKIP() << "no private D-Bus session bus: " << bus.error().toStdString();
+        portal = std::make_unique<FakePortal>(bus.address());
         ASSERT_TRUE(portal->isServing());
     }
 
-    QString address() const { return bus->address(); }
-
+    PrivateBus bus;
     QTemporaryDir tmp;
     UserDefaults defaults{tmp.filePath(QStringLiteral("defaults.conf"))};
     LogCapture log;
-    std::unique_ptr<PrivateBus> bus;
     std::unique_ptr<FakePortal> portal;
 };

@@ -6,41 +6,29 @@
 PrivateBus::PrivateBus()
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (program.isEmpty()) {
-        m_error = QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon)");
-        return;
-    }
     const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
     QFile file(config);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("cannot write the bus configuration");
+    if (program.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon) or no temporary folder");
         return;
     }
-    file.write(QStringLiteral(
-                   "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                   " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                   "<busconfig>\n"
-                   "  <type>session</type>\n"
-                   "  <listen>unix:dir=%1</listen>\n"
-                   "  <auth>EXTERNAL</auth>\n"
-                   "  <policy context=\"default\">\n"
-                   "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                   "    <allow eavesdrop=\"true\"/>\n"
-                   "    <allow own=\"*\"/>\n"
-                   "  </policy>\n"
-                   "</busconfig>\n")
+    file.write(QStringLiteral("<busconfig>\n"
+                              "  <type>session</type>\n"
+                              "  <listen>unix:dir=%1</listen>\n"
+                              "  <auth>EXTERNAL</auth>\n"
+                              "  <policy context=\"default\">\n"
+                              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                              "    <allow eavesdrop=\"true\"/>\n"
+                              "    <allow own=\"*\"/>\n"
+                              "  </policy>\n"
+                              "</busconfig>\n")
                    .arg(m_dir.path())
                    .toUtf8());
     file.close();
-
     m_daemon.start(program, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                              QStringLiteral("--print-address=1")});
-    if (!m_daemon.waitForStarted(5000)) {
-        m_error = QStringLiteral("dbus-daemon did not start: ") + m_daemon.errorString();
-        return;
-    }
     // The address is the daemon's first line, printed once it listens.
-    for (int i = 0; i < 3 && !m_daemon.canReadLine() && m_daemon.state() == QProcess::Running; ++i)
+    for (int i = 0; i < 3 && !m_daemon.canReadLine() && m_daemon.waitForStarted(5000); ++i)
         m_daemon.waitForReadyRead(5000);
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     if (m_address.isEmpty())
@@ -49,8 +37,6 @@ PrivateBus::PrivateBus()
 
 PrivateBus::~PrivateBus()
 {
-    if (m_daemon.state() == QProcess::NotRunning)
-        return;
     m_daemon.terminate();
     if (!m_daemon.waitForFinished(5000)) {
         m_daemon.kill();
