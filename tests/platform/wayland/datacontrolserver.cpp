@@ -62,7 +62,6 @@ struct DataControlServer::Impl
     Entries served;                // the selection when the compositor owns it
     SourceState *source = nullptr; // the selection when a client owns it
     quint64 generation = 0;
-    QStringList deviceInterfaces;
 
     mutable std::mutex mutex; // held by whoever runs the server now
     std::atomic_bool stopping = false;
@@ -147,7 +146,6 @@ void managerGetDevice(wl_client *client, wl_resource *manager, uint32_t id, wl_r
                                              wl_resource_get_version(manager), id);
     wl_resource_set_implementation(device, &kDeviceImpl, server, deviceDestroyed);
     server->devices.push_back(device);
-    server->deviceInterfaces.append(QString::fromLatin1(ext_data_control_device_v1_interface.name));
     // A new device learns the current selection at once.
     server->announce(device);
 }
@@ -261,12 +259,6 @@ DataControlServer::~DataControlServer()
 bool DataControlServer::isRunning() const
 {
     return m_impl->running;
-}
-
-QStringList DataControlServer::deviceInterfaces() const
-{
-    std::lock_guard lock(m_impl->mutex);
-    return m_impl->deviceInterfaces;
 }
 
 void DataControlServer::offerSelection(const Entries &entries)

@@ -34,8 +34,6 @@ public:
 
     // Whether the socket is up and the thread runs.
     bool isRunning() const;
-    // The interface of every data device clients asked for, in order.
-    QStringList deviceInterfaces() const;
 
     // Makes `entries` the selection, owned by the compositor itself.
     void offerSelection(const Entries &entries);
