@@ -61,18 +61,10 @@ class CaptureE2E : public E2ETest
 protected:
     CaptureE2E() : E2ETest({QStringLiteral("xclip")}, true) {}
 
-    // Waits (scaled in slow builds) for items.json to hold `count` clips; the newest.
-    QJsonObject newestOf(int count, int timeoutMs = 1000)
-    {
-        const bool arrived = waitUntil([&] { return readItems(app.itemsPath()).size() >= count; }, timeoutMs);
-        EXPECT_TRUE(arrived) << "no clip " << count << " after " << timeoutMs << " ms\n" << app.log().toStdString();
-        return readItems(app.itemsPath()).first().toObject();
-    }
-
     QJsonObject copyAndWaitForClip(const QString &type, const QByteArray &bytes, int count, int timeoutMs = 1000)
     {
         EXPECT_EQ(copyWithXclip(bytes, type), 0);
-        return newestOf(count, timeoutMs);
+        return newestClip(count, timeoutMs);
     }
 
     // Stops the program for its whole log when `ok` is false.
@@ -125,7 +117,7 @@ TEST_F(CaptureE2E, each_kind_becomes_the_right_clip_within_a_second_and_a_repeat
     EXPECT_EQ(clip.value(QStringLiteral("fileExt")).toString(), QStringLiteral("png"));
     QImage thumb;
     ASSERT_TRUE(waitUntil([&] {
-        const QString b64 = newestOf(6).value(QStringLiteral("thumbnailPNG")).toString();
+        const QString b64 = newestClip(6).value(QStringLiteral("thumbnailPNG")).toString();
         thumb = QImage::fromData(QByteArray::fromBase64(b64.toLatin1()), "PNG");
         return !thumb.isNull();
     }, 5000)) << app.log().toStdString();
@@ -142,7 +134,7 @@ TEST_F(CaptureE2E, clipboard_is_kept_when_its_owner_quits)
     ASSERT_TRUE(owner.waitForStarted(5000));
     owner.write("garde-moi");
     owner.closeWriteChannel();
-    newestOf(1, 3000);
+    newestClip(1, 3000);
     owner.kill();
     owner.waitForFinished(3000);
 

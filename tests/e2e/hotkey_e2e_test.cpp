@@ -1,6 +1,7 @@
 // The global shortcut against the real program: Super+Shift+V shows and hides
-// the bottom panel while another program has the focus, and a shortcut
-// recorded with the recorder button replaces it across a restart.
+// the bottom panel while another program has the focus, a shortcut recorded
+// with the recorder button replaces it across a restart, and a combination
+// another program holds is refused.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -68,16 +69,20 @@ protected:
     QWidget other;
 };
 
+// The lock variants are held too: the shortcut works with Caps Lock or Num Lock on.
 TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replaces_it_across_a_restart)
 {
     const uint16_t superShift = HotkeyXProbe::kSuper | HotkeyXProbe::kShift;
     ASSERT_NO_FATAL_FAILURE(startHolding(app, HotkeyXProbe::kKeycodeV, superShift));
-    // The lock variants are held too.
-    EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x02));
     EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x10 | 0x02));
     EXPECT_TRUE(panelWindow(app.pid()).isEmpty());
     EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), true)) << app.log().toStdString();
     EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), false));
+    for (const QString &lock : {QStringLiteral("Caps_Lock"), QStringLiteral("Num_Lock")}) {
+        ASSERT_TRUE(pressKeys(lock));
+        EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), lock.startsWith(u'C'))) << lock.toStdString();
+        ASSERT_TRUE(pressKeys(lock));
+    }
     app.stop();
 
     {
@@ -108,10 +113,17 @@ TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replac
     EXPECT_TRUE(togglesPanel(second, QStringLiteral("super+alt+k"), true)) << second.log().toStdString();
     EXPECT_TRUE(togglesPanel(second, QStringLiteral("super+alt+k"), false));
     second.stop();
+}
 
-    const auto stored = UserDefaults(app.defaultsPath()).bytesValue(QStringLiteral("bramblet.hotkey"));
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(KeyComboDTO::fromJson(*stored), (KeyComboDTO{40, 0x180000, QStringLiteral("⌘⌥K")}));
+// Another program holds the combination: the program says so in one line.
+TEST_F(HotkeyE2E, a_combination_another_program_holds_is_refused_with_one_line)
+{
+    const uint16_t superShift = HotkeyXProbe::kSuper | HotkeyXProbe::kShift;
+    ASSERT_TRUE(probe.hold(HotkeyXProbe::kKeycodeV, superShift));
+    ASSERT_TRUE(launch(app));
+    const QString refused = QStringLiteral("HotKey: the X server refused Super+Shift+V, another program holds it");
+    EXPECT_TRUE(app.waitForLog(refused)) << app.log().toStdString();
+    EXPECT_EQ(app.log().count(QStringLiteral("HotKey: the X server")), 1) << app.log().toStdString();
 }
 
 } // namespace
