@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -14,8 +13,7 @@ QJsonArray readItems(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
-    return doc.isArray() ? doc.array() : doc.object().value(QStringLiteral("items")).toArray();
+    return QJsonDocument::fromJson(file.readAll()).array();
 }
 
 QString readTextFile(const QString &path)
