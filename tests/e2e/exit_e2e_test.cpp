@@ -44,33 +44,31 @@ bool waitForExit(RunningApp &app)
 // panel scrolls, and Quitter is below the fold when it opens.
 std::optional<QPoint> quitButtonIn(const QImage &shot)
 {
-    struct Band
-    {
-        int top = 0, bottom = 0;
-        qint64 sumX = 0, count = 0;
-    };
-    QList<Band> bands;
+    int bands = 0, top = 0, bottom = -100;
+    qint64 sumX = 0, count = 0; // of the last band
     for (int y = 0; y < shot.height(); ++y) {
-        qint64 sumX = 0, count = 0;
+        qint64 rowSumX = 0, rowCount = 0;
         for (int x = 0; x < shot.width(); ++x) {
             const QColor c = shot.pixelColor(x, y);
             if (std::abs(c.red() - 255) < 40 && std::abs(c.green() - 69) < 40 && std::abs(c.blue() - 58) < 40) {
-                ++count;
-                sumX += x;
+                ++rowCount;
+                rowSumX += x;
             }
         }
-        if (count < 4)
+        if (rowCount < 4)
             continue;
-        if (bands.isEmpty() || y - bands.last().bottom > 10)
-            bands.append({y, y, 0, 0});
-        bands.last().bottom = y;
-        bands.last().sumX += sumX;
-        bands.last().count += count;
+        if (y - bottom > 10) {
+            ++bands;
+            top = y;
+            sumX = count = 0;
+        }
+        bottom = y;
+        sumX += rowSumX;
+        count += rowCount;
     }
-    if (bands.size() != 2)
+    if (bands != 2)
         return std::nullopt;
-    const Band &quit = bands.last();
-    return QPoint(int(quit.sumX / quit.count), (quit.top + quit.bottom) / 2);
+    return QPoint(int(sumX / count), (top + bottom) / 2);
 }
 
 Assertion quitFromTheTrayPanel(RunningApp &app)
