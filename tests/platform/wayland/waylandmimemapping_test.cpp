@@ -48,19 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {"text/plain;charset=UTF-8"},
                    {kUtf8, kPlain},
                    {{kUtf8, "text/plain;charset=UTF-8"}, {kPlain, "text/plain;charset=UTF-8"}}},
-        PresentRow{"compound_text_alone_is_not_text",
-                   {"COMPOUND_TEXT"},
-                   {},
-                   {}},
-        PresentRow{"image_and_uri_list_pass_unchanged",
-                   {"image/png", "text/uri-list", "application/x-bramblet-own"},
-                   {"image/png", "text/uri-list", "application/x-bramblet-own"},
-                   {{"image/png", "image/png"}, {"text/uri-list", "text/uri-list"}}},
         PresentRow{"duplicates_are_dropped",
                    {"image/png", "image/png", kUtf8},
                    {"image/png", kUtf8, kPlain},
-                   {{kPlain, kUtf8}}},
-        PresentRow{"empty_offer_has_no_formats", {}, {}, {}}),
+                   {{kPlain, kUtf8}}}),
     [](const ::testing::TestParamInfo<PresentRow> &info) { return std::string(info.param.name); });
 
 QStringList typesOf(const QList<QPair<QString, QByteArray>> &entries)
