@@ -1,5 +1,5 @@
 // The real program captures what other programs copy: xclip puts a text, an
-// image, a file list, RTF, a link and an image file on the CLIPBOARD
+// image, a file list, RTF, a link, an image file and Latin-1 text on the CLIPBOARD
 // selection, and each becomes the right clip in items.json within a second;
 // a repeat and a secret are not stored; the clipboard outlives its owner;
 // fast series of copies, and small copies made while a large one is still
@@ -123,6 +123,10 @@ TEST_F(CaptureE2E, each_kind_becomes_the_right_clip_within_a_second_and_a_repeat
     }, 5000)) << app.log().toStdString();
     EXPECT_EQ(thumb.size(), QSize(256, 128));
     EXPECT_EQ(thumb.pixelColor(10, 10), QColor(Qt::magenta));
+
+    // An old program that offers only Latin-1 STRING still gives text.
+    clip = copyAndWaitForClip(QStringLiteral("STRING"), QByteArray("caf\xe9", 4), 7);
+    EXPECT_EQ(clip.value(QStringLiteral("preview")).toString(), QStringLiteral("café"));
 }
 
 TEST_F(CaptureE2E, clipboard_is_kept_when_its_owner_quits)
