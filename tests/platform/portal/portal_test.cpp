@@ -133,10 +133,6 @@ TEST_F(PortalTest, consent_is_asked_until_given_and_its_token_restores_the_next_
         EXPECT_EQ(options.value(QStringLiteral("persist_mode")).toUInt(), 2u);
         EXPECT_EQ(UserDefaults(defaults.filePath()).stringValue(PortalInputSynthesizer::kRestoreTokenKey),
                   QStringLiteral("token-1"));
-        first->sendPasteChord(PasteChord::CtrlV);
-        const QList<FakePortal::Key> ctrlV{{29, 1}, {47, 1}, {47, 0}, {29, 0}};
-        ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().keys.size() >= ctrlV.size(); }, 5000));
-        EXPECT_EQ(portal->record().keys, ctrlV);
     }
     auto next = make();
     next->restore();
@@ -148,11 +144,12 @@ TEST_F(PortalTest, consent_is_asked_until_given_and_its_token_restores_the_next_
               QStringLiteral("token-1"));
     EXPECT_EQ(defaults.stringValue(PortalInputSynthesizer::kRestoreTokenKey), QStringLiteral("token-2"));
 
-    // Terminals get Ctrl+Shift+V: evdev codes pressed, then released in reverse.
+    // Terminals get Ctrl+Shift+V (others Ctrl+V, as the portal end-to-end test
+    // shows): evdev codes pressed, then released in reverse.
     next->sendPasteChord(PasteChord::CtrlShiftV);
     const QList<FakePortal::Key> ctrlShiftV{{29, 1}, {42, 1}, {47, 1}, {47, 0}, {42, 0}, {29, 0}};
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().keys.size() >= 4 + ctrlShiftV.size(); }, 5000));
-    EXPECT_EQ(portal->record().keys.mid(4), ctrlShiftV);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal->record().keys.size() >= ctrlShiftV.size(); }, 5000));
+    EXPECT_EQ(portal->record().keys, ctrlShiftV);
 
     portal->closeRemoteDesktopSession();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !next->isTrusted(); }, 5000));

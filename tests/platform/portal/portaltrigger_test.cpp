@@ -36,7 +36,6 @@ TEST_P(PortalTriggerTest, writes_the_freedesktop_shortcut_form)
 INSTANTIATE_TEST_SUITE_P(
     Combos, PortalTriggerTest,
     ::testing::Values(
-        TriggerRow{"default_super_shift_v", 9, kCommand | kShift, "LOGO+SHIFT+v", "bramblet-logo-shift-v"},
         TriggerRow{"all_four_modifiers_in_fixed_order", 40, kShift | kControl | kOption | kCommand,
                    "LOGO+CTRL+ALT+SHIFT+k", "bramblet-logo-ctrl-alt-shift-k"},
         TriggerRow{"function_key_keeps_its_case", 122, kControl, "CTRL+F1", "bramblet-ctrl-f1"},
