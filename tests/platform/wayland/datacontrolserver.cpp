@@ -1,6 +1,5 @@
 #include "datacontrolserver.h"
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -10,7 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -264,40 +262,4 @@ bool DataControlServer::isRunning() const
 void DataControlServer::offerSelection(const Entries &entries)
 {
     m_impl->runSync([this, &entries] { m_impl->replaceSelection(entries, nullptr); });
-}
-
-QStringList DataControlServer::clientSelectionTypes() const
-{
-    QStringList types;
-    m_impl->runSync([this, &types] { types = m_impl->source ? m_impl->source->types : QStringList(); });
-    return types;
-}
-
-std::optional<QByteArray> DataControlServer::readClientSelection(const QString &mimeType) const
-{
-    int readEnd = -1;
-    m_impl->runSync([this, &mimeType, &readEnd] {
-        int fds[2];
-        if (!m_impl->source || pipe2(fds, O_CLOEXEC) != 0)
-            return;
-        ext_data_control_source_v1_send_send(m_impl->source->resource, mimeType.toUtf8().constData(), fds[1]);
-        close(fds[1]);
-        readEnd = fds[0];
-    });
-    if (readEnd < 0)
-        return std::nullopt;
-    QByteArray bytes;
-    bool finished = false;
-    pollfd pfd = {readEnd, POLLIN, 0};
-    // Until the owner closes its end (all of it came) or stays silent for 5 s.
-    while (!finished && poll(&pfd, 1, 5000) > 0) {
-        char buffer[4096];
-        const ssize_t n = read(readEnd, buffer, sizeof buffer);
-        if (n < 0 && errno != EINTR)
-            break;
-        bytes.append(buffer, std::max<ssize_t>(n, 0));
-        finished = n == 0;
-    }
-    close(readEnd);
-    return finished ? std::optional<QByteArray>(bytes) : std::nullopt;
 }
