@@ -16,8 +16,8 @@
 
 namespace {
 
-// A frameless window filled with the overlay's glass (translucent when the
-// display can), or with a flat red backdrop.
+// A frameless window on top: flat red (the backdrop), or filled with the
+// overlay's glass (translucent when the display can).
 class TestWindow final : public QWidget
 {
 public:
@@ -33,14 +33,11 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        if (!m_glass) {
-            p.fillRect(rect(), QColor(220, 30, 30));
-            return;
-        }
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(rect(), Qt::transparent);
+        p.fillRect(rect(), m_glass ? QColor(Qt::transparent) : QColor(220, 30, 30));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        GlassPanelBackground::overlayCard().paint(p, QRectF(rect()), GlassMaterial::translucencyAvailable());
+        if (m_glass)
+            GlassPanelBackground::overlayCard().paint(p, QRectF(rect()), GlassMaterial::translucencyAvailable());
     }
 
 private:
