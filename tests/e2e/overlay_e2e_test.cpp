@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QJsonObject>
 #include <QPainter>
 
 #include "support/clipsamples.h"
@@ -118,14 +117,8 @@ TEST_F(OverlayE2E, arrows_and_return_paste_the_chosen_clip_into_the_window_in_fr
 
     // Our write must not come back: the line says the watcher has seen and dropped it.
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Store: shouldIgnore = true (one-shot)"), 2000)) << app.log().toStdString();
-    const QJsonArray items = readItems(app.itemsPath());
-    EXPECT_EQ(items.size(), 3) << app.log().toStdString();
-    // The chosen clip moved to the top: it is now the newest.
-    const auto newest = std::max_element(items.begin(), items.end(), [](const QJsonValue &a, const QJsonValue &b) {
-        return a[QStringLiteral("createdAt")].toDouble() < b[QStringLiteral("createdAt")].toDouble();
-    });
-    ASSERT_NE(newest, items.end());
-    EXPECT_EQ(QJsonValue(*newest)[QStringLiteral("preview")].toString(), QStringLiteral("deuxième copié"));
+    // (The chosen clip moving to the top is checked by the overlay controller's tests.)
+    EXPECT_EQ(readItems(app.itemsPath()).size(), 3) << app.log().toStdString();
     // A real copy afterwards is still captured (the one-shot flag did not linger).
     EXPECT_TRUE(copy("copie suivante"));
 }
