@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 
 #include "support/e2esteps.h"
 #include "support/e2etest.h"
@@ -53,22 +52,15 @@ bool startTray(QProcess &trayer)
     }, 5000);
 }
 
-// The centre of the first icon embedded in the tray, in screen coordinates.
+// Where our icon is: the centre of the tray's window once an icon is
+// embedded (it grows from 2 px to the icon's width); nothing before.
 std::optional<QPoint> trayIconCentre()
 {
     QByteArray ids;
     xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &ids);
-    // xwininfo -children lines: "<id> "<name>": (...)  WxH+X+Y  +absX+absY".
-    static const QRegularExpression child(QStringLiteral(R"(^\s*0x.*\s(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))"));
     for (const QString &id : QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts)) {
-        QByteArray tree;
-        runTool(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id}, &tree);
-        for (const QString &line : QString::fromUtf8(tree).split(u'\n')) {
-            const QRegularExpressionMatch m = child.match(line);
-            const int width = m.captured(1).toInt(), height = m.captured(2).toInt();
-            if (m.hasMatch() && !line.contains(QLatin1String("children")) && width >= 16 && height >= 16)
-                return QPoint(m.captured(3).toInt() + width / 2, m.captured(4).toInt() + height / 2);
-        }
+        if (const QRect frame = windowFrame(id); frame.width() >= 16 && frame.height() >= 16)
+            return frame.center();
     }
     return std::nullopt;
 }
@@ -211,7 +203,7 @@ class ExitE2E : public E2ETest, public ::testing::WithParamInterface<WayOut>
 protected:
     ExitE2E()
         : E2ETest({QStringLiteral("xclip"), QStringLiteral("xdotool"), QStringLiteral("trayer"),
-                   QStringLiteral("xwininfo"), QStringLiteral("import")})
+                   QStringLiteral("import")})
     {
     }
 };
