@@ -44,8 +44,6 @@ protected:
         E2ETest::TearDown();
         if (connection)
             wlCopy({QStringLiteral("--clear")}); // ends the wl-copy servers still running
-        windows.reset();
-        connection.reset();
     }
 
     // Copies with wl-copy and waits (1 s, scaled in slow builds) for the

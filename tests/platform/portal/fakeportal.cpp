@@ -73,13 +73,8 @@ public:
             && bus.registerService(kService);
     }
 
-    void tearDown()
-    {
-        QDBusConnection bus(m_connectionName);
-        bus.unregisterService(kService);
-        bus.unregisterObject(kPath, QDBusConnection::UnregisterTree);
-        QDBusConnection::disconnectFromBus(m_connectionName);
-    }
+    // The portal's name and objects go with the connection.
+    void tearDown() { QDBusConnection::disconnectFromBus(m_connectionName); }
 
     QString introspect(const QString &) const override { return {}; }
 
