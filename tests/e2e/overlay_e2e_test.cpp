@@ -47,14 +47,14 @@ const QColor kAccent(242, 152, 56);
 
 int pictureLikePixels(const QImage &shot)
 {
-    auto near = [](const QColor &c, const QColor &k) {
-        return std::abs(c.red() - k.red()) <= 4 && std::abs(c.green() - k.green()) <= 4
-            && std::abs(c.blue() - k.blue()) <= 4;
-    };
     int n = 0;
     for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x)
-            n += near(shot.pixelColor(x, y), kPage) || near(shot.pixelColor(x, y), kAccent);
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            for (const QColor &k : {kPage, kAccent})
+                n += std::abs(c.red() - k.red()) <= 4 && std::abs(c.green() - k.green()) <= 4
+                    && std::abs(c.blue() - k.blue()) <= 4;
+        }
     }
     return n;
 }

@@ -82,8 +82,6 @@ TEST(Translucency, OpaqueDarkGlassWithoutCompositorTranslucentWithPicom)
         TestWindow glass(glassArea, true);
         if (QTest::qWaitForWindowExposed(&glass))
             seeThrough = QTest::qWaitFor([&] { return (c = centreOf(glass)).red() > 150; }, 5000);
-        if (const QString dir = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR"); !dir.isEmpty())
-            QGuiApplication::primaryScreen()->grabWindow(0, 80, 80, 440, 340).save(dir + QStringLiteral("/styling-glass-picom.png"));
     }
     picom.terminate();
     picom.waitForFinished(3000);

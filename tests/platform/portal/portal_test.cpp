@@ -63,7 +63,6 @@ TEST_F(PortalTest, shortcut_is_bound_in_one_session_toggles_once_a_press_and_is_
     EXPECT_EQ(bound.description, description);
     EXPECT_EQ(record.calls.count(QStringLiteral("GlobalShortcuts.CreateSession")), 1);
     EXPECT_EQ(record.calls.first(), QStringLiteral("Registry.Register"));
-    EXPECT_TRUE(log.contains(QStringLiteral("HotKey: the desktop bound bramblet-logo-shift-v to desktop:LOGO+SHIFT+v")));
 
     portal->sendShortcutSignal(defaultId, true);
     portal->sendShortcutSignal(defaultId, true); // the same press: no second toggle
@@ -110,7 +109,6 @@ TEST_F(PortalTest, consent_is_asked_until_given_and_its_token_restores_the_next_
         auto first = make();
         first->restore();
         EXPECT_FALSE(first->isStarting());
-        EXPECT_FALSE(portal->record().calls.contains(QStringLiteral("RemoteDesktop.CreateSession")));
         portal->setConsentResponse(1);
         first->promptForTrust();
         ASSERT_TRUE(settle(*first));
