@@ -140,14 +140,12 @@ TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replac
     const KeyComboDTO altSuperK{40, 0x180000, QStringLiteral("⌘⌥K")};
     UserDefaults(app.defaultsPath()).setBytes(HotKeyManager::kDefaultsKey, altSuperK.toJson());
 
-    RunningApp second(app.root());
-    ASSERT_NO_FATAL_FAILURE(startHolding(second, HotkeyXProbe::kKeycodeK, HotkeyXProbe::kSuper | HotkeyXProbe::kAlt));
+    ASSERT_NO_FATAL_FAILURE(startHolding(app, HotkeyXProbe::kKeycodeK, HotkeyXProbe::kSuper | HotkeyXProbe::kAlt));
     EXPECT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift)) << "the old shortcut is still held";
     // The old chord does nothing: had it toggled, the new one would hide the panel.
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
-    EXPECT_TRUE(togglesPanel(second, QStringLiteral("super+alt+k"), true)) << second.log().toStdString();
-    EXPECT_TRUE(togglesPanel(second, QStringLiteral("super+alt+k"), false));
-    second.stop();
+    EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+alt+k"), true)) << app.log().toStdString();
+    EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+alt+k"), false));
 }
 
 // Another program holds the combination: the program says so in one line.

@@ -43,14 +43,14 @@ protected:
     {
         E2ETest::TearDown();
         if (connection)
-            wlCopy({QStringLiteral("--clear")}); // ends the wl-copy servers still running
+            runTool(QStringLiteral("wl-copy"), {QStringLiteral("--clear")}); // ends the wl-copy servers still running
     }
 
     // Copies with wl-copy and waits (1 s, scaled in slow builds) for the
     // history to hold `count` clips; the newest.
     QJsonObject copyAndWaitForClip(const QStringList &args, const QByteArray &input, int count)
     {
-        EXPECT_EQ(wlCopy(args, input), 0);
+        EXPECT_EQ(runTool(QStringLiteral("wl-copy"), args, nullptr, input), 0);
         return newestClip(count);
     }
 

@@ -43,7 +43,7 @@ int finish(QProcess &p, int timeoutMs, QByteArray *out)
 
 } // namespace
 
-RunningApp::RunningApp(const QString &root) : m_root(root.isEmpty() ? m_tmp.path() : root)
+RunningApp::RunningApp() : m_root(m_tmp.path())
 {
     for (const char *sub : {"home", "data", "config", "cache", "runtime"})
         QDir(m_root).mkpath(QString::fromLatin1(sub));
