@@ -32,8 +32,12 @@ TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the
     ASSERT_TRUE(launch(app));
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
     EXPECT_EQ(app.log().count(QStringLiteral("StatusItem: no system tray")), 1);
-    const QString settings = visibleWindows(app.pid(), QStringLiteral("Réglages Bramblet")).value(0);
-    ASSERT_FALSE(settings.isEmpty());
+    // The window maps a moment after the program says it shows it.
+    QString settings;
+    ASSERT_TRUE(waitUntil([&] {
+        settings = visibleWindows(app.pid(), QStringLiteral("Réglages Bramblet")).value(0);
+        return !settings.isEmpty();
+    }, 5000));
     QByteArray state;
     // The window manager applies the state asynchronously.
     waitUntil([&] {
