@@ -1,5 +1,5 @@
-// The shell against a real X server: the tray icon in a real system tray
-// (trayer) opens the panel; without a tray the settings still open, and a
+// The shell against a real X server without a system tray (the tray icon is
+// clicked on the way out in exit_e2e_test.cpp): the settings open, and a
 // second launch and the command line reach the running instance.
 #include <gtest/gtest.h>
 
@@ -23,24 +23,6 @@ protected:
     }
 };
 
-TEST_F(AppE2E, tray_icon_click_opens_the_panel)
-{
-    if (!missingProgram({QStringLiteral("trayer")}).isEmpty())
-        GTEST_SKIP() << "trayer is not installed (scripts/packages.txt lists it)";
-    QProcess trayer;
-    ASSERT_TRUE(startTray(trayer));
-    ASSERT_TRUE(app.start()) << app.log().toStdString();
-    std::optional<QPoint> icon;
-    ASSERT_TRUE(waitUntil([&] { return (icon = trayIconCentre()).has_value(); }, 10000))
-        << "no icon embedded in the tray\n" << app.log().toStdString();
-    EXPECT_FALSE(app.log().contains(QStringLiteral("no system tray")));
-    // The settings window opens at launch; let it settle before clicking the tray.
-    ASSERT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
-    clickAt(*icon);
-    EXPECT_TRUE(app.waitForLog(QStringLiteral("MenuBar: panel opened"), 5000)) << app.log().toStdString();
-    EXPECT_FALSE(visibleWindows(app.pid(), QStringLiteral("^Bramblet$")).isEmpty());
-}
-
 // Without a tray: one line, and the settings window opens, kept off the
 // taskbar; a second launch and the command line reach the running instance.
 TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the_running_instance)
@@ -50,8 +32,12 @@ TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the
     ASSERT_TRUE(launch(app));
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
     EXPECT_EQ(app.log().count(QStringLiteral("StatusItem: no system tray")), 1);
-    const QString settings = visibleWindows(app.pid(), QStringLiteral("Réglages Bramblet")).value(0);
-    ASSERT_FALSE(settings.isEmpty());
+    // The window maps a moment after the program says it shows it.
+    QString settings;
+    ASSERT_TRUE(waitUntil([&] {
+        settings = visibleWindows(app.pid(), QStringLiteral("Réglages Bramblet")).value(0);
+        return !settings.isEmpty();
+    }, 5000));
     QByteArray state;
     // The window manager applies the state asynchronously.
     waitUntil([&] {
@@ -74,11 +60,6 @@ TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("autre")));
     EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(text)));
-    out.clear();
-    ASSERT_EQ(app.runCommand({QStringLiteral("list"), QStringLiteral("--json"), QStringLiteral("--limit"), QStringLiteral("1")}, &out), 0);
-    EXPECT_TRUE(out.trimmed().startsWith('[')) << out.toStdString();
-    EXPECT_TRUE(out.contains("autre"));
-    EXPECT_FALSE(out.contains(text));
 
     EXPECT_EQ(app.runCommand({QStringLiteral("copy"), QStringLiteral("2")}, nullptr, &err), 0) << err.toStdString();
     EXPECT_TRUE(waitUntil([&] { return clipboardText() == text; }, 3000)) << clipboardText().toStdString();
@@ -86,8 +67,6 @@ TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Store: shouldIgnore = true (one-shot)"))) << app.log().toStdString();
     EXPECT_EQ(listed().size(), 2);
 
-    EXPECT_EQ(app.runCommand({QStringLiteral("copy"), QStringLiteral("9")}), 1);
-    EXPECT_EQ(app.runCommand({QStringLiteral("list"), QStringLiteral("--limit"), QStringLiteral("x")}), 2);
     EXPECT_EQ(app.runCommand({QStringLiteral("toggle")}), 0);
     EXPECT_EQ(app.runCommand({QStringLiteral("quit")}), 0);
     EXPECT_TRUE(app.process().waitForFinished(scaledMs(5000)));

@@ -1,5 +1,6 @@
-// The real program in a session that calls itself Wayland, with our fake
-// desktop portal on a private session bus: the shortcut is bound through
+// The real program in a session that calls itself Wayland: without a desktop
+// portal the desktop owns the shortcut and pasting is by hand; with our fake
+// portal on a private session bus the shortcut is bound through
 // GlobalShortcuts and its Activated signal shows the panel; the first paste
 // asks the desktop through RemoteDesktop, later ones go out as its keys, and
 // the next run starts from the kept restore token without a dialog.
@@ -27,13 +28,8 @@ protected:
             return;
         if (bus.address().isEmpty())
             GTEST_SKIP() << "no private D-Bus session bus: " << bus.error().toStdString();
-        inSession(app);
-    }
-
-    void inSession(RunningApp &which)
-    {
-        which.setEnv(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
-        which.setEnv(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+        app.setEnv(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+        app.setEnv(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
     }
 
     // Shows the panel with `show` and presses Return on the selected clip.
@@ -55,46 +51,7 @@ protected:
     std::unique_ptr<FakePortal> portal;
 };
 
-TEST_F(PortalE2E, shortcut_and_paste_keys_go_through_the_portal_and_consent_is_asked_once)
-{
-    portal = std::make_unique<FakePortal>(bus.address());
-    ASSERT_TRUE(portal->isServing());
-    ASSERT_TRUE(launch(app));
-    EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: shortcut via the GlobalShortcuts portal"))) << app.log().toStdString();
-    EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: paste keys via the RemoteDesktop portal")));
-    ASSERT_TRUE(waitUntil([&] { return !portal->record().binds.isEmpty(); }, 5000)) << app.log().toStdString();
-    ASSERT_EQ(portal->record().binds.first().size(), 1);
-    EXPECT_EQ(portal->record().binds.first().first().preferredTrigger, QStringLiteral("LOGO+SHIFT+v"));
-    EXPECT_TRUE(app.waitForLog(QStringLiteral("HotKey: the desktop bound bramblet-logo-shift-v")));
-
-    ASSERT_TRUE(copy("alpha"));
-    // No token yet: nothing is asked before the first paste.
-    EXPECT_EQ(portal->record().consentDialogs, 0);
-
-    pasteWith([&] { pressShortcut(); });
-    // The first paste asks the desktop; the clip waits on the clipboard.
-    ASSERT_TRUE(app.waitForLog(QStringLiteral("Paste: the desktop allows synthetic keys"), 8000))
-        << app.log().toStdString();
-    EXPECT_EQ(portal->record().consentDialogs, 1);
-    EXPECT_EQ(clipboardText(), QByteArray("alpha"));
-    EXPECT_TRUE(portal->record().keys.isEmpty());
-
-    pasteWith([&] { pressShortcut(); });
-    const QList<FakePortal::Key> ctrlV{{29, 1}, {47, 1}, {47, 0}, {29, 0}};
-    ASSERT_TRUE(waitUntil([&] { return portal->record().keys.size() >= ctrlV.size(); }, 8000)) << app.log().toStdString();
-    EXPECT_EQ(portal->record().keys, ctrlV);
-    app.stop();
-
-    // The next run restores the session from the kept token: no second dialog.
-    RunningApp next(app.root());
-    inSession(next);
-    ASSERT_TRUE(next.start()) << next.log().toStdString();
-    EXPECT_TRUE(next.waitForLog(QStringLiteral("Paste: the desktop allows synthetic keys"), 8000))
-        << next.log().toStdString();
-    EXPECT_EQ(portal->record().consentDialogs, 1);
-}
-
-TEST_F(PortalE2E, without_a_portal_the_desktop_owns_the_shortcut_and_pasting_is_by_hand)
+TEST_F(PortalE2E, without_a_portal_pasting_is_by_hand_and_with_one_the_keys_go_through_it_after_one_consent)
 {
     ASSERT_TRUE(launch(app));
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: shortcut owned by the desktop"))) << app.log().toStdString();
@@ -105,6 +62,36 @@ TEST_F(PortalE2E, without_a_portal_the_desktop_owns_the_shortcut_and_pasting_is_
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Paste: input synthesis not allowed -> prompt"), 5000)) << app.log().toStdString();
     EXPECT_EQ(clipboardText(), QByteArray("alpha"));
     EXPECT_FALSE(app.log().contains(QStringLiteral("Paste: SEND")));
+    app.stop();
+
+    portal = std::make_unique<FakePortal>(bus.address());
+    ASSERT_TRUE(portal->isServing());
+    ASSERT_TRUE(launch(app));
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: shortcut via the GlobalShortcuts portal"))) << app.log().toStdString();
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Platform: paste keys via the RemoteDesktop portal")));
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("HotKey: the desktop bound bramblet-logo-shift-v")));
+    ASSERT_TRUE(copy("beta"));
+    // No token yet: nothing is asked before the first paste.
+    EXPECT_EQ(portal->record().consentDialogs, 0);
+
+    pasteWith([&] { pressShortcut(); });
+    // The first paste asks the desktop; the clip waits on the clipboard.
+    ASSERT_TRUE(app.waitForLog(QStringLiteral("Paste: the desktop allows synthetic keys"), 8000))
+        << app.log().toStdString();
+    EXPECT_EQ(portal->record().consentDialogs, 1);
+    EXPECT_EQ(clipboardText(), QByteArray("beta"));
+    EXPECT_TRUE(portal->record().keys.isEmpty());
+
+    pasteWith([&] { pressShortcut(); });
+    const QList<FakePortal::Key> ctrlV{{29, 1}, {47, 1}, {47, 0}, {29, 0}};
+    ASSERT_TRUE(waitUntil([&] { return portal->record().keys.size() >= ctrlV.size(); }, 8000)) << app.log().toStdString();
+    EXPECT_EQ(portal->record().keys, ctrlV);
+    app.stop();
+
+    // The next run restores the session from the kept token: no second dialog.
+    ASSERT_TRUE(app.start()) << app.log().toStdString();
+    EXPECT_TRUE(app.waitForLog(QStringLiteral("Paste: the desktop allows synthetic keys"), 8000)) << app.log().toStdString();
+    EXPECT_EQ(portal->record().consentDialogs, 1);
 }
 
 } // namespace

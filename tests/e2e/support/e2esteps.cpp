@@ -2,8 +2,6 @@
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "patience.h"
@@ -14,8 +12,7 @@ QJsonArray readItems(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
-    return doc.isArray() ? doc.array() : doc.object().value(QStringLiteral("items")).toArray();
+    return QJsonDocument::fromJson(file.readAll()).array();
 }
 
 QString readTextFile(const QString &path)
@@ -106,34 +103,4 @@ QImage screenshot(const QString &window)
     QByteArray png;
     runTool(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")}, &png);
     return QImage::fromData(png, "PNG");
-}
-
-bool startTray(QProcess &trayer)
-{
-    trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                            QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                            QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--transparent"),
-                                            QStringLiteral("false")});
-    return trayer.waitForStarted() && waitUntil([] {
-        return xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}) == 0;
-    }, 5000);
-}
-
-std::optional<QPoint> trayIconCentre()
-{
-    QByteArray ids;
-    xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}, &ids);
-    // xwininfo -children lines: "<id> "<name>": (...)  WxH+X+Y  +absX+absY".
-    static const QRegularExpression child(QStringLiteral(R"(^\s*0x.*\s(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))"));
-    for (const QString &id : QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts)) {
-        QByteArray tree;
-        runTool(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id}, &tree);
-        for (const QString &line : QString::fromUtf8(tree).split(u'\n')) {
-            const QRegularExpressionMatch m = child.match(line);
-            const int width = m.captured(1).toInt(), height = m.captured(2).toInt();
-            if (m.hasMatch() && !line.contains(QLatin1String("children")) && width >= 16 && height >= 16)
-                return QPoint(m.captured(3).toInt() + width / 2, m.captured(4).toInt() + height / 2);
-        }
-    }
-    return std::nullopt;
 }

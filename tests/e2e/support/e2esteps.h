@@ -1,12 +1,9 @@
 #pragma once
 
-#include <optional>
-
 #include <QByteArray>
 #include <QImage>
 #include <QJsonArray>
 #include <QPoint>
-#include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -57,11 +54,3 @@ QString panelWindow(qint64 pid);
 
 // What `window` shows, as a user sees it; null when it could not be taken.
 QImage screenshot(const QString &window);
-
-// Starts a real system tray (trayer, on the top edge) in `trayer`; false when
-// its window did not come up within 5 s.
-bool startTray(QProcess &trayer);
-
-// The centre of the first icon embedded in the tray, in screen coordinates;
-// nothing while no icon is embedded.
-std::optional<QPoint> trayIconCentre();

@@ -44,3 +44,10 @@ void E2ETest::TearDown() { app.stop(); }
                                              << app.log().toStdString();
     return ::testing::AssertionSuccess();
 }
+
+QJsonObject E2ETest::newestClip(int count, int timeoutMs)
+{
+    const bool arrived = waitUntil([&] { return readItems(app.itemsPath()).size() >= count; }, timeoutMs);
+    EXPECT_TRUE(arrived) << "no clip " << count << " after " << timeoutMs << " ms\n" << app.log().toStdString();
+    return readItems(app.itemsPath()).first().toObject();
+}

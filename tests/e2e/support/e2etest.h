@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonObject>
 #include <QStringList>
 
 #include "runningapp.h"
@@ -26,6 +27,9 @@ protected:
     // Copies `bytes` as `type` with xclip and waits until `app` has stored
     // one more clip.
     ::testing::AssertionResult copy(const QByteArray &bytes, const QString &type = QStringLiteral("UTF8_STRING"));
+    // Waits for items.json to hold `count` clips (a failure when it does not
+    // in time); the newest clip.
+    QJsonObject newestClip(int count, int timeoutMs = 1000);
 
     RunningApp app;
 

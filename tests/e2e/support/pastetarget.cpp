@@ -49,8 +49,3 @@ bool PasteTarget::activate()
 }
 
 QString PasteTarget::received() const { return readTextFile(outFile()); }
-
-int wlCopy(const QStringList &args, const QByteArray &input)
-{
-    return runTool(QStringLiteral("wl-copy"), args, nullptr, input);
-}

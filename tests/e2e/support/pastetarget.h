@@ -42,6 +42,3 @@ private:
     QProcess m_process;
     QString m_window;
 };
-
-// Runs wl-copy with `args`, `input` on its standard input; its exit status.
-int wlCopy(const QStringList &args, const QByteArray &input = QByteArray());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTest>
+#include <QtGlobal>
 
 // Every deadline of the end-to-end tests is sized for the plain build. The
 // sanitizer build's program (and our test clients, built the same way) run
@@ -8,7 +9,11 @@
 // for it and each deadline goes through scaledMs().
 
 // `ms` times BRAMBLET_E2E_TIME_SCALE (1 when unset or not a number >= 1).
-int scaledMs(int ms);
+inline int scaledMs(int ms)
+{
+    static const double scale = qMax(1.0, qEnvironmentVariable("BRAMBLET_E2E_TIME_SCALE").toDouble());
+    return int(ms * scale);
+}
 
 // QTest::qWaitFor with its deadline scaled: true once `predicate` holds.
 template <typename Predicate>

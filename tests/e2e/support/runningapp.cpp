@@ -27,9 +27,23 @@ void expectNoSanitizerReport(const QByteArray &output, const char *who)
                       << text.mid(qMax<qsizetype>(0, m.capturedStart() - 2000)).toStdString();
 }
 
+// Waits for `p` to end (killed after `timeoutMs`, scaled); its exit code,
+// -1 when it did not end by itself; its standard output in `out`.
+int finish(QProcess &p, int timeoutMs, QByteArray *out)
+{
+    if (!p.waitForFinished(scaledMs(timeoutMs))) {
+        p.kill();
+        p.waitForFinished(1000);
+        return -1;
+    }
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
 } // namespace
 
-RunningApp::RunningApp(const QString &root) : m_root(root.isEmpty() ? m_tmp.path() : root)
+RunningApp::RunningApp() : m_root(m_tmp.path())
 {
     for (const char *sub : {"home", "data", "config", "cache", "runtime"})
         QDir(m_root).mkpath(QString::fromLatin1(sub));
@@ -79,19 +93,12 @@ int RunningApp::runCommand(const QStringList &args, QByteArray *out, QByteArray 
     QProcess p;
     p.setProcessEnvironment(environment());
     p.start(qEnvironmentVariable("BRAMBLET_BINARY"), args);
-    if (!p.waitForFinished(scaledMs(10000))) {
-        p.kill();
-        p.waitForFinished(1000);
-        return -1;
-    }
-    const QByteArray stdoutBytes = p.readAllStandardOutput();
+    const int code = finish(p, 10000, out);
     const QByteArray stderrBytes = p.readAllStandardError();
     expectNoSanitizerReport(stderrBytes, "the command-line client");
-    if (out)
-        *out = stdoutBytes;
     if (err)
         *err = stderrBytes;
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return code;
 }
 
 void RunningApp::drain() { m_log += m_process.readAll(); }
@@ -142,12 +149,5 @@ int runTool(const QString &program, const QStringList &args, QByteArray *out, co
         p.write(stdinData);
         p.closeWriteChannel();
     }
-    if (!p.waitForFinished(scaledMs(timeoutMs))) {
-        p.kill();
-        p.waitForFinished(1000);
-        return -1;
-    }
-    if (out)
-        *out = p.readAllStandardOutput();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return finish(p, timeoutMs, out);
 }

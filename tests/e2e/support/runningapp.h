@@ -13,9 +13,9 @@
 class RunningApp final
 {
 public:
-    // `root` empty: a fresh temporary folder owned by this object. Passing the
-    // same root to a second RunningApp restarts the program on the same history.
-    explicit RunningApp(const QString &root = QString());
+    // Its folders live in a temporary folder of its own; start() again
+    // restarts the program on the same history.
+    RunningApp();
     ~RunningApp();
     RunningApp(const RunningApp &) = delete;
     RunningApp &operator=(const RunningApp &) = delete;
@@ -40,7 +40,6 @@ public:
     void setEnv(const QString &name, const QString &value) { m_extraEnv.insert(name, value); }
 
     QString log() const { return QString::fromUtf8(m_log); }
-    QString root() const { return m_root; }
     QString itemsPath() const { return m_root + QStringLiteral("/data/Bramblet/items.json"); }
     QString defaultsPath() const { return m_root + QStringLiteral("/config/Bramblet/Bramblet.conf"); }
     QProcess &process() { return m_process; }

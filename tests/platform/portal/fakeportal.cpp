@@ -9,7 +9,6 @@
 #include <QDBusVirtualObject>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSet>
 
 namespace {
 
@@ -17,7 +16,6 @@ const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRemoteDesktop = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
-const QString kRegistry = QStringLiteral("org.freedesktop.host.portal.Registry");
 const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
 
 // One element of an a(sa{sv}) shortcut list.
@@ -55,36 +53,28 @@ QVariantMap mapArgument(const QVariant &value)
     return value.toMap();
 }
 
-// The caller's unique name as a path element: ":1.42" -> "1_42".
-QString senderElement(const QString &uniqueName)
+// The caller's unique name and the client's token as a path under `kind`:
+// ":1.42" and "t7" -> ".../kind/1_42/t7".
+QString handlePath(const QString &kind, const QDBusMessage &message, const QString &token)
 {
-    return uniqueName.mid(uniqueName.startsWith(QLatin1Char(':')) ? 1 : 0).replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("%1/%2/%3/%4").arg(kPath, kind, message.service().mid(1).replace(u'.', u'_'), token);
 }
-
-QString objectPath(const QVariant &value) { return value.value<QDBusObjectPath>().path(); }
 
 } // namespace
 
 class FakePortal::Server final : public QDBusVirtualObject
 {
 public:
-    explicit Server(const Answers &answers) : answers(answers) {}
-
     void setUp(const QString &address)
     {
         m_connectionName = QStringLiteral("fake-portal:") + address;
         QDBusConnection bus = QDBusConnection::connectToBus(address, m_connectionName);
-        serving = bus.isConnected() && bus.registerVirtualObject(kPath, this, QDBusConnection::SubPath) &&
-                  bus.registerService(kService);
+        serving = bus.isConnected() && bus.registerVirtualObject(kPath, this, QDBusConnection::SubPath)
+            && bus.registerService(kService);
     }
 
-    void tearDown()
-    {
-        QDBusConnection bus(m_connectionName);
-        bus.unregisterService(kService);
-        bus.unregisterObject(kPath, QDBusConnection::UnregisterTree);
-        QDBusConnection::disconnectFromBus(m_connectionName);
-    }
+    // The portal's name and objects go with the connection.
+    void tearDown() { QDBusConnection::disconnectFromBus(m_connectionName); }
 
     QString introspect(const QString &) const override { return {}; }
 
@@ -94,29 +84,23 @@ public:
         const QString member = message.member();
         const QVariantList args = message.arguments();
         QMutexLocker lock(&mutex);
-        if (member == QLatin1String("Get") && args.size() == 2)
-            return replyVersion(message, connection, args.at(0).toString());
-        if (message.path() != kPath) {
-            if (interface != kSession || member != QLatin1String("Close"))
-                return false;
+        if (member == QLatin1String("Get") && args.size() == 2) {
+            const uint32_t version = args.at(0).toString() == kRemoteDesktop ? 2 : 1;
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(version)))));
+            return true;
+        }
+        if (interface == kSession && member == QLatin1String("Close"))
             record.closedSessions.append(message.path());
-            connection.send(message.createReply());
-            return true;
-        }
-        if (version(interface) == 0) {
-            connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-                                                     QStringLiteral("no such interface")));
-            return true;
-        }
-        record.calls.append(interface.section(QLatin1Char('.'), -1) + QLatin1Char('.') + member);
-        if (interface == kRegistry && member == QLatin1String("Register")) {
-            record.registeredAppIds.append(args.value(0).toString());
-            connection.send(message.createReply());
-            return true;
-        }
+        else if (message.path() != kPath)
+            return false;
+        else
+            record.calls.append(interface.section(u'.', -1) + u'.' + member);
         if (interface == kShortcuts)
             return handleShortcuts(message, connection, member, args);
-        return interface == kRemoteDesktop && handleRemoteDesktop(message, connection, member, args);
+        if (interface == kRemoteDesktop)
+            return handleRemoteDesktop(message, connection, member, args);
+        connection.send(message.createReply()); // Session.Close, Registry.Register
+        return true;
     }
 
     // Sends the signal `member` of `interface` from `path` to `client`.
@@ -129,40 +113,20 @@ public:
     }
 
     mutable QMutex mutex;
-    Answers answers;
+    uint32_t consentResponse = 0;
     bool serving = false;
     Record record;
     QString shortcutClient;
     QString remoteClient;
 
 private:
-    uint32_t version(const QString &interface) const
-    {
-        if (interface == kShortcuts)
-            return answers.globalShortcutsVersion;
-        if (interface == kRemoteDesktop)
-            return answers.remoteDesktopVersion;
-        return interface == kRegistry ? 1 : 0;
-    }
-
-    bool replyVersion(const QDBusMessage &message, const QDBusConnection &connection, const QString &interface)
-    {
-        if (const uint32_t offered = version(interface); offered != 0)
-            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(offered)))));
-        else
-            connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
-                                                     QStringLiteral("no such interface")));
-        return true;
-    }
-
     // Replies with the Request path made from the caller and its token, then
     // sends the Request's Response to the caller.
-    void respond(const QDBusMessage &message, const QDBusConnection &connection, const QVariantMap &options,
-                 uint32_t response, const QVariantMap &results)
+    static void respond(const QDBusMessage &message, const QDBusConnection &connection, const QVariantMap &options,
+                        uint32_t response, const QVariantMap &results)
     {
-        const QString path = QStringLiteral("%1/request/%2/%3")
-                                 .arg(kPath, senderElement(message.service()),
-                                      options.value(QStringLiteral("handle_token")).toString());
+        const QString path = handlePath(QStringLiteral("request"), message,
+                                        options.value(QStringLiteral("handle_token")).toString());
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(path))));
         QDBusMessage signal = QDBusMessage::createTargetedSignal(
             message.service(), path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
@@ -172,14 +136,8 @@ private:
 
     static QString sessionPath(const QDBusMessage &message, const QVariantMap &options)
     {
-        return QStringLiteral("%1/session/%2/%3")
-            .arg(kPath, senderElement(message.service()),
-                 options.value(QStringLiteral("session_handle_token")).toString());
-    }
-
-    static void fail(const QDBusMessage &message, const QDBusConnection &connection, const QString &why)
-    {
-        connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.Failed"), why));
+        return handlePath(QStringLiteral("session"), message,
+                          options.value(QStringLiteral("session_handle_token")).toString());
     }
 
     bool handleShortcuts(const QDBusMessage &message, const QDBusConnection &connection, const QString &member,
@@ -195,37 +153,24 @@ private:
         }
         if (member != QLatin1String("BindShortcuts") || args.size() != 4)
             return false;
-        const QString session = objectPath(args.at(0));
-        if (session != record.shortcutSession || m_boundSessions.contains(session)) {
-            fail(message, connection, QStringLiteral("unknown or already bound session"));
-            return true;
-        }
-        m_boundSessions.insert(session);
         QList<FakeShortcutEntry> entries;
         args.at(1).value<QDBusArgument>() >> entries;
         QList<Shortcut> recorded;
-        QList<FakeShortcutEntry> bound;
-        for (const FakeShortcutEntry &entry : entries) {
+        for (FakeShortcutEntry &entry : entries) {
             const QString trigger = entry.properties.value(QStringLiteral("preferred_trigger")).toString();
-            const QVariant description = entry.properties.value(QStringLiteral("description"));
-            recorded.append({entry.id, description.toString(), trigger});
+            recorded.append({entry.id, entry.properties.value(QStringLiteral("description")).toString(), trigger});
             // The desktop reports the bound triggers in its own words.
-            bound.append({entry.id,
-                          {{QStringLiteral("description"), description},
-                           {QStringLiteral("trigger_description"), QStringLiteral("desktop:") + trigger}}});
+            entry.properties = {{QStringLiteral("trigger_description"), QStringLiteral("desktop:") + trigger}};
         }
         record.binds.append(recorded);
-        QVariantMap results;
-        if (answers.bindResponse == 0)
-            results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
-        respond(message, connection, mapArgument(args.at(3)), answers.bindResponse, results);
+        respond(message, connection, mapArgument(args.at(3)), 0,
+                {{QStringLiteral("shortcuts"), QVariant::fromValue(entries)}});
         return true;
     }
 
     bool handleRemoteDesktop(const QDBusMessage &message, const QDBusConnection &connection, const QString &member,
                              const QVariantList &args)
     {
-        const QString session = objectPath(args.value(0));
         if (member == QLatin1String("CreateSession")) {
             const QVariantMap options = mapArgument(args.value(0));
             record.remoteDesktopSession = sessionPath(message, options);
@@ -233,37 +178,28 @@ private:
             respond(message, connection, options, 0,
                     {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(record.remoteDesktopSession))}});
         } else if (member == QLatin1String("SelectDevices") && args.size() == 2) {
-            const QVariantMap options = mapArgument(args.at(1));
-            QVariantMap recorded = options;
-            recorded.remove(QStringLiteral("handle_token"));
-            record.selectDevicesOptions.append(recorded);
+            QVariantMap options = mapArgument(args.at(1));
             const QString token = options.value(QStringLiteral("restore_token")).toString();
-            m_persist[session] = options.value(QStringLiteral("persist_mode")).toUInt() == 2;
+            m_persist = options.value(QStringLiteral("persist_mode")).toUInt() == 2;
             // A token restores once: the portal hands out the next at Start.
-            m_restored[session] = !token.isEmpty() && m_validTokens.remove(token);
+            m_restoring = !token.isEmpty() && token == m_validToken;
+            m_validToken.clear();
             respond(message, connection, options, 0, {});
+            options.remove(QStringLiteral("handle_token"));
+            record.selectDevicesOptions.append(options);
         } else if (member == QLatin1String("Start") && args.size() == 3) {
-            uint32_t response = 0;
-            if (!m_restored.value(session)) {
-                ++record.consentDialogs;
-                response = answers.consentResponse;
-            }
+            const uint32_t response = m_restoring ? 0 : consentResponse;
+            record.consentDialogs += m_restoring ? 0 : 1;
             QVariantMap results;
             if (response == 0) {
-                m_started.insert(session);
-                results.insert(QStringLiteral("devices"), answers.devicesGranted);
-                if (m_persist.value(session)) {
-                    const QString token = QStringLiteral("token-%1").arg(++m_tokensIssued);
-                    m_validTokens.insert(token);
-                    results.insert(QStringLiteral("restore_token"), token);
+                results.insert(QStringLiteral("devices"), 1u); // the keyboard
+                if (m_persist) {
+                    m_validToken = QStringLiteral("token-%1").arg(++m_tokensIssued);
+                    results.insert(QStringLiteral("restore_token"), m_validToken);
                 }
             }
             respond(message, connection, mapArgument(args.at(2)), response, results);
         } else if (member == QLatin1String("NotifyKeyboardKeycode") && args.size() == 4) {
-            if (!m_started.contains(session) || record.closedSessions.contains(session)) {
-                fail(message, connection, QStringLiteral("session not started"));
-                return true;
-            }
             record.keys.append({args.at(2).toInt(), args.at(3).toUInt()});
             connection.send(message.createReply());
         } else {
@@ -273,16 +209,14 @@ private:
     }
 
     QString m_connectionName;
-    QSet<QString> m_boundSessions;
-    QSet<QString> m_validTokens;
-    QSet<QString> m_started;
-    QHash<QString, bool> m_persist;
-    QHash<QString, bool> m_restored;
+    bool m_persist = false;
+    bool m_restoring = false;
+    QString m_validToken;
     int m_tokensIssued = 0;
 };
 
-FakePortal::FakePortal(const QString &busAddress, const Answers &answers)
-    : m_thread(std::make_unique<QThread>()), m_server(new Server(answers))
+FakePortal::FakePortal(const QString &busAddress)
+    : m_thread(std::make_unique<QThread>()), m_server(new Server)
 {
     qDBusRegisterMetaType<FakeShortcutEntry>();
     qDBusRegisterMetaType<QList<FakeShortcutEntry>>();
@@ -306,10 +240,10 @@ bool FakePortal::isServing() const
     return m_server->serving;
 }
 
-void FakePortal::setAnswers(const Answers &answers)
+void FakePortal::setConsentResponse(uint32_t response)
 {
     QMutexLocker lock(&m_server->mutex);
-    m_server->answers = answers;
+    m_server->consentResponse = response;
 }
 
 FakePortal::Record FakePortal::record() const
@@ -325,15 +259,6 @@ void FakePortal::sendShortcutSignal(const QString &shortcutId, bool activated)
                          activated ? QStringLiteral("Activated") : QStringLiteral("Deactivated"),
                          {QVariant::fromValue(QDBusObjectPath(m_server->record.shortcutSession)), shortcutId,
                           qulonglong(1234), QVariantMap()});
-}
-
-void FakePortal::sendShortcutsChanged(const QString &shortcutId, const QString &triggerDescription)
-{
-    QMutexLocker lock(&m_server->mutex);
-    const QList<FakeShortcutEntry> changed{{shortcutId, {{QStringLiteral("trigger_description"), triggerDescription}}}};
-    m_server->emitSignal(m_server->shortcutClient, kPath, kShortcuts, QStringLiteral("ShortcutsChanged"),
-                         {QVariant::fromValue(QDBusObjectPath(m_server->record.shortcutSession)),
-                          QVariant::fromValue(changed)});
 }
 
 void FakePortal::closeRemoteDesktopSession()

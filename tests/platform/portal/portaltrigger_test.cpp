@@ -12,59 +12,27 @@ constexpr uint32_t kShift = 0x200;
 constexpr uint32_t kOption = 0x800;
 constexpr uint32_t kControl = 0x1000;
 
-struct TriggerRow {
-    const char *name;
-    uint32_t keyCode;
-    uint32_t modifiers;
-    const char *trigger; // null: no trigger
-    const char *shortcutId;
-};
-
-class PortalTriggerTest : public ::testing::TestWithParam<TriggerRow> {};
-
-TEST_P(PortalTriggerTest, writes_the_freedesktop_shortcut_form)
+// Modifiers in a fixed order, keysym names in their own case, other mask bits
+// dropped; codes of no key (or beyond the table) give no trigger. The default
+// shortcut's form is checked where the portal binds it.
+TEST(PortalTrigger, writes_the_freedesktop_shortcut_form)
 {
-    const TriggerRow &row = GetParam();
-    const std::optional<QString> trigger = PortalTrigger::fromCombo(row.keyCode, row.modifiers);
-    if (!row.trigger) {
-        EXPECT_FALSE(trigger.has_value());
-        return;
-    }
-    ASSERT_TRUE(trigger.has_value());
-    EXPECT_EQ(trigger->toStdString(), row.trigger);
-    EXPECT_EQ(PortalTrigger::shortcutId(*trigger).toStdString(), row.shortcutId);
+    EXPECT_EQ(PortalTrigger::fromCombo(40, kShift | kControl | kOption | kCommand), QStringLiteral("LOGO+CTRL+ALT+SHIFT+k"));
+    EXPECT_EQ(PortalTrigger::fromCombo(122, kControl), QStringLiteral("CTRL+F1"));
+    EXPECT_EQ(PortalTrigger::fromCombo(9, kCommand | 0x1), QStringLiteral("LOGO+v"));
+    EXPECT_EQ(PortalTrigger::shortcutId(QStringLiteral("LOGO+KP_Enter")), QStringLiteral("bramblet-logo-kpenter"));
+    EXPECT_FALSE(PortalTrigger::fromCombo(52, kCommand));
+    EXPECT_FALSE(PortalTrigger::fromCombo(127, kCommand));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Combos, PortalTriggerTest,
-    ::testing::Values(
-        TriggerRow{"default_super_shift_v", 9, kCommand | kShift, "LOGO+SHIFT+v", "bramblet-logo-shift-v"},
-        TriggerRow{"all_four_modifiers_in_fixed_order", 40, kShift | kControl | kOption | kCommand,
-                   "LOGO+CTRL+ALT+SHIFT+k", "bramblet-logo-ctrl-alt-shift-k"},
-        TriggerRow{"control_alt_h", 4, kControl | kOption, "CTRL+ALT+h", "bramblet-ctrl-alt-h"},
-        TriggerRow{"function_key_keeps_its_case", 122, kControl, "CTRL+F1", "bramblet-ctrl-f1"},
-        TriggerRow{"keypad_enter", 76, kCommand, "LOGO+KP_Enter", "bramblet-logo-kpenter"},
-        TriggerRow{"punctuation_by_keysym_name", 47, kControl, "CTRL+period", "bramblet-ctrl-period"},
-        TriggerRow{"space", 49, kOption, "ALT+space", "bramblet-alt-space"},
-        TriggerRow{"page_up_is_prior", 116, kCommand, "LOGO+Prior", "bramblet-logo-prior"},
-        TriggerRow{"other_mask_bits_are_dropped", 9, kCommand | 0x1, "LOGO+v", "bramblet-logo-v"},
-        TriggerRow{"code_of_no_key", 52, kCommand, nullptr, nullptr},
-        TriggerRow{"fn_has_no_keysym", 63, kCommand, nullptr, nullptr},
-        TriggerRow{"code_beyond_the_table", 127, kCommand, nullptr, nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST(PortalTriggerTest, every_key_but_fn_has_a_keysym_and_its_own_id)
+TEST(PortalTrigger, every_key_but_fn_has_a_keysym_and_its_own_id)
 {
     QStringList ids;
     for (Key key : Keys::all()) {
         const std::optional<QString> trigger = PortalTrigger::fromCombo(Keys::carbonKeyCode(key), kCommand);
-        if (key == Key::function) {
-            EXPECT_FALSE(trigger.has_value());
-            continue;
-        }
-        ASSERT_TRUE(trigger.has_value()) << Keys::name(key);
-        const QString id = PortalTrigger::shortcutId(*trigger);
-        EXPECT_FALSE(ids.contains(id)) << Keys::name(key) << " shares " << id.toStdString();
+        ASSERT_EQ(trigger.has_value(), key != Key::function) << Keys::name(key);
+        const QString id = trigger ? PortalTrigger::shortcutId(*trigger) : QString();
+        EXPECT_FALSE(trigger && ids.contains(id)) << Keys::name(key) << " shares " << id.toStdString();
         ids << id;
     }
 }

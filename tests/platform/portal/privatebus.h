@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -10,8 +12,46 @@
 class PrivateBus final
 {
 public:
-    PrivateBus();
-    ~PrivateBus();
+    PrivateBus()
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
+        QFile file(config);
+        if (program.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+            m_error = QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon) or no temporary folder");
+            return;
+        }
+        file.write(QStringLiteral("<busconfig>\n"
+                                  "  <type>session</type>\n"
+                                  "  <listen>unix:dir=%1</listen>\n"
+                                  "  <auth>EXTERNAL</auth>\n"
+                                  "  <policy context=\"default\">\n"
+                                  "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                                  "    <allow eavesdrop=\"true\"/>\n"
+                                  "    <allow own=\"*\"/>\n"
+                                  "  </policy>\n"
+                                  "</busconfig>\n")
+                       .arg(m_dir.path())
+                       .toUtf8());
+        file.close();
+        m_daemon.start(program, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                                 QStringLiteral("--print-address=1")});
+        // The address is the daemon's first line, printed once it listens.
+        for (int i = 0; i < 3 && !m_daemon.canReadLine() && m_daemon.waitForStarted(5000); ++i)
+            m_daemon.waitForReadyRead(5000);
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        if (m_address.isEmpty())
+            m_error = QStringLiteral("dbus-daemon printed no address: ") + QString::fromUtf8(m_daemon.readAllStandardError());
+    }
+
+    ~PrivateBus()
+    {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(5000)) {
+            m_daemon.kill();
+            m_daemon.waitForFinished(5000);
+        }
+    }
     PrivateBus(const PrivateBus &) = delete;
     PrivateBus &operator=(const PrivateBus &) = delete;
 

@@ -1,6 +1,5 @@
 #include "datacontrolserver.h"
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -10,7 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -62,7 +60,6 @@ struct DataControlServer::Impl
     Entries served;                // the selection when the compositor owns it
     SourceState *source = nullptr; // the selection when a client owns it
     quint64 generation = 0;
-    QStringList deviceInterfaces;
 
     mutable std::mutex mutex; // held by whoever runs the server now
     std::atomic_bool stopping = false;
@@ -147,7 +144,6 @@ void managerGetDevice(wl_client *client, wl_resource *manager, uint32_t id, wl_r
                                              wl_resource_get_version(manager), id);
     wl_resource_set_implementation(device, &kDeviceImpl, server, deviceDestroyed);
     server->devices.push_back(device);
-    server->deviceInterfaces.append(QString::fromLatin1(ext_data_control_device_v1_interface.name));
     // A new device learns the current selection at once.
     server->announce(device);
 }
@@ -263,49 +259,7 @@ bool DataControlServer::isRunning() const
     return m_impl->running;
 }
 
-QStringList DataControlServer::deviceInterfaces() const
-{
-    std::lock_guard lock(m_impl->mutex);
-    return m_impl->deviceInterfaces;
-}
-
 void DataControlServer::offerSelection(const Entries &entries)
 {
     m_impl->runSync([this, &entries] { m_impl->replaceSelection(entries, nullptr); });
-}
-
-QStringList DataControlServer::clientSelectionTypes() const
-{
-    QStringList types;
-    m_impl->runSync([this, &types] { types = m_impl->source ? m_impl->source->types : QStringList(); });
-    return types;
-}
-
-std::optional<QByteArray> DataControlServer::readClientSelection(const QString &mimeType) const
-{
-    int readEnd = -1;
-    m_impl->runSync([this, &mimeType, &readEnd] {
-        int fds[2];
-        if (!m_impl->source || pipe2(fds, O_CLOEXEC) != 0)
-            return;
-        ext_data_control_source_v1_send_send(m_impl->source->resource, mimeType.toUtf8().constData(), fds[1]);
-        close(fds[1]);
-        readEnd = fds[0];
-    });
-    if (readEnd < 0)
-        return std::nullopt;
-    QByteArray bytes;
-    bool finished = false;
-    pollfd pfd = {readEnd, POLLIN, 0};
-    // Until the owner closes its end (all of it came) or stays silent for 5 s.
-    while (!finished && poll(&pfd, 1, 5000) > 0) {
-        char buffer[4096];
-        const ssize_t n = read(readEnd, buffer, sizeof buffer);
-        if (n < 0 && errno != EINTR)
-            break;
-        bytes.append(buffer, std::max<ssize_t>(n, 0));
-        finished = n == 0;
-    }
-    close(readEnd);
-    return finished ? std::optional<QByteArray>(bytes) : std::nullopt;
 }

@@ -34,18 +34,9 @@ public:
 
     // Whether the socket is up and the thread runs.
     bool isRunning() const;
-    // The interface of every data device clients asked for, in order.
-    QStringList deviceInterfaces() const;
 
     // Makes `entries` the selection, owned by the compositor itself.
     void offerSelection(const Entries &entries);
-    // The types offered by the client source that holds the selection;
-    // empty when no client's source holds it.
-    QStringList clientSelectionTypes() const;
-    // Asks the client source that holds the selection for `mimeType`, as a
-    // pasting program would; nullopt when there is none or it does not
-    // finish within a few seconds.
-    std::optional<QByteArray> readClientSelection(const QString &mimeType) const;
 
     struct Impl;
 

@@ -11,16 +11,6 @@
 
 namespace {
 
-QList<QMessageBox *> openPrompts()
-{
-    QList<QMessageBox *> boxes;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
-            boxes.append(box);
-    }
-    return boxes;
-}
-
 TEST(X11InputSynthesizer, OffXcbNothingIsTrustedAndThePromptExplainsTheHandPaste)
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
@@ -32,7 +22,11 @@ TEST(X11InputSynthesizer, OffXcbNothingIsTrustedAndThePromptExplainsTheHandPaste
 
     input.promptForTrust();
     input.promptForTrust(); // a second refusal raises the same prompt
-    const QList<QMessageBox *> boxes = openPrompts();
+    QList<QMessageBox *> boxes;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+            boxes.append(box);
+    }
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.first()->windowTitle(), QStringLiteral("Collage automatique indisponible"));
     EXPECT_TRUE(boxes.first()->informativeText().contains(QStringLiteral("Ctrl+V")));
