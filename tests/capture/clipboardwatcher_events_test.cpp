@@ -88,19 +88,6 @@ TEST_F(EventWatcherTest, a_burst_behind_an_image_still_converting_is_held_back_a
     EXPECT_EQ(stored(), copied);
 }
 
-TEST_F(EventWatcherTest, without_change_events_it_polls_as_before)
-{
-    clipboard.setEventsSupported(false);
-    start();
-    EXPECT_FALSE(watcher->followsEvents());
-    EXPECT_EQ(clock.pendingCount(), 1);
-    copy(QStringLiteral("a"));
-    copy(QStringLiteral("b"));
-    clock.advance(1.0);
-    // Polling sees two copies between polls as one change.
-    EXPECT_EQ(stored(), QStringList{QStringLiteral("b")});
-}
-
 // ------------------------------------------------------- sequences of changes
 
 enum class Step { Copy, OwnWrite, Secret, Unreadable, OwnerQuits, SuppressNext };
@@ -166,8 +153,6 @@ const Change ownerQuits{Step::OwnerQuits, {}};
 const Change suppressNext{Step::SuppressNext, {}};
 
 INSTANTIATE_TEST_SUITE_P(Rows, EventSequences, ::testing::Values(
-    SequenceRow{"repeat_in_a_row_is_dropped_but_not_a_later_one",
-                {copyOf("a"), copyOf("a"), copyOf("b"), copyOf("a")}, {"a", "b", "a"}, 0, false},
     SequenceRow{"own_write_is_never_captured_without_a_pending_ignore",
                 {copyOf("a"), ownWrite("mine"), copyOf("b")}, {"a", "b"}, 0, false},
     SequenceRow{"own_write_consumes_the_pending_ignore",
@@ -178,8 +163,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, EventSequences, ::testing::Values(
                 {copyOf("a"), ownWrite("b"), copyOf("b")}, {"a", "b"}, 0, false},
     SequenceRow{"unreadable_offer_gives_no_clip_and_the_next_is_kept",
                 {copyOf("a"), unreadable, copyOf("b")}, {"a", "b"}, 0, false},
-    SequenceRow{"secret_is_skipped_in_a_burst",
-                {copyOf("a"), secret("hunter2"), copyOf("b")}, {"a", "b"}, 0, false},
     SequenceRow{"owner_quitting_puts_the_last_clip_back",
                 {copyOf("a"), copyOf("b"), ownerQuits, copyOf("c")}, {"a", "b", "c"}, 1, false},
     SequenceRow{"owner_of_a_secret_quitting_puts_nothing_back",
