@@ -232,40 +232,26 @@ TEST_F(HistoryFilesTest, a_damaged_large_content_is_reported_when_read_and_the_o
 
 // ------------------------------------------------------------------ damaged files
 
-struct DamageCase {
-    const char *name;
-    QByteArray file;
-    QStringList kept; // previews of the records that must survive
-    QString reason;   // the part of the log line in parentheses
-};
-
-class HistoryFilesDamage : public HistoryFilesTest, public ::testing::WithParamInterface<DamageCase> {};
-
-TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and_logs_one_error)
+// The reasons the codec gives for other kinds of damage are its own tests'.
+TEST_F(HistoryFilesTest, a_damaged_file_keeps_its_readable_records_and_its_original_bytes_and_logs_one_error)
 {
-    const DamageCase &c = GetParam();
-    const QByteArray original = c.file;
+    const QByteArray un = HistoryCodec::encodeItem(textClip(QStringLiteral("un")));
+    const QByteArray deux = HistoryCodec::encodeItem(textClip(QStringLiteral("deux")));
+    const QByteArray original = "[" + un + "," + QByteArray(deux).replace(",\"pinned\":false", "") + "]";
     ASSERT_TRUE(QDir().mkpath(dir()));
     writeFile(items(), original);
 
     HistoryFiles files;
     const HistoryFiles::Loaded loaded = files.load();
-    QStringList previews;
-    for (const ClipboardItem &i : loaded.items)
-        previews.append(i.preview);
-    EXPECT_EQ(previews, c.kept);
-
+    ASSERT_EQ(loaded.items.size(), 1);
+    EXPECT_EQ(loaded.items[0].preview, QStringLiteral("un"));
     const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
     ASSERT_EQ(aside.size(), 1);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^items\\.json\\.unreadable-\\d{8}T\\d{6}Z$")).match(aside[0]).hasMatch())
         << aside[0].toStdString();
     EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
-    EXPECT_EQ(errors(), QStringList{QStringLiteral("Store: items.json is damaged (%1); loaded %2, skipped %3; the "
-                                                   "original is kept as %4")
-                                        .arg(c.reason)
-                                        .arg(c.kept.size())
-                                        .arg(c.reason.startsWith(QStringLiteral("record")) ? 1 : 0)
-                                        .arg(aside[0])});
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("Store: items.json is damaged (record 2: missing \"pinned\"); loaded 1, "
+                                                   "skipped 1; the original is kept as %1").arg(aside[0])});
 
     // A restart on the same file reuses its copy and says so again.
     HistoryFiles().load();
@@ -283,22 +269,6 @@ TEST_P(HistoryFilesDamage, keeps_the_readable_records_and_the_original_bytes_and
     HistoryFiles().load();
     EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
 }
-
-const QByteArray un = HistoryCodec::encodeItem(textClip(QStringLiteral("un")));
-const QByteArray deux = HistoryCodec::encodeItem(textClip(QStringLiteral("deux")));
-const QByteArray trois = HistoryCodec::encodeItem(textClip(QStringLiteral("trois")));
-
-INSTANTIATE_TEST_SUITE_P(
-    Items, HistoryFilesDamage,
-    ::testing::Values(DamageCase{"second_record_without_pinned",
-                                 "[" + un + "," + QByteArray(deux).replace(",\"pinned\":false", "") + "," + trois + "]",
-                                 {"un", "trois"}, QStringLiteral("record 2: missing \"pinned\"")},
-                      DamageCase{"an_object_instead_of_an_array", un, {}, QStringLiteral("not a JSON array")},
-                      DamageCase{"an_empty_file", "", {}, QStringLiteral("empty, not a JSON array")},
-                      DamageCase{"cut_short_by_a_crash_of_another_writer", ("[" + un + "," + deux + "," + trois).chopped(9),
-                                 {"un", "deux"},
-                                 QStringLiteral("ends inside the record at byte %1").arg(un.size() + deux.size() + 3)}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 // Also: a folder and files left open to others are narrowed at start-up.
 TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_clips_and_their_folder_ids)
