@@ -232,51 +232,17 @@ TEST_F(HistoryFilesTest, a_damaged_large_content_is_reported_when_read_and_the_o
 
 // ------------------------------------------------------------------ damaged files
 
-// The reasons the codec gives for other kinds of damage are its own tests'.
-TEST_F(HistoryFilesTest, a_damaged_file_keeps_its_readable_records_and_its_original_bytes_and_logs_one_error)
-{
-    const QByteArray un = HistoryCodec::encodeItem(textClip(QStringLiteral("un")));
-    const QByteArray deux = HistoryCodec::encodeItem(textClip(QStringLiteral("deux")));
-    const QByteArray original = "[" + un + "," + QByteArray(deux).replace(",\"pinned\":false", "") + "]";
-    ASSERT_TRUE(QDir().mkpath(dir()));
-    writeFile(items(), original);
-
-    HistoryFiles files;
-    const HistoryFiles::Loaded loaded = files.load();
-    ASSERT_EQ(loaded.items.size(), 1);
-    EXPECT_EQ(loaded.items[0].preview, QStringLiteral("un"));
-    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
-    ASSERT_EQ(aside.size(), 1);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^items\\.json\\.unreadable-\\d{8}T\\d{6}Z$")).match(aside[0]).hasMatch())
-        << aside[0].toStdString();
-    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
-    EXPECT_EQ(errors(), QStringList{QStringLiteral("Store: items.json is damaged (record 2: missing \"pinned\"); loaded 1, "
-                                                   "skipped 1; the original is kept as %1").arg(aside[0])});
-
-    // A restart on the same file reuses its copy and says so again.
-    HistoryFiles().load();
-    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")), aside);
-    EXPECT_EQ(errors().size(), 2);
-
-    // The next change replaces the file; the copy stays, and new damage gets another.
-    QList<ClipboardItem> next = loaded.items;
-    next.prepend(textClip(QStringLiteral("nouveau")));
-    files.write(next, loaded.folders);
-    EXPECT_EQ(loadItems(dir()), next);
-    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
-    ASSERT_TRUE(QFile::remove(items()));
-    writeFile(items(), "not json");
-    HistoryFiles().load();
-    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
-}
-
-// Also: a folder and files left open to others are narrowed at start-up.
-TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_clips_and_their_folder_ids)
+// Both files damaged, and left open to others: each keeps what it can, its
+// original is copied aside, the folders are narrowed to their owner. The
+// reasons the codec gives for other kinds of damage are its own tests'.
+TEST_F(HistoryFilesTest, damaged_files_keep_their_readable_records_and_their_original_bytes_and_log_one_error_each)
 {
     ClipboardItem filed = textClip(QStringLiteral("classé"));
     filed.folderId = QUuid::createUuid();
+    const QByteArray deux = HistoryCodec::encodeItem(textClip(QStringLiteral("deux")));
+    const QByteArray original = "[" + HistoryCodec::encodeItem(filed) + "," + QByteArray(deux).replace(",\"pinned\":false", "") + "]";
     ASSERT_TRUE(QDir().mkpath(dir()));
-    writeFile(items(), HistoryCodec::encodeItems({filed}));
+    writeFile(items(), original);
     writeFile(folders(), "{\"oops\":");
     for (const auto &[path, mode] : {std::pair{dir(), 0755}, std::pair{items(), 0644}, std::pair{folders(), 0664}})
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
@@ -287,13 +253,34 @@ TEST_F(HistoryFilesTest, a_corrupt_folders_file_beside_valid_items_keeps_the_cli
         EXPECT_EQ(modeOf(path), path == dir() ? mode_t(0700) : mode_t(0600));
     EXPECT_EQ(loaded.items, QList<ClipboardItem>{filed});
     EXPECT_TRUE(loaded.folders.isEmpty());
+    const QStringList aside = asideFiles(dir(), QStringLiteral("items.json"));
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^items\\.json\\.unreadable-\\d{8}T\\d{6}Z$")).match(aside[0]).hasMatch())
+        << aside[0].toStdString();
+    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
     EXPECT_EQ(asideFiles(dir(), QStringLiteral("folders.json")).size(), 1);
-    ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("Store: folders.json is damaged (not a JSON array)")));
+    ASSERT_EQ(errors().size(), 2);
+    EXPECT_EQ(errors()[0], QStringLiteral("Store: items.json is damaged (record 2: missing \"pinned\"); loaded 1, "
+                                          "skipped 1; the original is kept as %1").arg(aside[0]));
+    EXPECT_TRUE(errors()[1].startsWith(QStringLiteral("Store: folders.json is damaged (not a JSON array)")));
 
-    files.write(loaded.items, loaded.folders);
+    // A restart on the same files reuses their copies and says so again.
+    HistoryFiles().load();
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")), aside);
+    EXPECT_EQ(errors().size(), 4);
+
+    // The next change replaces the files, clips keeping their folder ids; the
+    // copy stays, and new damage gets another.
+    QList<ClipboardItem> next = loaded.items;
+    next.prepend(textClip(QStringLiteral("nouveau")));
+    files.write(next, loaded.folders);
+    EXPECT_EQ(loadItems(dir()), next);
     EXPECT_EQ(readAll(folders()), QByteArray("[]"));
-    EXPECT_EQ(loadItems(dir())[0].folderId, filed.folderId);
+    EXPECT_EQ(readAll(dir() + u'/' + aside[0]), original);
+    ASSERT_TRUE(QFile::remove(items()));
+    writeFile(items(), "not json");
+    HistoryFiles().load();
+    EXPECT_EQ(asideFiles(dir(), QStringLiteral("items.json")).size(), 2);
 }
 
 TEST_F(HistoryFilesTest, a_file_that_cannot_even_be_copied_is_never_overwritten_in_that_session)
