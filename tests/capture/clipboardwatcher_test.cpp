@@ -47,16 +47,6 @@ protected:
     int captureRuns = 0, vetoAsked = 0;
 };
 
-TEST_F(WatcherTest, destroyed_watcher_runs_no_pending_capture)
-{
-    makeWatcher();
-    clipboard.copyFromOtherProgram(textEntries(QStringLiteral("a")));
-    clock.advance(0.5);
-    watcher.reset();
-    clock.advance(1.0);
-    EXPECT_EQ(captureRuns, 0);
-}
-
 // A timeline of clipboard changes and clock moves, and what comes of it.
 struct Step {
     enum Kind { Copy, Private, OwnWrite, Advance, LateTick, OwnerQuits } kind;

@@ -109,25 +109,6 @@ TEST_F(PasteBackTest, image_is_written_as_a_picture_and_a_corrupt_one_as_nothing
     EXPECT_EQ(input.sent.size(), 2);
 }
 
-// Without synthetic input the clip is still written (marked as ours) so the
-// user can paste it by hand as the prompt says; no keys are sent.
-TEST_F(PasteBackTest, without_permission_writes_the_clip_prompts_and_beeps_but_sends_no_keys)
-{
-    input.trusted = false;
-    clipboard.copyFromOtherProgram({{kPlain, QByteArray("before")}});
-    paste.paste(clip(ClipKind::Text, "x", QStringLiteral("public.plain-text")));
-    EXPECT_EQ(input.prompts, 1);
-    EXPECT_EQ(beeper.beeps, 1);
-    ASSERT_EQ(clipboard.writes().size(), 1);
-    EXPECT_EQ(clipboard.data(kPlain), QByteArray("x"));
-    EXPECT_TRUE(clipboard.formats().contains(kMarker));
-    EXPECT_TRUE(input.sent.isEmpty());
-    // The suppression belongs to this write and lapses if the watcher never sees it.
-    EXPECT_TRUE(store->isCaptureSuppressed());
-    clock.advance(ClipboardStore::kSuppressLapseSeconds + 0.1);
-    EXPECT_FALSE(store->shouldIgnore(5));
-}
-
 // The chord waits, in steps of 80 ms, until the target is in front; after
 // eight tries it is sent anyway, once. Without a remembered window nothing is
 // activated and the chord goes once our panel is no longer in front.
