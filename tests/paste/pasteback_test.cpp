@@ -1,6 +1,6 @@
 // Paste-back on the fake platform: what goes on the clipboard by kind, the
-// wait for the target window, the chord, the permission refusal, and the
-// store's suppression around our own write.
+// wait for the target window, the chord, and the store's suppression around
+// our own write (without permission to send keys, see the end-to-end tests).
 #include <gtest/gtest.h>
 
 #include "capture/clipboardwatcher.h"
