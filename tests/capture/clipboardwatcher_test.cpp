@@ -1,10 +1,22 @@
-// The watcher's timing rules (poll, settle, absorption, coalescing, veto) and
-// its treatment of our own writes, on a fake clipboard and a fake clock.
+// The watcher: its timing rules when it polls (poll, settle, absorption,
+// coalescing, veto) and its treatment of our own writes, on a fake clipboard
+// and a fake clock; and following change events, every owner change of a
+// burst becoming its own clip, in order, through the real capture rules and
+// the real store, a clip still being converted holding back later ones.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QSemaphore>
+#include <QTest>
+
+#include "capture/clipboardcapture.h"
 #include "capture/clipboardwatcher.h"
+#include "platform/fake/fakeactivewindow.h"
 #include "platform/fake/fakeclipboard.h"
 #include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileicons.h"
+#include "support/storefixture.h"
 
 namespace {
 
@@ -47,30 +59,6 @@ protected:
     int captureRuns = 0, vetoAsked = 0;
 };
 
-TEST_F(WatcherTest, capture_runs_at_poll_plus_settle_and_start_twice_schedules_one_timer)
-{
-    makeWatcher().start();
-    EXPECT_EQ(clock.pendingCount(), 1);
-    clipboard.copyFromOtherProgram(textEntries(QStringLiteral("hello")));
-    clock.advance(0.5); // poll sees the change
-    EXPECT_TRUE(watcher->isCoalescing());
-    clock.advance(0.19);
-    EXPECT_TRUE(captured.isEmpty());
-    clock.advance(0.02);
-    EXPECT_EQ(captured, QStringList{QStringLiteral("hello")});
-    EXPECT_FALSE(watcher->isCoalescing());
-}
-
-TEST_F(WatcherTest, destroyed_watcher_runs_no_pending_capture)
-{
-    makeWatcher();
-    clipboard.copyFromOtherProgram(textEntries(QStringLiteral("a")));
-    clock.advance(0.5);
-    watcher.reset();
-    clock.advance(1.0);
-    EXPECT_EQ(captureRuns, 0);
-}
-
 // A timeline of clipboard changes and clock moves, and what comes of it.
 struct Step {
     enum Kind { Copy, Private, OwnWrite, Advance, LateTick, OwnerQuits } kind;
@@ -87,6 +75,7 @@ struct TimelineRow {
     int captureRuns;   // -1: not checked
     bool vetoWasAsked;
     QStringList handedBack = {};
+    bool stillPending = false; // a capture is still waiting at the end
 };
 
 class WatcherTimeline : public WatcherTest, public ::testing::WithParamInterface<TimelineRow> {};
@@ -122,7 +111,7 @@ TEST_P(WatcherTimeline, gives_the_captures)
     }
     EXPECT_EQ(vetoAsked > 0, row.vetoWasAsked);
     EXPECT_EQ(handedBack, row.handedBack);
-    EXPECT_FALSE(watcher->isCoalescing());
+    EXPECT_EQ(watcher->isCoalescing(), row.stillPending);
 }
 
 Step copyOf(const char *text) { return {Step::Copy, 0, text}; }
@@ -135,7 +124,10 @@ Step ownWrite(const char *text) { return {Step::OwnWrite, 0, text}; }
 INSTANTIATE_TEST_SUITE_P(Rows, WatcherTimeline, ::testing::Values(
     TimelineRow{"content_present_at_creation_is_never_captured", false, {copyOf("old")},
                 {after(2), copyOf("new"), after(1)}, {"new"}, 1, false},
-    TimelineRow{"unchanged_count_does_nothing", false, {}, {after(5)}, {}, 0, false},
+    // The poll 0.5 s after the copy sees it; the capture follows 0.2 s later.
+    TimelineRow{"nothing_is_captured_before_poll_and_settle", false, {}, {copyOf("a"), after(0.69)}, {}, 0, false, {},
+                true},
+    TimelineRow{"captured_once_poll_and_settle_are_over", false, {}, {copyOf("a"), after(0.71)}, {"a"}, 1, false},
     // The store drops the second as a repeat; the watcher reports both.
     TimelineRow{"copy_between_poll_and_its_capture_is_read_by_it_and_seen_again", false, {},
                 {copyOf("a"), after(0.5), copyOf("b"), after(1)}, {"b", "b"}, -1, false},
@@ -166,5 +158,113 @@ INSTANTIATE_TEST_SUITE_P(Rows, WatcherTimeline, ::testing::Values(
     TimelineRow{"owner_quitting_after_an_uncaptured_change_hands_back_nothing", false, {},
                 {copyOf("a"), after(1), privateType, after(1), ownerQuits, after(1)}, {"a"}, -1, false}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------- following change events
+
+const QString kText = QStringLiteral("text/plain");
+
+class EventWatcherTest : public ::testing::Test, public StoreFixture
+{
+protected:
+    EventWatcherTest() : capture(activeWindow, clock, icons) {}
+
+    void start()
+    {
+        auto owned = std::make_unique<ClipboardWatcher>(clipboard, clock, [this] {
+            return capture.captureItem(clipboard);
+        });
+        watcher = owned.get();
+        watcher->setOfferCapture(&ClipboardCapture::typesToRead,
+                                 [this](const ClipboardOffer &offer, ClipboardCapture::Done done) {
+                                     capture.captureOffer(offer, std::move(done));
+                                 });
+        // As the program does: the lost content goes back, as our own write.
+        watcher->setOnOwnerGone([this](const ClipboardItem &item) {
+            clipboard.write({{{kText, item.raw.bytes()}}, {}});
+        });
+        store = std::make_unique<ClipboardStore>(files, clock, defaults, player, std::move(owned));
+    }
+
+    // Newest last, as the copies were made.
+    QStringList stored() const
+    {
+        QStringList out;
+        for (const ClipboardItem &item : store->items())
+            out.prepend(item.preview);
+        return out;
+    }
+
+    bool waitUntilHandedOver() { return QTest::qWaitFor([this] { return watcher->pendingOffers() == 0; }, 10000); }
+
+    void copy(const QString &text) { clipboard.copyFromOtherProgram({{kText, text.toUtf8()}}); }
+
+    FakeClipboard clipboard;
+    FakeActiveWindow activeWindow;
+    FakeFileIcons icons;
+    ClipboardCapture capture;
+    ClipboardWatcher *watcher = nullptr;
+};
+
+// Every owner change of a burst becomes its own clip, in order. Regression:
+// while a large image was converted, copies made after it were inserted
+// first, and the history showed them in the wrong order.
+TEST_F(EventWatcherTest, a_burst_behind_an_image_still_converting_is_held_back_and_kept_in_order)
+{
+    QSemaphore gate;
+    capture.setImageConverter([&gate](const QByteArray &bytes, const QString &type) {
+        gate.acquire();
+        return ImageConversion::toStoredTiff(bytes, type);
+    });
+    start();
+    EXPECT_TRUE(watcher->followsEvents());
+    EXPECT_EQ(clock.pendingCount(), 0); // no poll timer
+    clipboard.copyFromOtherProgram({{QStringLiteral("image/png"), ClipSamples::png(64, 48, Qt::blue)}});
+    QStringList copied{QStringLiteral("📷 Image 64×48")};
+    for (int i = 0; i < 100; ++i) {
+        copied.append(QStringLiteral("copie %1").arg(i));
+        copy(copied.last());
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_EQ(watcher->pendingOffers(), 101);
+
+    gate.release();
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(stored(), copied);
+}
+
+// The rules of the capture and the store on the event path, in one
+// sequence: our write consumes a pending ignore without becoming a clip, a
+// foreign copy repeating it is kept, an offer that delivers nothing or a
+// secret gives no clip, an owner quitting puts its last clip back (as our
+// write, so copying it again is a repeat) but not a secret or our own write,
+// and a pending ignore does not swallow a foreign copy.
+TEST_F(EventWatcherTest, a_sequence_of_changes_keeps_what_the_rules_say)
+{
+    start();
+    copy(QStringLiteral("a"));
+    store->suppressNextCapture();
+    clipboard.write({{{kText, QByteArray("mine")}}, {}});
+    copy(QStringLiteral("mine"));
+    clipboard.emitOffer({{kText}, {}});
+    clipboard.copyFromOtherProgram({{kText, QByteArray("hunter2")},
+                                    {QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret")}});
+    clipboard.ownerQuits();
+    copy(QStringLiteral("b"));
+    clipboard.ownerQuits();
+    copy(QStringLiteral("b"));
+    clipboard.write({{{kText, QByteArray("ours")}}, {}});
+    clipboard.ownerQuits();
+    store->suppressNextCapture();
+    copy(QStringLiteral("c"));
+    ASSERT_TRUE(waitUntilHandedOver());
+    EXPECT_EQ(stored(), (QStringList{"a", "mine", "b", "c"}));
+    QList<QByteArray> written;
+    for (const auto &write : clipboard.writes())
+        written.append(write.entries.value(0).second);
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (QList<QByteArray>{"b", "mine", "ours"})) << "our two writes and the one put back";
+    EXPECT_TRUE(store->isCaptureSuppressed());
+}
 
 } // namespace

@@ -79,17 +79,12 @@ QByteArray without(const char *key)
 
 TEST(HistoryCodecWriting, a_full_clip_writes_all_fourteen_keys_in_their_json_forms)
 {
-    const QJsonObject o = parsedObject(HistoryCodec::encodeItem(fullItem()));
-    EXPECT_EQ(o.keys().size(), 14);
-    EXPECT_EQ(o.value(QLatin1StringView("id")).toString(), QString::fromLatin1(kIdText));
-    EXPECT_EQ(o.value(QLatin1StringView("kind")).toString(), QStringLiteral("fileURL"));
-    EXPECT_EQ(o.value(QLatin1StringView("folderId")).toString(),
-              QStringLiteral("0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D"));
-    EXPECT_EQ(o.value(QLatin1StringView("thumbnailPNG")).toString(), QStringLiteral("iVBORw0KGgo="));
-    EXPECT_EQ(o.value(QLatin1StringView("createdAt")).toDouble(), 737000000.25);
-    EXPECT_TRUE(o.value(QLatin1StringView("pinned")).toBool());
-    EXPECT_EQ(o.value(QLatin1StringView("textCharCount")).toInteger(), 42);
-    EXPECT_EQ(o.value(QLatin1StringView("fileExt")).toString(), QStringLiteral("png"));
+    EXPECT_EQ(HistoryCodec::encodeItem(fullItem()),
+              QByteArray(R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","kind":"fileURL","preview":"hi",)"
+                         R"("dataUTI":"public.utf8-plain-text","raw":"aGk=","createdAt":737000000.25,"pinned":true,)"
+                         R"("folderId":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D","sourceBundleID":"org.kde.dolphin",)"
+                         R"("fileURLString":"file:///home/a/photo%201.png","fileName":"photo 1.png","fileExt":"png",)"
+                         R"("thumbnailPNG":"iVBORw0KGgo=","textCharCount":42})"));
 }
 
 // Seconds since 2001 with their fraction, written in the fewest digits that
@@ -134,13 +129,23 @@ TEST(HistoryCodecWriting, what_is_read_is_written_back_in_canonical_form)
     EXPECT_TRUE(HistoryCodec::encodeItem(empty).contains("\"raw\":\"\""));
 }
 
-TEST(HistoryCodecWriting, a_folder_writes_its_three_keys_and_arrays_are_compact)
+// A folder is its three keys, all required; an array of folders keeps the
+// ones that decode.
+TEST(HistoryCodecWriting, a_folder_is_three_required_keys_and_arrays_are_compact)
 {
     const ClipboardFolder folder{kFolder, QStringLiteral("Travail \"urgent\""), 86400};
     const QByteArray json = HistoryCodec::encodeFolder(folder);
     EXPECT_EQ(json, QByteArray(R"({"id":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D","name":"Travail \"urgent\"",)"
                                R"("createdAt":86400})"));
     EXPECT_EQ(HistoryCodec::decodeFolder(json), folder);
+    for (const char *key : {"id", "name", "createdAt"}) {
+        QString why;
+        EXPECT_FALSE(HistoryCodec::decodeFolder(QByteArray(json).replace(QByteArray("\"") + key + "\"", "\"x\""), &why));
+        EXPECT_EQ(why, QStringLiteral("missing \"%1\"").arg(QLatin1StringView(key)));
+    }
+    const auto d = HistoryCodec::decodeFolders("[" + json + R"(,{"id":"x","name":"B","createdAt":2}])");
+    EXPECT_EQ(d.records, QList<ClipboardFolder>{folder});
+    EXPECT_EQ(d.problem, QStringLiteral("record 2: \"id\" is not a UUID string"));
     EXPECT_EQ(HistoryCodec::encodeItems({}), QByteArray("[]"));
     EXPECT_EQ(HistoryCodec::encodeFolders({}), QByteArray("[]"));
     EXPECT_EQ(HistoryCodec::encodeItems({minimalItem(), fullItem()}),
@@ -157,14 +162,10 @@ TEST(HistoryCodecReading, accepts_what_the_rules_allow)
         QByteArray json;
         std::function<void(ClipboardItem &)> expected; // applied to the minimal clip
     } rows[] = {
-        {withMember("\"folderId\":\"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d\""), [](ClipboardItem &i) { i.folderId = kFolder; }},
         {withMember("\"folderId\":null,\"sourceBundleID\":null,\"fileURLString\":null,\"fileName\":null,"
                     "\"fileExt\":null,\"thumbnailPNG\":null,\"textCharCount\":null"),
          [](ClipboardItem &) {}},
-        {withMember("\"fileExt\":\"\""), [](ClipboardItem &i) { i.fileExt = QString(); }},
         {withMember("\"textCharCount\":5.0"), [](ClipboardItem &i) { i.textCharCount = 5; }},
-        {withMember("\"textCharCount\":9000000000"), [](ClipboardItem &i) { i.textCharCount = 9000000000LL; }},
-        {replaced("aGk=", "a\\/8="), [](ClipboardItem &i) { i.raw = QByteArray("k\xff", 2); }},
         {replaced("\"pinned\":false", "\"pinn\\u0065d\":true"), [](ClipboardItem &i) { i.pinned = true; }},
         {replaced("\"hi\"", "\"\\ud83d\\ude00\""), [](ClipboardItem &i) { i.preview = QStringLiteral("😀"); }},
         {replaced("\"hi\"", "\"\\ud83d\""), [](ClipboardItem &i) { i.preview = QString(QChar(0xFFFD)); }},
@@ -189,6 +190,8 @@ TEST(HistoryCodecReading, refuses_a_clip_that_breaks_a_rule_and_says_why)
         {replaced("\"hi\"", "12"), QStringLiteral("\"preview\" is not a string")},
         {replaced("aGk=", "a*k="), QStringLiteral("\"raw\" is not a Base64 string")},
         {replaced("\"" + kIdText + "\"", "\"{" + kIdText + "}\""), QStringLiteral("\"id\" is not a UUID string")},
+        {replaced("FF\"", "FG\""), QStringLiteral("\"id\" is not a UUID string")},
+        {replaced("FF\"", "F\xC3\""), QStringLiteral("\"id\" is not a UUID string")},
         {withMember("\"sourceBundleID\":5"), QStringLiteral("\"sourceBundleID\" is not a string")},
         {withMember("\"textCharCount\":5.5"), QStringLiteral("\"textCharCount\" is not an integer")},
         {replaced("\"hi\"", "\"a\tb\""), QStringLiteral("\"preview\" is not a string")}, // raw control character
@@ -203,19 +206,6 @@ TEST(HistoryCodecReading, refuses_a_clip_that_breaks_a_rule_and_says_why)
         QString why;
         EXPECT_FALSE(HistoryCodec::decodeItem(json, &why).has_value()) << json.constData();
         EXPECT_EQ(why, reason) << json.constData();
-    }
-}
-
-TEST(HistoryCodecReading, a_folder_needs_all_three_keys)
-{
-    for (const char *key : {"id", "name", "createdAt"}) {
-        QJsonObject object{{"id", QString::fromLatin1(kIdText.toLower())}, {"name", "A"}, {"createdAt", 1.5}, {"x", QJsonArray()}};
-        const QByteArray whole = QJsonDocument(object).toJson(QJsonDocument::Compact);
-        EXPECT_EQ(HistoryCodec::decodeFolder(whole), (ClipboardFolder{kId, QStringLiteral("A"), 1.5}));
-        object.remove(QLatin1StringView(key));
-        QString why;
-        EXPECT_FALSE(HistoryCodec::decodeFolder(QJsonDocument(object).toJson(QJsonDocument::Compact), &why));
-        EXPECT_EQ(why, QStringLiteral("missing \"%1\"").arg(QLatin1StringView(key)));
     }
 }
 
@@ -242,7 +232,6 @@ QStringList previews(const QList<ClipboardItem> &items)
     return out;
 }
 
-// `json` read in pieces of at most `chunk` bytes, with a read buffer of `bufferSize`.
 // `json` streamed in `chunk`-byte reads, from memory; or, given
 // `leaveOutFrom`, as the load reads a file holding it: large contents are
 // left in the file, and strings from `leaveOutFrom` bytes on (0: none) are
@@ -323,19 +312,6 @@ INSTANTIATE_TEST_SUITE_P(
                   QStringLiteral("data after the array")}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(HistoryCodecArrays, folders_keep_the_ones_that_decode)
-{
-    const QByteArray good = HistoryCodec::encodeFolder({kFolder, QStringLiteral("A"), 1});
-    const auto d = HistoryCodec::decodeFolders("[" + good + R"(,{"id":"x","name":"B","createdAt":2}])");
-    ASSERT_EQ(d.records.size(), 1);
-    EXPECT_EQ(d.records[0].name, QStringLiteral("A"));
-    EXPECT_EQ(d.skipped, 1);
-    EXPECT_EQ(d.problem, QStringLiteral("record 2: \"id\" is not a UUID string"));
-}
-
-// Random histories (quotes, controls, any Unicode, large records) read back
-// equal to what was written whatever the read size, and parse as valid JSON
-// for Qt too.
 // Clips whose texts hold every character JSON escapes or structures with;
 // clips 7 and 19 are large enough for a history file to keep in place.
 QList<ClipboardItem> randomItems(std::mt19937 &rng)
@@ -379,22 +355,6 @@ QList<ClipboardItem> randomItems(std::mt19937 &rng)
 
 // Random histories, large records included, read back equal to what was
 // written whatever the read size, and parse as valid JSON for Qt too.
-TEST(HistoryCodecArrays, random_histories_round_trip_through_any_chunking)
-{
-    std::mt19937 rng(2024);
-    for (int round = 0; round < 20; ++round) {
-        const QList<ClipboardItem> items = randomItems(rng);
-        const QByteArray json = HistoryCodec::encodeItems(items);
-        EXPECT_FALSE(json.contains('\n')) << "compact output";
-        QJsonParseError error;
-        EXPECT_EQ(QJsonDocument::fromJson(json, &error).array().size(), items.size());
-        EXPECT_EQ(error.error, QJsonParseError::NoError);
-        const auto d = decodeInChunks(json, 1 + qsizetype(rng() % 5000), 64);
-        EXPECT_TRUE(d.clean()) << d.problem.toStdString();
-        EXPECT_EQ(d.records, items) << "round " << round;
-    }
-}
-
 // Leaving long strings out of the records (the load's way of stepping over
 // large contents) decodes exactly what reading every byte decodes, whole or
 // damaged.
@@ -402,7 +362,13 @@ TEST(HistoryCodecArrays, long_strings_left_out_decode_what_reading_every_byte_de
 {
     std::mt19937 rng(7);
     for (int round = 0; round < 24; ++round) {
-        QByteArray json = HistoryCodec::encodeItems(randomItems(rng));
+        const QList<ClipboardItem> items = randomItems(rng);
+        QByteArray json = HistoryCodec::encodeItems(items);
+        if (round < 4) {
+            EXPECT_FALSE(json.contains('\n')) << "compact output";
+            EXPECT_EQ(QJsonDocument::fromJson(json).array().size(), items.size());
+            EXPECT_EQ(decodeInChunks(json, 1 + qsizetype(rng() % 5000), 64).records, items) << "round " << round;
+        }
         // Other writers may escape '/' in Base64: clip 7's content is written
         // so, four times, so that its length alone does not give it away.
         qsizetype at = -1;
@@ -432,41 +398,6 @@ TEST(HistoryCodecArrays, long_strings_left_out_decode_what_reading_every_byte_de
             EXPECT_FALSE(got.records[19].raw.heldBytes().has_value()) << "a large content is left where it lies";
         }
     }
-}
-
-TEST(HistoryCodecArrays, a_read_error_keeps_what_came_before_and_says_so)
-{
-    const QByteArray json = itemsArray({r1, r2});
-    bool first = true;
-    JsonArrayStream stream(
-        [&](char *buffer, qint64 capacity, QString *error) -> qint64 {
-            if (!first) {
-                *error = QStringLiteral("Input/output error");
-                return -1;
-            }
-            first = false;
-            const qsizetype n = std::min<qsizetype>(r1.size() + 2, qsizetype(capacity));
-            std::memcpy(buffer, json.constData(), std::size_t(n));
-            return n;
-        },
-        1 << 16);
-    const auto d = HistoryCodec::decodeItems(stream);
-    EXPECT_EQ(previews(d.records), QStringList{"1"});
-    EXPECT_TRUE(d.problem.contains(QStringLiteral("read error: Input/output error"))) << d.problem.toStdString();
-}
-
-// ------------------------------------------------------------------ ids
-
-TEST(UuidText, is_read_only_in_canonical_form_in_either_case)
-{
-    for (const char *text : {"6F9619FF-8B86-D011-B42D-00C04FC964FF", "6f9619ff-8b86-d011-b42d-00c04fc964ff",
-                             "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF"})
-        EXPECT_EQ(HistoryCodec::parseUuid(QByteArrayView(text)), QUuid::fromString(QLatin1StringView(text))) << text;
-    // A letter after F, a high byte, a dash moved, braces, no dashes.
-    for (const char *text : {"6F9619FF-8B86-D011-B42D-00C04FC964FG", "6F9619FF-8B86-D011-B42D-00C04FC964F\xC3",
-                             "6F9619F-F8B86-D011-B42D-00C04FC964FF", "{6F9619FF-8B86-D011-B42D-00C04FC964F}",
-                             "6F9619FF8B86D011B42D00C04FC964FF"})
-        EXPECT_FALSE(HistoryCodec::parseUuid(QByteArrayView(text)).has_value()) << text;
 }
 
 } // namespace

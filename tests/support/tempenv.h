@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -9,8 +10,28 @@
 class TempEnv final
 {
 public:
-    TempEnv();
-    ~TempEnv();
+    TempEnv()
+    {
+        for (int i = 0; i < 4; ++i) {
+            m_had[i] = qEnvironmentVariableIsSet(kVars[i]);
+            m_saved[i] = qgetenv(kVars[i]);
+        }
+        for (const char *sub : {"data", "config", "cache"})
+            QDir(root()).mkpath(QString::fromLatin1(sub));
+        qputenv("HOME", root().toUtf8());
+        qputenv("XDG_DATA_HOME", dataHome().toUtf8());
+        qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+        qputenv("XDG_CACHE_HOME", (root() + QStringLiteral("/cache")).toUtf8());
+    }
+    ~TempEnv()
+    {
+        for (int i = 0; i < 4; ++i) {
+            if (m_had[i])
+                qputenv(kVars[i], m_saved[i]);
+            else
+                qunsetenv(kVars[i]);
+        }
+    }
     TempEnv(const TempEnv &) = delete;
     TempEnv &operator=(const TempEnv &) = delete;
 
@@ -21,6 +42,7 @@ public:
     QString historyDir() const { return dataHome() + QStringLiteral("/Bramblet"); }
 
 private:
+    static constexpr const char *kVars[4] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"};
     QTemporaryDir m_dir;
     QByteArray m_saved[4];
     bool m_had[4] = {};
