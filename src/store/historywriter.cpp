@@ -34,12 +34,6 @@ void HistoryWriter::waitForPendingWrite()
     m_done.wait(lock, [&] { return m_written >= target; });
 }
 
-quint64 HistoryWriter::writeCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_writes;
-}
-
 void HistoryWriter::run()
 {
     std::unique_lock lock(m_mutex);
@@ -56,7 +50,6 @@ void HistoryWriter::run()
         state.items = {};
         state.folders = {};
         lock.lock();
-        ++m_writes;
         m_written = state.generation;
         m_done.notify_all();
     }

@@ -37,8 +37,6 @@ public:
     // written (or its write has failed and been reported); at once when
     // nothing is pending.
     void waitForPendingWrite();
-    // Writes performed so far (a state replaced before its turn is not one).
-    quint64 writeCount() const;
 
 private:
     struct State {
@@ -55,7 +53,6 @@ private:
     std::optional<State> m_pending;
     quint64 m_handedIn = 0; // generation of the newest state handed in
     quint64 m_written = 0;  // generation of the newest state written
-    quint64 m_writes = 0;
     bool m_stop = false;
     std::thread m_thread;
 };
