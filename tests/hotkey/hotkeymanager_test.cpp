@@ -4,7 +4,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include "hotkey/hotkey.h"
 #include "hotkey/hotkeymanager.h"
 #include "hotkey/hotkeyscontroller.h"
 #include "hotkey/keycombodto.h"
@@ -13,8 +12,6 @@
 #include "platform/userdefaults.h"
 
 namespace {
-
-using Service = GlobalShortcutService;
 
 class HotKeyManagerTest : public ::testing::Test
 {

@@ -9,28 +9,6 @@
 
 namespace {
 
-// Codes a stored shortcut keeps across versions (a sample of each family),
-// each key's own code found back (so no two keys share one), codes of no key.
-TEST(KeyTable, codes_and_displays_are_stable_and_each_code_finds_its_key_alone)
-{
-    const struct {
-        Key key;
-        uint32_t code;
-        const char16_t *display;
-    } samples[] = {{Key::v, 9, u"V"}, {Key::section, 10, u"\u00A7"}, {Key::return_, 36, u"\u21A9\uFE0E"},
-                   {Key::upArrow, 126, u"\u2191"}, {Key::f20, 90, u"F20"}, {Key::keypadMultiply, 67, u"\U0001D5D1"},
-                   {Key::help, 114, u"Inser"}, {Key::mute, 74, u"\U0001F507"}};
-    for (const auto &s : samples) {
-        EXPECT_EQ(Keys::carbonKeyCode(s.key), s.code) << Keys::name(s.key);
-        EXPECT_EQ(Keys::description(s.key), QString::fromUtf16(s.display)) << Keys::name(s.key);
-    }
-    ASSERT_EQ(Keys::all().size(), size_t(114));
-    for (const Key key : Keys::all())
-        EXPECT_EQ(Keys::fromCarbonKeyCode(Keys::carbonKeyCode(key)), key) << Keys::name(key);
-    for (const uint32_t code : {52u, 127u, 0xFFFFFFFFu})
-        EXPECT_FALSE(Keys::fromCarbonKeyCode(code).has_value()) << code;
-}
-
 // Fonts without a glyph for a character (private-use key symbols, say) draw
 // an empty box: every name must be drawn by the fonts the packages install.
 TEST(KeyTable, every_key_name_has_glyphs_in_the_installed_fonts)
