@@ -1,8 +1,6 @@
 // The press-and-hold state machine, driven by a fake clock.
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
-
 #include "overlay/longpresscontroller.h"
 #include "support/storefixture.h"
 
@@ -62,19 +60,15 @@ TEST_F(LongPressTest, aReleaseBeforeTheHoldOrWhileTheRingFillsOpensNothing)
 // that card alone; while the targets are shown no new hold starts.
 TEST_F(LongPressTest, holdingOpensTheTargetsForTheSelectionOrTheCardAlone)
 {
-    QSignalSpy dragging(&press, &LongPressController::draggingChanged);
     press.mouseDown(items[1].id);
     fx.clock.advance(0.8);
     EXPECT_TRUE(press.longPressActive());
-    EXPECT_EQ(press.longPressItemId(), items[1].id);
     fx.clock.advance(0.15);
     EXPECT_NEAR(press.displayedProgress(), 0.5, 0.01);
     fx.clock.advance(0.25);
     EXPECT_TRUE(press.isDragging());
-    EXPECT_EQ(dragging.size(), 1);
     EXPECT_EQ(dragged(), (QSet<QUuid>{items[0].id, items[1].id, items[2].id}));
     EXPECT_FALSE(press.longPressActive());
-    EXPECT_FALSE(press.isMouseDown());
 
     press.setHoveredFolderId(work.id);
     press.cancelDrag();

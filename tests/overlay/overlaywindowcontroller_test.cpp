@@ -83,20 +83,6 @@ TEST_F(ControllerTest, theShortcutTwiceOrAClosedWindowHidesAndRemovesTheWatches)
     EXPECT_FALSE(unbuilt.isVisible());
 }
 
-TEST_F(ControllerTest, showingSelectsTheFirstClipUnlessOneIsSelectedEvenOutOfView)
-{
-    EXPECT_EQ(store->selection(), QSet<QUuid>{items[0].id});
-    EXPECT_EQ(controller.lastActiveWindow(), editor);
-    previewOpen = true;
-    controller.hide();
-    EXPECT_FALSE(previewOpen) << "hiding closes the preview";
-    store->createFolder(QStringLiteral("Travail"));
-    select(3);
-    store->setCurrentFolder(store->folders().first().id); // items[3] is not shown there
-    controller.show();
-    EXPECT_EQ(store->selection(), QSet<QUuid>{items[3].id});
-}
-
 TEST_F(ControllerTest, keysOfTheTableAreHandledAndOthersLeftToTheSystem)
 {
     auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { return controller.handleKeyDown(k, mods); };
