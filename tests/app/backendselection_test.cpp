@@ -17,9 +17,7 @@ struct SelectionRow
     QString logLine; // names the backend of each service, and why
 };
 
-class BackendSelectionTest : public ::testing::TestWithParam<SelectionRow>
-{
-};
+class BackendSelectionTest : public ::testing::TestWithParam<SelectionRow> {};
 
 TEST_P(BackendSelectionTest, ChoosesPerServiceAndSaysWhy)
 {

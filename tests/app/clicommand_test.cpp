@@ -21,9 +21,7 @@ struct ParseRow {
     QString target = {};
 };
 
-class CliParse : public ::testing::TestWithParam<ParseRow>
-{
-};
+class CliParse : public ::testing::TestWithParam<ParseRow> {};
 
 TEST_P(CliParse, gives_the_expected_command)
 {
@@ -59,9 +57,7 @@ struct RefuseRow {
     const char *message; // the whole message, exactly
 };
 
-class CliRefuse : public ::testing::TestWithParam<RefuseRow>
-{
-};
+class CliRefuse : public ::testing::TestWithParam<RefuseRow> {};
 
 TEST_P(CliRefuse, is_invalid_with_a_message)
 {

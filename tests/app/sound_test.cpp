@@ -1,4 +1,4 @@
-// The copy-sound settings, name resolution and the synthesised sounds.
+// Sound name resolution and the synthesised sounds.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,23 +10,6 @@
 #include "shellfixture.h"
 
 namespace {
-
-// An absent or wrongly typed setting reads as its default (on, "Pop").
-TEST(SoundManagerTest, settings_fall_back_per_value_and_only_known_names_play)
-{
-    ShellFixture fx;
-    fx.sound.play(QStringLiteral("Pop"));
-    fx.sound.play(QStringLiteral("Nonexistent"));
-    fx.sound.play(QStringLiteral("../../etc/passwd"));
-    EXPECT_EQ(fx.played, QList<QUrl>{QUrl(QStringLiteral("qrc:/sounds/Pop.wav"))});
-    EXPECT_EQ(std::pair(fx.sound.isEnabled(), fx.sound.soundName()), std::pair(true, QStringLiteral("Pop")));
-    fx.defaults.setString("bramblet.sound.enabled", "false");
-    fx.defaults.setBool("bramblet.sound.name", true);
-    EXPECT_EQ(std::pair(fx.sound.isEnabled(), fx.sound.soundName()), std::pair(true, QStringLiteral("Pop")));
-    fx.defaults.setBool("bramblet.sound.enabled", false);
-    fx.defaults.setString("bramblet.sound.name", "Glass");
-    EXPECT_EQ(std::pair(fx.sound.isEnabled(), fx.sound.soundName()), std::pair(false, QStringLiteral("Glass")));
-}
 
 TEST(SoundLibraryTest, user_files_come_first_and_are_listed)
 {
