@@ -65,9 +65,11 @@ inline ClipboardItem image(double createdAt)
 }
 
 // A copied file: a picture (with its thumbnail) or a document.
-inline ClipboardItem file(const QString &folder, const QString &name, double createdAt)
+inline ClipboardItem file(const char *folder, const char *utf8Name, double createdAt)
 {
-    const QString link = QStringLiteral("file:///home/camille/%1/%2").arg(folder, QString::fromUtf8(QUrl::toPercentEncoding(name)));
+    const QString name = QString::fromUtf8(utf8Name);
+    const QString link = QStringLiteral("file:///home/camille/%1/%2")
+                             .arg(QString::fromUtf8(folder), QString::fromUtf8(QUrl::toPercentEncoding(name)));
     ClipboardItem item = clip(ClipKind::FileURL, link.toUtf8(), name, QStringLiteral("public.file-url"), createdAt);
     item.fileURLString = link;
     item.fileName = name;
@@ -75,16 +77,6 @@ inline ClipboardItem file(const QString &folder, const QString &name, double cre
     if (item.fileExt == QStringLiteral("PNG"))
         item.thumbnailPNG = ClipSamples::encoded(landscape(QSize(256, 170)));
     return item;
-}
-
-inline ClipboardItem imageFile(double createdAt)
-{
-    return file(QStringLiteral("Images"), QStringLiteral("Coucher de soleil.PNG"), createdAt);
-}
-
-inline ClipboardItem otherFile(double createdAt)
-{
-    return file(QStringLiteral("Documents"), QStringLiteral("Rapport annuel 2024 - version finale relue.pdf"), createdAt);
 }
 
 } // namespace CardSamples
