@@ -39,7 +39,6 @@ public:
     }
     void TearDown() override { controller.hide(); }
 
-    void select(int i) { store->setSelection({items[i].id}); }
     // What was pasted once the paste delay is over.
     QList<QUuid> pastedLater()
     {
@@ -92,7 +91,7 @@ TEST_F(ControllerTest, keysOfTheTableAreHandledAndOthersLeftToTheSystem)
     EXPECT_TRUE(key(Qt::Key_Return));
     EXPECT_EQ(pastedLater(), QList<QUuid>{items[0].id}) << "Return with nothing selected pastes the newest clip";
     controller.show();
-    select(2);
+    store->setSelection({items[2].id});
     EXPECT_TRUE(key(Qt::Key_Return));
     EXPECT_EQ(pastedLater(), (QList<QUuid>{items[0].id, items[2].id}));
     controller.show();
