@@ -84,8 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliRequest, malformed_request_is_invalid)
 {
     for (const QJsonObject &bad : {QJsonObject{}, QJsonObject{{"command", "copy"}},
-                                   QJsonObject{{"command", "list"}, {"limit", 1.5}},
-                                   QJsonObject{{"command", "format-disk"}}})
+                                   QJsonObject{{"command", "list"}, {"limit", 1.5}}})
         EXPECT_EQ(CliCommand::fromRequest(bad).kind, K::Invalid);
 }
 

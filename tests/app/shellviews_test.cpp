@@ -1,6 +1,8 @@
-// The menu-bar panel, the settings window and its panes, driven as a person
+// The menu-bar panel, the settings panes and the clear dialog, driven as a person
 // would (clicks, pickers) under the offscreen platform.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <QAction>
 #include <QComboBox>
@@ -23,15 +25,11 @@ namespace {
 
 using ClipSamples::text;
 
+// A label or button under `root` shows `wanted`.
 bool hasText(const QWidget *root, const QString &wanted)
 {
-    for (const QLabel *l : root->findChildren<QLabel *>())
-        if (l->text() == wanted)
-            return true;
-    for (const QAbstractButton *b : root->findChildren<QAbstractButton *>())
-        if (b->text() == wanted)
-            return true;
-    return false;
+    const QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    return std::any_of(widgets.cbegin(), widgets.cend(), [&](QWidget *w) { return w->property("text") == wanted; });
 }
 
 // 3 pinned, 4 unpinned in folders, 5 unpinned in no folder.
@@ -180,7 +178,7 @@ TEST(ShortcutsPaneTest, a_desktop_owned_shortcut_shows_the_binding_notice_instea
     }
 }
 
-TEST(MenuBarViewTest, buttons_act_and_a_refused_permission_is_rechecked_after_return)
+TEST(MenuBarViewTest, buttons_act_a_refused_permission_is_rechecked_after_return_and_it_stays_on_screen)
 {
     ShellFixture fx;
     startWithTwelveClips(fx);
@@ -208,6 +206,11 @@ TEST(MenuBarViewTest, buttons_act_and_a_refused_permission_is_rechecked_after_re
     panel.applicationActivated();
     EXPECT_FALSE(panel.recheckAfterReturn());
     EXPECT_EQ(panel.accessibilityStatus(), QStringLiteral("Autorisation accordée"));
+
+    // Under or above its tray icon, always inside the screen.
+    const QRect screen(0, 0, 1600, 1000);
+    EXPECT_EQ(MenuBarView::placement(QRect(1570, 2, 24, 24), screen, QSize(380, 520)), QPoint(1220, 31));
+    EXPECT_EQ(MenuBarView::placement(QRect(10, 970, 24, 24), screen, QSize(380, 520)), QPoint(0, 444));
 }
 
 } // namespace
