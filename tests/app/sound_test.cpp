@@ -16,7 +16,7 @@ TEST(SoundLibraryTest, user_files_come_first_and_are_listed)
     ShellFixture fx;
     const QString folder = fx.library.userFolder();
     QDir().mkpath(folder);
-    for (const char *file : {"Pop.wav", "Cloche.ogg", "notes.txt", ".cache.wav"}) {
+    for (const char *file : {"Pop.wav", "Cloche.ogg", "notes.txt", ".cache.wav", "../Ailleurs.wav"}) {
         QFile f(folder + u'/' + QString::fromUtf8(file));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
@@ -24,6 +24,8 @@ TEST(SoundLibraryTest, user_files_come_first_and_are_listed)
     EXPECT_EQ(fx.library.resolve(QStringLiteral("Cloche.ogg")), QUrl::fromLocalFile(folder + "/Cloche.ogg"));
     EXPECT_FALSE(fx.library.resolve(QStringLiteral("notes")).has_value());
     EXPECT_FALSE(fx.library.resolve(QStringLiteral(".cache")).has_value());
+    // A name from the settings file never leaves the folder.
+    EXPECT_FALSE(fx.library.resolve(QStringLiteral("../Ailleurs")).has_value());
     EXPECT_EQ(fx.library.userNames(), QStringList{QStringLiteral("Cloche")});
 }
 
