@@ -9,11 +9,14 @@
 
 namespace {
 
-// Fonts without a glyph for a character (private-use key symbols, say) draw
-// an empty box: every name must be drawn by the fonts the packages install.
-TEST(KeyTable, every_key_name_has_glyphs_in_the_installed_fonts)
+// Stored shortcuts name keys by code, so no two keys may share one. Fonts
+// without a glyph for a character (private-use key symbols, say) draw an empty
+// box: every name must be drawn by the fonts the packages install.
+TEST(KeyTable, every_key_has_its_own_code_and_a_name_the_installed_fonts_draw)
 {
+    ASSERT_EQ(Keys::all().size(), size_t(114));
     for (const Key key : Keys::all()) {
+        EXPECT_EQ(Keys::fromCarbonKeyCode(Keys::carbonKeyCode(key)), key) << Keys::name(key);
         QTextLayout layout(Keys::description(key), QApplication::font());
         layout.beginLayout();
         layout.createLine();
