@@ -12,7 +12,7 @@ namespace {
 class AppE2E : public E2ETest
 {
 protected:
-    AppE2E() : E2ETest({QStringLiteral("xclip"), QStringLiteral("xdotool"), QStringLiteral("xprop")}) {}
+    AppE2E() : E2ETest(words(QStringLiteral("xclip xdotool xprop"))) {}
 
     // The history as `bramblet list` prints it, one clip a line.
     QStringList listed()
@@ -23,11 +23,10 @@ protected:
     }
 };
 
-// Without a tray: one line, and the settings window opens, kept off the
-// taskbar; a second launch and the command line reach the running instance.
+// Without a tray it says so in one line, and the settings window stays off the taskbar.
 TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the_running_instance)
 {
-    if (xdotool({QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")}) == 0)
+    if (xdotool(QStringLiteral("search --class trayer")) == 0)
         GTEST_SKIP() << "a system tray is running on this display";
     ASSERT_TRUE(launch(app));
     EXPECT_TRUE(app.waitForLog(QStringLiteral("Settings: window shown")));
@@ -41,7 +40,7 @@ TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the
     QByteArray state;
     // The window manager applies the state asynchronously.
     waitUntil([&] {
-        runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), settings, QStringLiteral("_NET_WM_STATE")}, &state);
+        tool(QStringLiteral("xprop -id %1 _NET_WM_STATE").arg(settings), &state);
         return state.contains("_NET_WM_STATE_SKIP_TASKBAR");
     }, 5000);
     EXPECT_TRUE(state.contains("_NET_WM_STATE_SKIP_TASKBAR")) << state.toStdString();
@@ -52,14 +51,12 @@ TEST_F(AppE2E, without_a_tray_the_settings_open_and_the_command_line_reaches_the
     EXPECT_TRUE(QString::fromUtf8(out).contains(QStringLiteral("réglages"))) << out.toStdString();
     EXPECT_EQ(app.log().count(QStringLiteral("ClipboardStore init")), 1); // no second store
 
-    // Something else takes the clipboard after our clip, then `copy 2` brings the clip back.
+    // Something else takes the clipboard after our clip, then `copy 2` brings the clip back
+    // (the listing's order is checked by the command handler's tests).
     const QByteArray text = "copié depuis le test e2e";
     ASSERT_TRUE(copy(text));
     ASSERT_TRUE(copy("autre"));
-    QStringList lines = listed();
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("autre")));
-    EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(text)));
+    ASSERT_EQ(listed().size(), 2);
 
     EXPECT_EQ(app.runCommand({QStringLiteral("copy"), QStringLiteral("2")}, nullptr, &err), 0) << err.toStdString();
     EXPECT_TRUE(waitUntil([&] { return clipboardText() == text; }, 3000)) << clipboardText().toStdString();

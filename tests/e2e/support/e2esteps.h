@@ -1,8 +1,11 @@
 #pragma once
 
+#include <string>
+
 #include <QByteArray>
 #include <QImage>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -15,15 +18,21 @@
 // is missing or unreadable.
 QJsonArray readItems(const QString &path);
 
+// The clips' previews in the items.json at `path`, oldest first.
+QStringList storedPreviews(const QString &path);
+
 // The whole file at `path` as UTF-8; empty when it cannot be read.
 QString readTextFile(const QString &path);
 
-// "<program> is not installed" for the first of `programs` not on PATH, or empty.
-QString missingProgram(const QStringList &programs);
+// `line` split at its spaces: a helper command's arguments written as one string.
+QStringList words(const QString &line);
 
-// Runs xdotool with `args`; returns its exit code (-1 when it did not run)
-// and, when asked, its standard output.
-int xdotool(const QStringList &args, QByteArray *out = nullptr);
+// Runs `commandLine` (a program and its arguments, split at spaces); returns
+// its exit code (-1 when it did not run) and, when asked, its standard output.
+int tool(const QString &commandLine, QByteArray *out = nullptr);
+
+// tool() with "xdotool " in front, e.g. xdotool("search --class trayer").
+int xdotool(const QString &command, QByteArray *out = nullptr);
 
 // The id of the active window as xdotool prints it (decimal); empty if none.
 QString activeWindow();
@@ -41,6 +50,10 @@ bool pressKeys(const QString &chord);
 
 // Moves the pointer to `at` (screen coordinates) and clicks the left button.
 void clickAt(const QPoint &at);
+
+// The text fields `keys` (split at spaces) of `clip`, joined by " | ": one
+// comparison shows every field that differs.
+std::string clipFields(const QJsonObject &clip, const QString &keys);
 
 // The visible windows of process `pid` whose title matches `titleRegex`.
 QStringList visibleWindows(qint64 pid, const QString &titleRegex);

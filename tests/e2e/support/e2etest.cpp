@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <QStandardPaths>
+
 #include "e2esteps.h"
 #include "patience.h"
 
@@ -13,8 +15,10 @@ E2ETest::E2ETest(QStringList programs, bool launchInSetUp)
 void E2ETest::SetUp()
 {
     QString reason = RunningApp::unavailableReason();
-    if (reason.isEmpty())
-        reason = missingProgram(m_programs);
+    for (const QString &program : m_programs) {
+        if (reason.isEmpty() && QStandardPaths::findExecutable(program).isEmpty())
+            reason = program + QStringLiteral(" is not installed");
+    }
     if (!reason.isEmpty())
         GTEST_SKIP() << reason.toStdString();
     if (m_launchInSetUp)

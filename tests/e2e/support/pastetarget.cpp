@@ -43,7 +43,7 @@ bool PasteTarget::activate()
     return waitUntil([&] {
         if (activeWindow() == m_window)
             return true;
-        xdotool({QStringLiteral("windowactivate"), m_window});
+        xdotool(QStringLiteral("windowactivate ") + m_window);
         return false;
     }, 8000);
 }

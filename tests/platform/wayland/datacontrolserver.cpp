@@ -1,7 +1,6 @@
 #include "datacontrolserver.h"
 
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -65,7 +64,6 @@ struct DataControlServer::Impl
     std::atomic_bool stopping = false;
     std::thread thread;
 
-    void runSync(const std::function<void()> &task);
     void announce(wl_resource *device);
     void replaceSelection(const Entries &entries, SourceState *owner);
 };
@@ -198,13 +196,6 @@ void DataControlServer::Impl::replaceSelection(const Entries &entries, SourceSta
         announce(device);
 }
 
-void DataControlServer::Impl::runSync(const std::function<void()> &task)
-{
-    std::lock_guard lock(mutex);
-    task();
-    wl_display_flush_clients(display);
-}
-
 DataControlServer::DataControlServer(Globals globals) : m_impl(std::make_unique<Impl>())
 {
     Impl *impl = m_impl.get();
@@ -254,12 +245,11 @@ DataControlServer::~DataControlServer()
     qputenv("WAYLAND_DISPLAY", impl->savedDisplay);
 }
 
-bool DataControlServer::isRunning() const
-{
-    return m_impl->running;
-}
+bool DataControlServer::isRunning() const { return m_impl->running; }
 
 void DataControlServer::offerSelection(const Entries &entries)
 {
-    m_impl->runSync([this, &entries] { m_impl->replaceSelection(entries, nullptr); });
+    std::lock_guard lock(m_impl->mutex);
+    m_impl->replaceSelection(entries, nullptr);
+    wl_display_flush_clients(m_impl->display);
 }

@@ -1,27 +1,14 @@
-// The keys our virtual keyboard sends: its keymap gives them the meaning we
-// expect, and each chord presses and releases exactly its keys.
+// The keys our virtual keyboard sends: each chord presses and releases
+// exactly its keys (that the keymap gives them their meaning shows when the
+// Wayland tier pastes into a native client and a terminal).
 #include <gtest/gtest.h>
 
 #include "platform/wayland/pastekeysequence.h"
-#include "platform/wayland/waylandkeymap.h"
 
 namespace {
 
 using Step = PasteKeySequence::Step;
 using Kind = Step::Kind;
-
-TEST(WaylandKeymap, TheUsKeymapGivesControlShiftAndVAtTheCodesWeSend)
-{
-    const std::optional<WaylandKeymap> keymap = WaylandKeymap::compileUs();
-    ASSERT_TRUE(keymap) << "xkbcommon could not compile the US layout (xkb-data missing?)";
-    EXPECT_EQ(keymap->keysymName(WaylandKeymap::kLeftCtrl), QStringLiteral("Control_L"));
-    EXPECT_EQ(keymap->keysymName(WaylandKeymap::kLeftShift), QStringLiteral("Shift_L"));
-    EXPECT_EQ(keymap->keysymName(WaylandKeymap::kV), QStringLiteral("v"));
-    EXPECT_TRUE(keymap->text().endsWith('\0')) << "the protocol reads a NUL-terminated keymap";
-    EXPECT_NE(keymap->ctrlMask(), 0u);
-    EXPECT_NE(keymap->shiftMask(), 0u);
-    EXPECT_NE(keymap->ctrlMask(), keymap->shiftMask());
-}
 
 // Terminals get Ctrl+Shift+V, pressed in order and released in reverse with
 // the modifier state following each key (Ctrl+V is pasted end to end).

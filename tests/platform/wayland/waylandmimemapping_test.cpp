@@ -16,9 +16,7 @@ struct PresentRow
     QList<QPair<QString, QString>> reads; // presented -> wire type asked for
 };
 
-class PresentTest : public ::testing::TestWithParam<PresentRow>
-{
-};
+class PresentTest : public ::testing::TestWithParam<PresentRow> {};
 
 TEST_P(PresentTest, MapsTheOfferedTypes)
 {

@@ -7,7 +7,6 @@
 #include <QMessageBox>
 
 #include "platform/x11/x11inputsynthesizer.h"
-#include "support/logcapture.h"
 
 namespace {
 
@@ -15,7 +14,6 @@ TEST(X11InputSynthesizer, OffXcbNothingIsTrustedAndThePromptExplainsTheHandPaste
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         GTEST_SKIP() << "runs only off X11 (offscreen), where no XTEST can exist";
-    LogCapture log;
     X11InputSynthesizer input;
     EXPECT_FALSE(input.isTrusted());
     input.sendPasteChord(PasteChord::CtrlV); // must do nothing, not crash
@@ -30,9 +28,6 @@ TEST(X11InputSynthesizer, OffXcbNothingIsTrustedAndThePromptExplainsTheHandPaste
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.first()->windowTitle(), QStringLiteral("Collage automatique indisponible"));
     EXPECT_TRUE(boxes.first()->informativeText().contains(QStringLiteral("Ctrl+V")));
-    EXPECT_EQ(log.lines().count(QStringLiteral(
-                  "Paste: the X server offers no XTEST extension; synthetic keys are unavailable")),
-              2);
 
     const QString shots = qEnvironmentVariable("BRAMBLET_SCREENSHOT_DIR");
     if (!shots.isEmpty())
