@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
 #include "platform/x11/desktopidresolver.h"
 #include "platform/x11/x11activewindow.h"
+#include "platform/x11/x11compositor.h"
 #include "platform/x11/x11connection.h"
 
 namespace {
@@ -65,6 +67,22 @@ TEST(X11ActiveWindow, follows_activation_and_names_the_desktop_file_of_a_class)
     EXPECT_EQ(resolver.resolve(QStringLiteral("texteditor"), {}), QStringLiteral("org.example.TextEditor"));
     EXPECT_EQ(resolver.resolve(QStringLiteral("kde-konsolish"), {}), QStringLiteral("kde-konsolish"));
     EXPECT_EQ(resolver.resolve(QStringLiteral("Firefox"), QStringLiteral("Navigator")), QString());
+}
+
+// The overlay's glass is translucent only while a compositing manager runs,
+// and one may start or stop at any time.
+TEST(X11Compositor, sees_a_compositing_manager_start_and_stop)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !X11Connection::available())
+        GTEST_SKIP() << "needs an X display (run through scripts/run-tests.sh)";
+    ASSERT_FALSE(X11Compositor::isRunning()) << "a compositor already runs on this display";
+    QProcess picom;
+    picom.start(QStringLiteral("picom"), {QStringLiteral("--backend"), QStringLiteral("xrender")});
+    ASSERT_TRUE(picom.waitForStarted(3000)) << "picom is not installed (scripts/packages.txt lists it)";
+    EXPECT_TRUE(QTest::qWaitFor([] { return X11Compositor::isRunning(); }, 5000));
+    picom.terminate();
+    picom.waitForFinished(3000);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !X11Compositor::isRunning(); }, 5000));
 }
 
 } // namespace
