@@ -66,8 +66,3 @@ const char *JsonScan::findQuoteOrBackslash(const char *p, const char *end, bool 
     return findQuoteOrBackslashScalar(p, end, bracket);
 #endif
 }
-
-const char *JsonScan::findQuoteOrBackslash(const char *p, const char *end)
-{
-    return findQuoteOrBackslash(p, end, nullptr);
-}

@@ -5,10 +5,8 @@
 namespace JsonScan {
 
 // The first '"' or '\\' in [p, end), or `end`: one pass where a quote search
-// and an escape search would read a long run twice.
-const char *findQuoteOrBackslash(const char *p, const char *end);
-// The same, also setting `*bracket` when a '{', '}', '[' or ']' lies before
-// the byte found.
-const char *findQuoteOrBackslash(const char *p, const char *end, bool *bracket);
+// and an escape search would read a long run twice. With `bracket`, also sets
+// `*bracket` when a '{', '}', '[' or ']' lies before the byte found.
+const char *findQuoteOrBackslash(const char *p, const char *end, bool *bracket = nullptr);
 
 } // namespace JsonScan
