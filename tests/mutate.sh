@@ -9,9 +9,6 @@
 #     NAME-REGEX      only the faults whose names match (grep -E)
 #     --check         only verify that every fault's original line is still
 #                     there exactly once; exits 1 otherwise
-#     --ctest         run the tests through ctest, one process per test
-#                     (-j2), instead of each test program once: slower, as
-#                     isolated as scripts/run-tests.sh
 #     --e2e           a fault the unit and widget tests miss is tried again
 #                     with scripts/run-tests.sh (X11 and Wayland tiers)
 #     --build DIR     build folder (default build-mutate, or $BUILD_MUTATE)
@@ -30,15 +27,12 @@ check_only=0
 with_e2e=0
 baseline=1
 filter=""
-unit_timeout=120
 program_timeout=600
-use_ctest=0
 
 while [ $# -gt 0 ]; do
     case "$1" in
     --check) check_only=1 ;;
     --e2e) with_e2e=1 ;;
-    --ctest) use_ctest=1 ;;
     --build) build=$2; shift ;;
     --faults) faults_file=$2; shift ;;
     --report) report_file=$2; shift ;;
@@ -214,10 +208,8 @@ configure() {
         "${launcher[@]}" >/dev/null
 }
 
-# The unit and widget tests as ctest lists them: their programs, and for each
-# test folder the GoogleTest suites its programs hold.
+# The unit and widget tests as ctest lists them, and their programs.
 programs=()
-declare -A suites_of_folder=()
 unit_count=0
 list_unit_tests() {
     local listing pairs
@@ -229,11 +221,6 @@ list_unit_tests() {
     mapfile -t pairs < <(printf '%s\n' "${pairs[@]}" | awk '$1 ~ /\/tests\//')
     unit_count=${#pairs[@]}
     mapfile -t programs < <(printf '%s\n' "${pairs[@]}" | awk '!seen[$1]++ { print $1 }')
-    local p suite
-    for p in $(printf '%s\n' "${pairs[@]}" | sort -u | tr ' ' '|'); do
-        suite=${p#*|}
-        suites_of_folder[$(folder_of "${p%%|*}")]+="|$suite"
-    done
 }
 
 # tests/<folder>/... -> <folder>
@@ -280,20 +267,6 @@ run_programs() {
     return 0
 }
 
-# The same with ctest, one process per test: ctest's selection ARGS.
-run_ctest() {
-    local log=$1
-    shift
-    failed=""
-    if run_logged "$log" env QT_QPA_PLATFORM=offscreen nice -n 10 ctest --test-dir "$build" -LE 'e2e|wayland' "$@" \
-        -j2 --timeout "$unit_timeout" --stop-on-failure --output-on-failure --no-tests=ignore; then
-        return 0
-    fi
-    failed=$(awk '/The following tests FAILED:/ { on = 1; next } on && NF { sub(/^[ \t]*[0-9]+ - /, ""); sub(/ +#.*/, ""); print; exit }' "$log")
-    failed=${failed:-"a failure, see $log"}
-    return 1
-}
-
 # The tests of the fault's own folder are built and run first, as they
 # usually catch it soonest; the rest follow only when those pass, so the
 # verdict is the whole suite's either way. Returns 2 when a build fails.
@@ -304,22 +277,10 @@ run_suite() {
     done
     if [ "${#near[@]}" -gt 0 ]; then
         build_programs "$logs/$name.build.log" "${near[@]}" || return 2
-        if [ "$use_ctest" -eq 1 ]; then
-            run_ctest "$logs/$name.near.log" -R "^(${suites_of_folder[$folder]#|})\." || return 1
-        else
-            run_programs "$logs/$name.near.log" "${near[@]}" || return 1
-        fi
+        run_programs "$logs/$name.near.log" "${near[@]}" || return 1
     fi
     build_programs "$logs/$name.build-rest.log" "${rest[@]}" || return 2
-    if [ "$use_ctest" -eq 1 ]; then
-        if [ "${#near[@]}" -gt 0 ]; then
-            run_ctest "$logs/$name.rest.log" -E "^(${suites_of_folder[$folder]#|})\." || return 1
-        else
-            run_ctest "$logs/$name.rest.log" || return 1
-        fi
-    else
-        run_programs "$logs/$name.rest.log" "${rest[@]}" || return 1
-    fi
+    run_programs "$logs/$name.rest.log" "${rest[@]}" || return 1
     if [ "$with_e2e" -eq 1 ]; then
         if ! run_logged "$logs/$name.e2e.log" bash scripts/run-tests.sh "$build"; then
             failed="an end-to-end test, see $logs/$name.e2e.log"
@@ -351,20 +312,13 @@ if [ "$unit_count" -eq 0 ]; then
 fi
 if [ "$baseline" -eq 1 ]; then
     echo "Running the $unit_count unit and widget tests on the untouched tree ..."
-    rc=0
-    if [ "$use_ctest" -eq 1 ]; then
-        run_ctest "$logs/baseline.log" || rc=$?
-    else
-        run_programs "$logs/baseline.log" "${programs[@]}" || rc=$?
-    fi
-    if [ "$rc" -ne 0 ]; then
+    if ! run_programs "$logs/baseline.log" "${programs[@]}"; then
         echo "mutate.sh: the untouched tree already fails ($failed); see $logs/baseline.log" >&2
         exit 1
     fi
 fi
 
 runner="each test program once"
-[ "$use_ctest" -eq 0 ] || runner="ctest, one process per test"
 [ "$with_e2e" -eq 0 ] || runner+=", then the end-to-end tiers"
 report "Faults: ${#chosen[@]} of $faults_file; tree: $(git rev-parse --short HEAD 2>/dev/null || echo unknown); suite: $unit_count unit and widget tests ($runner)"
 caught=0 missed=0 absent=0 broken=0
